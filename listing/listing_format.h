@@ -1,0 +1,66 @@
+// The text layouts of listings and file lists: splitting a line into its fields, the six cell texts of a
+// table row, and the lines written back from the table. Pure byte handling: a name is kept byte for byte.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class ListingLayout {
+    ThreeColumns,  // start|size|name
+    FourColumns,   // start|size|lbapos|name
+    FiveColumns,   // start|size|lbapos|digit|name
+    FileList,      // NNNNNNN , name
+};
+
+// Offset at which the name starts in a line of the layout: 18, 27, 29 or 10.
+int NameOffset(ListingLayout layout);
+
+// Value of one hexadecimal digit; any other character counts as 0.
+std::uint32_t HexDigitValue(char c);
+
+// Eight hexadecimal digits, the first the most significant. Positions beyond the end of the text, and
+// positions that hold a character other than 0-9, A-F or a-f, count as 0.
+std::uint32_t ParseHex8(std::string_view eightChars);
+
+// The standard library's atoi rules on a byte text: leading white space, one optional sign, digits up to
+// the first other character, 0 without digits. Runs beyond the 32-bit range are clamped to it.
+std::int32_t Atoi(std::string_view text);
+
+// The fields of one line.
+struct ListingLine {
+    std::uint32_t startLba = 0;  // file list: the number, as a signed value stored in 32 bits
+    std::uint32_t fileSize = 0;
+    std::uint32_t lbaPos = 0;
+    std::uint32_t digit = 0;  // five columns: 0 to 15
+    std::string_view name;    // from the name offset to the end of the line; empty when the line is shorter
+};
+
+// Splits a line (line end already removed) by the fixed offsets of the layout. Nothing is validated.
+ListingLine SplitLine(ListingLayout layout, std::string_view line);
+
+// The six cells of a table row in column order.
+enum CellColumn { CellNumber, CellStartLba, CellFileSize, CellFileName, CellLbaPos, CellColumn6, CellCount };
+using RowCells = std::array<std::string, CellCount>;
+
+// The cell texts of the row made from a split line at 0-based position `index` in its file.
+RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long index);
+
+// Which of the six columns a sorted listing line carries (the check boxes of the dialog).
+struct ColumnChoice {
+    bool number = false;
+    bool startLba = false;
+    bool fileSize = false;
+    bool fileName = false;
+    bool lbaPos = false;
+    bool column6 = false;
+};
+
+// Appends one sorted listing line, "\n" included, formed from a row's six cell texts: Number, StartLba,
+// FileSize, LbaPos, Column6, FileName, each only when chosen.
+void AppendSortedLine(std::string& out, const std::array<std::string_view, CellCount>& cells,
+                      const ColumnChoice& choice);
+
+// Appends one file-list line "%07d , %s\n" formed from the StartLba and FileName texts.
+void AppendFileListLine(std::string& out, std::string_view startLba, std::string_view fileName);

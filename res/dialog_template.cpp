@@ -1,0 +1,68 @@
+#include "res/dialog_template.h"
+
+#include "res/resource.h"
+
+namespace {
+
+using K = DlgItemKind;
+
+const DialogTemplate kMainDialog{
+    IDD_MAIN_DIALOG,
+    "Quarrow",
+    383,
+    411,
+    {
+        {IDC_EXIT, K::DefPushButton, "Exit", 326, 158, 50, 14},
+        {IDC_LIST, K::ListView, "", 7, 240, 369, 143},
+        {IDC_FOLDER_PATH, K::Edit, "", 7, 80, 258, 15},
+        {IDOK, K::PushButton, "Browse...", 279, 113, 44, 14},
+        {IDC_TEXT_FILE, K::Edit, "", 7, 113, 257, 14},
+        {IDC_LOAD_3COL, K::PushButton, "Load 3 col", 19, 149, 46, 14},
+        {IDC_EFFECT, K::CheckBox, "Effect", 336, 136, 40, 13},
+        {-1, K::Picture, "", 335, 65, 43, 66, DIS_NONE, IDB_PICTURE},
+        {-1, K::GroupBox, "Columns", 13, 140, 190, 56},
+        {-1, K::GroupBox, "Folder Path", 7, 69, 259, 32},
+        {-1, K::GroupBox, "Text File", 7, 102, 259, 32},
+        {IDC_SCAN, K::PushButton, "Scan", 280, 80, 43, 14},
+        {-1, K::GroupBox, "Filelist", 230, 140, 50, 46},
+        {IDC_FILELIST_LOAD, K::PushButton, "Load", 236, 149, 38, 14},
+        {IDC_FILELIST_SAVE, K::PushButton, "Save", 235, 165, 38, 14},
+        {IDC_SAVE, K::PushButton, "Save ", 79, 174, 45, 17},
+        {IDC_PROGRESS, K::Progress, "", 7, 225, 368, 11},
+        {IDC_CHECK_NUMBER, K::CheckBox, "Number", 19, 210, 41, 10},
+        {IDC_CHECK_STARTLBA, K::CheckBox, "StartLba", 68, 210, 43, 10},
+        {IDC_CHECK_FILESIZE, K::CheckBox, "FileSize", 124, 210, 40, 10},
+        {IDC_CHECK_FILENAME, K::CheckBox, "FileName", 179, 210, 45, 10},
+        {IDC_CHECK_LBAPOS, K::CheckBox, "LbaPos", 240, 210, 40, 10},
+        {IDC_CHECK_COLUMN6, K::CheckBox, "Column6", 295, 210, 43, 10},
+        {IDC_LOAD_4COL, K::PushButton, "Load 4 col", 79, 149, 46, 14},
+        {IDC_LOAD_5COL, K::PushButton, "Load 5 col", 144, 149, 50, 14},
+    },
+};
+
+const DialogTemplate kAboutDialog{
+    IDD_ABOUTBOX,
+    "About Quarrow",
+    234,
+    153,
+    {
+        {-1, K::GroupBox, "Greetings", 23, 88, 192, 48},
+        {IDC_LINK_WEB, K::Text, "User guide", 52, 114, 46, 11, DIS_CENTER | DIS_CENTERIMAGE},
+        {IDC_LINK_EMAIL, K::Text, "Write to the maintainers", 123, 114, 81, 10, DIS_CENTER | DIS_CENTERIMAGE},
+        {-1, K::Icon, "", 19, 16, 20, 20, DIS_NONE, IDR_MAINFRAME},
+        {IDOK, K::PushButton, "OK", 169, 14, 50, 14},
+        {-1, K::Text, "Quarrow V@1.0", 54, 17, 95, 8},
+        {-1, K::Text, "Reorders disc image listings.", 52, 35, 92, 11},
+        {-1, K::Text, "Load a listing, sort it by a column, save it as Sorted-<name>.", 52, 54, 152, 21},
+    },
+};
+
+}  // namespace
+
+const DialogTemplate* FindDialogTemplate(int id) {
+    if (id == IDD_MAIN_DIALOG)
+        return &kMainDialog;
+    if (id == IDD_ABOUTBOX)
+        return &kAboutDialog;
+    return nullptr;
+}

@@ -1,0 +1,37 @@
+// Resource and control identifiers of the dialog templates.
+#pragma once
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_MAIN_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDB_BANNER 138
+#define IDB_FOOTER 139
+#define IDB_PICTURE 140
+
+#define IDOK 1
+#define IDCANCEL 2
+
+#define IDC_LIST 1000
+#define IDC_FOLDER_PATH 1001
+#define IDC_TEXT_FILE 1003
+#define IDC_EXIT 1005
+#define IDC_LOAD_3COL 1006
+#define IDC_EFFECT 1009
+#define IDC_LOAD_4COL 1010
+#define IDC_LOAD_5COL 1011
+#define IDC_LINK_WEB 1012
+#define IDC_LINK_EMAIL 1013
+#define IDC_SCAN 1014
+#define IDC_FILELIST_LOAD 1015
+#define IDC_FILELIST_SAVE 1016
+#define IDC_SAVE 1019
+#define IDC_PROGRESS 1023
+#define IDC_CHECK_NUMBER 1024
+#define IDC_CHECK_STARTLBA 1025
+#define IDC_CHECK_FILESIZE 1026
+#define IDC_CHECK_FILENAME 1027
+#define IDC_CHECK_LBAPOS 1028
+#define IDC_CHECK_COLUMN6 1029
+
+#define IDM_ABOUTBOX 0x0010

@@ -1,0 +1,1 @@
+# Sources of table/: QUARROW_CORE_SOURCES (pure) and QUARROW_QT_SOURCES (Qt side).
