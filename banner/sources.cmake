@@ -1,1 +1,2 @@
 # Sources of banner/: QUARROW_CORE_SOURCES (pure) and QUARROW_QT_SOURCES (Qt side).
+list(APPEND QUARROW_CORE_SOURCES banner/dib_format.cpp banner/water_effect.cpp)
