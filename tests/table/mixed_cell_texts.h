@@ -1,0 +1,9 @@
+// Random cell texts of every kind the sort meets: numbers, dates, near-misses of both, words with case
+// and punctuation variants, UTF-8 and Latin-1 bytes, empty cells.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+std::vector<std::string> MakeMixedCellTexts(std::size_t nCount, std::uint32_t seed);
