@@ -1,0 +1,83 @@
+// The order in which a click on a column header sorts the table's rows.
+//
+// A comparison of two rows looks at their texts t1 and t2 in the sorted column. Its kind is decided by
+// the first operand t1 alone: a number when t1 is all decimal digits (the empty text included), else a
+// date when t1 has the form DD/MM/YYYY, else text. A descending sort swaps the operands but keeps the
+// kind. Numbers compare by their atoi values, dates by year, month and day, texts linguistically
+// (CTextCollator). Because only t1 decides the kind, the order is not consistent in a column of mixed
+// kinds; StableSortRowIds copes with that.
+//
+// Texts are byte strings, compared as given.
+#pragma once
+
+#include "table/text_collator.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+enum class CellKind : std::uint8_t { Number, Date, Text };
+
+// True when every byte is a decimal digit 0 to 9; true for the empty text.
+bool IsAllDigits(std::string_view s);
+
+// True for exactly 10 bytes of the form DD/MM/YYYY (digits, "/" at offsets 2 and 5).
+bool IsDayMonthYear(std::string_view s);
+
+// The kind of comparison a text makes when it is the first operand.
+CellKind KindOfCell(std::string_view s);
+
+// The number the C library's atoi gives: leading white space, one optional sign, then decimal digits up
+// to the first other byte; 0 without digits. Values beyond the signed 32-bit range are clamped to it.
+int AsciiToInt(std::string_view s);
+
+// -1, 0 or 1 as the atoi values of a and b compare.
+int CompareAsNumbers(std::string_view a, std::string_view b);
+
+// -1, 0 or 1 comparing the year (offset 6, 4 bytes), then the month (offset 3, 2 bytes), then the day
+// (offset 0, 2 bytes), each as the atoi value of that substring, cut at the end of the text (empty beyond
+// it). Neither text needs to have the date form.
+int CompareAsDates(std::string_view a, std::string_view b);
+
+// The comparison of two rows whose cells in the sorted column hold t1 and t2 (t1 being the first row):
+// negative when the first row goes before the second, positive after, 0 when equivalent.
+int CompareCells(std::string_view t1, std::string_view t2, bool bAscending, const CTextCollator& collator);
+
+// Gives the text of the sorted column for a row id.
+using RowTextAccessor = std::function<std::string_view(std::uint32_t)>;
+
+// The texts of one column, prepared once so that comparing two of them is cheap. Compare(i, j, asc)
+// equals CompareCells(text of i, text of j, asc, collator) for every pair. Kinds, atoi values and date
+// keys are computed at construction; collation keys are made on first use, so a column of numbers
+// never pays for them. Not thread-safe: Compare fills that cache.
+class CSortKeyColumn {
+public:
+    // Entries 0 to nCount - 1 take their texts from textAt(i). The accessor and the collator must
+    // outlive the column, and the accessor must keep returning the same texts.
+    CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, const CTextCollator& collator);
+
+    std::uint32_t GetCount() const { return m_nCount; }
+
+    // The comparison of entry i (first operand) with entry j, as CompareCells gives it.
+    int Compare(std::uint32_t i, std::uint32_t j, bool bAscending) const;
+
+private:
+    const CTextCollator::CKey& TextKey(std::uint32_t i) const;
+
+    std::uint32_t m_nCount;
+    RowTextAccessor m_textAt;
+    const CTextCollator* m_pCollator;
+    std::vector<CellKind> m_kinds;
+    std::vector<std::int32_t> m_numbers;    // atoi values; filled when some entry is a number
+    std::vector<std::int64_t> m_dateKeys;   // year, month, day packed in order; when some entry is a date
+    mutable std::vector<std::optional<CTextCollator::CKey>> m_textKeys; // when some entry is text
+};
+
+// Sorts the row ids by the texts of their cells, stably (rows that compare equal keep their order),
+// exactly as a stable merge sort with CompareCells would. ids holds the rows in their current order;
+// textOf gives the sorted column's text of a row id.
+void SortRowIdsByColumn(std::vector<std::uint32_t>& ids, const RowTextAccessor& textOf, bool bAscending,
+                        const CTextCollator& collator);

@@ -1,0 +1,131 @@
+#include "table/row_compare.h"
+#include "table/stable_sort.h"
+
+#include "mixed_cell_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <vector>
+
+namespace {
+
+const CTextCollator& English() {
+    static const CTextCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
+    return collator;
+}
+
+RowTextAccessor AccessorOf(const std::vector<std::string>& texts) {
+    return [&texts](std::uint32_t i) { return std::string_view(texts[i]); };
+}
+
+std::vector<std::uint32_t> Iota(std::size_t n) {
+    std::vector<std::uint32_t> ids(n);
+    std::iota(ids.begin(), ids.end(), 0u);
+    return ids;
+}
+
+// The order the table gets: SortRowIdsByColumn applied to rows 0..n-1, returned as texts.
+std::vector<std::string> Sorted(const std::vector<std::string>& texts, bool bAscending) {
+    std::vector<std::uint32_t> ids = Iota(texts.size());
+    SortRowIdsByColumn(ids, AccessorOf(texts), bAscending, English());
+    std::vector<std::string> out;
+    for (std::uint32_t id : ids)
+        out.push_back(texts[id]);
+    return out;
+}
+
+TEST(SortKeyColumn, AgreesWithCompareCellsForEveryPairOfMixedTexts) {
+    const std::vector<std::string> texts = MakeMixedCellTexts(300, 5);
+    const CSortKeyColumn column(static_cast<std::uint32_t>(texts.size()), AccessorOf(texts), English());
+    ASSERT_EQ(column.GetCount(), texts.size());
+    int nMismatches = 0;
+    for (std::uint32_t i = 0; i < texts.size(); ++i) {
+        for (std::uint32_t j = 0; j < texts.size(); ++j) {
+            for (bool bAscending : {true, false}) {
+                const int expected = CompareCells(texts[i], texts[j], bAscending, English());
+                if (column.Compare(i, j, bAscending) != expected && ++nMismatches < 10)
+                    ADD_FAILURE() << "[" << texts[i] << "] vs [" << texts[j] << "] asc=" << bAscending;
+            }
+        }
+    }
+    EXPECT_EQ(nMismatches, 0);
+}
+
+TEST(SortKeyColumn, ColumnsOfOneKind) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> texts;
+        std::vector<std::string> ascending;
+    };
+    const Case cases[] = {
+        {"numbers", {"100", "20", "3", "0", "007"}, {"0", "3", "007", "20", "100"}},
+        {"dates", {"01/02/2004", "31/12/2003", "15/01/2004", "01/01/2004"},
+         {"31/12/2003", "01/01/2004", "15/01/2004", "01/02/2004"}},
+        {"words", {"coq", "Banana", "co-op", "apple", "coop", "Apple"},
+         {"apple", "Apple", "Banana", "co-op", "coop", "coq"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Sorted(c.texts, true), c.ascending) << c.name;
+        const std::vector<std::string> descending(c.ascending.rbegin(), c.ascending.rend());
+        EXPECT_EQ(Sorted(c.texts, false), descending) << c.name;
+    }
+}
+
+TEST(SortKeyColumn, EqualCellsKeepTheirOrderInBothDirections) {
+    // 12, 0012 and 012 are the same number; the empty cell and "0" both are 0.
+    const std::vector<std::string> texts = {"12", "0", "0012", "", "5", "012", "00"};
+    for (bool bAscending : {true, false}) {
+        std::vector<std::uint32_t> ids = Iota(texts.size());
+        SortRowIdsByColumn(ids, AccessorOf(texts), bAscending, English());
+        const std::vector<std::uint32_t> expected =
+            bAscending ? std::vector<std::uint32_t>{1, 3, 6, 4, 0, 2, 5} : std::vector<std::uint32_t>{0, 2, 5, 4, 1, 3, 6};
+        EXPECT_EQ(ids, expected) << "ascending=" << bAscending;
+    }
+}
+
+TEST(SortKeyColumn, SortsAnyRowIdsInTheirCurrentOrder) {
+    // Row ids need not be positions: here they are sparse and not in increasing order.
+    std::vector<std::string> texts(1000);
+    texts[900] = "b";
+    texts[17] = "a";
+    texts[400] = "c";
+    texts[3] = "a";
+    std::vector<std::uint32_t> ids = {900, 17, 400, 3};
+    SortRowIdsByColumn(ids, AccessorOf(texts), true, English());
+    EXPECT_EQ(ids, (std::vector<std::uint32_t>{17, 3, 900, 400}));
+
+    std::vector<std::uint32_t> none;
+    SortRowIdsByColumn(none, AccessorOf(texts), true, English());
+    EXPECT_TRUE(none.empty());
+}
+
+// A large column of every kind: the comparison is inconsistent there, yet the sort must finish, keep
+// every row once, and give exactly the order of the stable merge sort run with the plain comparison.
+TEST(SortKeyColumn, LargeMixedColumnMatchesThePlainComparison) {
+    struct Case {
+        std::size_t nRows;
+        bool bAscending;
+    };
+    for (const Case& c : {Case{200000, true}, Case{50000, false}}) {
+        SCOPED_TRACE("rows=" + std::to_string(c.nRows) + " ascending=" + std::to_string(c.bAscending));
+        const std::vector<std::string> texts = MakeMixedCellTexts(c.nRows, 2024);
+
+        std::vector<std::uint32_t> fast = Iota(texts.size());
+        SortRowIdsByColumn(fast, AccessorOf(texts), c.bAscending, English());
+
+        std::vector<std::uint32_t> sorted = fast;
+        std::sort(sorted.begin(), sorted.end());
+        ASSERT_EQ(sorted, Iota(texts.size()));
+
+        std::vector<std::uint32_t> plain = Iota(texts.size());
+        StableSortRowIds(plain, [&](std::uint32_t a, std::uint32_t b) {
+            return CompareCells(texts[a], texts[b], c.bAscending, English());
+        });
+        EXPECT_TRUE(fast == plain);
+    }
+}
+
+} // namespace
