@@ -61,6 +61,8 @@ constexpr UINT MB_ICONQUESTION = 0x0020;
 constexpr UINT MB_ICONEXCLAMATION = 0x0030;
 constexpr UINT MB_ICONINFORMATION = 0x0040;
 
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 

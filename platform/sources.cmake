@@ -1,1 +1,21 @@
 # Sources of platform/: QUARROW_CORE_SOURCES (pure) and QUARROW_QT_SOURCES (Qt side).
+list(APPEND QUARROW_QT_SOURCES
+    platform/button.cpp
+    platform/dc.cpp
+    platform/dialog.cpp
+    platform/dialog_widget.h
+    platform/header_ctrl.cpp
+    platform/header_view.cpp
+    platform/header_view.h
+    platform/list_ctrl.cpp
+    platform/list_model.cpp
+    platform/list_model.h
+    platform/list_view_widget.cpp
+    platform/list_view_widget.h
+    platform/menu.cpp
+    platform/message_box.cpp
+    platform/process_exit.cpp
+    platform/progress_ctrl.cpp
+    platform/win_app.cpp
+    platform/wnd.cpp
+)

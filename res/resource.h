@@ -1,6 +1,8 @@
 // Resource and control identifiers of the dialog templates.
 #pragma once
 
+#include "platform/afx_types.h"  // IDOK and IDCANCEL
+
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDD_MAIN_DIALOG 102
@@ -8,9 +10,6 @@
 #define IDB_BANNER 138
 #define IDB_FOOTER 139
 #define IDB_PICTURE 140
-
-#define IDOK 1
-#define IDCANCEL 2
 
 #define IDC_LIST 1000
 #define IDC_FOLDER_PATH 1001

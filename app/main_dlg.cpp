@@ -1,0 +1,130 @@
+#include "app/main_dlg.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QWidget>
+
+#include "platform/dc.h"
+#include "platform/process_exit.h"
+#include "res/resource.h"
+
+namespace {
+
+// The current working directory, or an empty text (and an error report) when it cannot be read.
+QString CurrentDirectory() {
+    std::string buffer(256, '\0');
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) {
+            std::perror("_getcwd error");
+            return QString();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return QFile::decodeName(QByteArray(buffer.data(), static_cast<qsizetype>(buffer.size())));
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent), m_hIcon(QStringLiteral(":/icon128.png")) {}
+
+CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_CHECK_COLUMN6, m_btnColumn6);
+    DDX_Control(pDX, IDC_CHECK_LBAPOS, m_btnLbaPos);
+    DDX_Control(pDX, IDC_CHECK_FILENAME, m_btnFileName);
+    DDX_Control(pDX, IDC_CHECK_FILESIZE, m_btnFileSize);
+    DDX_Control(pDX, IDC_CHECK_STARTLBA, m_btnStartLba);
+    DDX_Control(pDX, IDC_CHECK_NUMBER, m_btnNumber);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+    DDX_Control(pDX, IDC_LIST, m_list);
+}
+
+BOOL CMainDlg::OnCommand(int id) {
+    struct Entry {
+        int id;
+        void (CMainDlg::*handler)();
+    };
+    static constexpr Entry kCommands[] = {
+        {IDC_EXIT, &CMainDlg::OnExit},
+        {IDC_LOAD_3COL, &CMainDlg::OnLoad3Col},
+        {IDC_LOAD_4COL, &CMainDlg::OnLoad4Col},
+        {IDC_LOAD_5COL, &CMainDlg::OnLoad5Col},
+        {IDC_SCAN, &CMainDlg::OnScan},
+        {IDC_FILELIST_LOAD, &CMainDlg::OnFilelistLoad},
+        {IDC_FILELIST_SAVE, &CMainDlg::OnFilelistSave},
+        {IDC_SAVE, &CMainDlg::OnSave},
+        {IDC_CHECK_NUMBER, &CMainDlg::OnCheckNumber},
+        {IDC_CHECK_STARTLBA, &CMainDlg::OnCheckStartLba},
+        {IDC_CHECK_FILESIZE, &CMainDlg::OnCheckFileSize},
+        {IDC_CHECK_FILENAME, &CMainDlg::OnCheckFileName},
+        {IDC_CHECK_LBAPOS, &CMainDlg::OnCheckLbaPos},
+        {IDC_CHECK_COLUMN6, &CMainDlg::OnCheckColumn6},
+    };
+    for (const Entry& entry : kCommands) {
+        if (entry.id == id) {
+            (this->*entry.handler)();
+            return TRUE;
+        }
+    }
+    return CDialog::OnCommand(id);
+}
+
+BOOL CMainDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    SetIcon(m_hIcon);
+
+    for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_SAVE, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE})
+        GetDlgItem(id)->EnableWindow(FALSE);
+
+    GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(CurrentDirectory() + QDir::separator());
+    GetDlgItem(IDC_TEXT_FILE)->SetWindowText(QStringLiteral("LBA.TXT"));
+
+    m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    m_list.InitColumns(kColumnSpecification);
+
+    // The Exit button, first in the tab order, takes the focus.
+    if (CWnd* exitButton = GetDlgItem(IDC_EXIT))
+        exitButton->GetSafeWidget()->setFocus();
+    return TRUE;
+}
+
+void CMainDlg::OnPaint() {
+    if (IsIconic()) {
+        // A minimized window shows the application icon centred in its client area.
+        CPaintDC dc(GetSafeWidget());
+        const CRect client = GetClientRect();
+        const int cxIcon = 32;
+        const int cyIcon = 32;
+        const int x = (client.Width() - cxIcon + 1) / 2;
+        const int y = (client.Height() - cyIcon + 1) / 2;
+        dc.GetPainter()->drawPixmap(x, y, QIcon(m_hIcon).pixmap(cxIcon, cyIcon));
+        return;
+    }
+    Default();
+}
+
+void CMainDlg::OnDestroy() { CDialog::OnDestroy(); }
+
+void CMainDlg::OnExit() {
+    PostQuitMessage(0);
+    AfxExitProcess(0);
+}
+
+QString CMainDlg::FormFullPath() const {
+    return GetDlgItem(IDC_FOLDER_PATH)->GetWindowText() + GetDlgItem(IDC_TEXT_FILE)->GetWindowText();
+}
+
+QString CMainDlg::FormOutputPath() const {
+    return GetDlgItem(IDC_FOLDER_PATH)->GetWindowText() + QStringLiteral("Sorted-") +
+           GetDlgItem(IDC_TEXT_FILE)->GetWindowText();
+}

@@ -1,0 +1,70 @@
+// The main window: folder and file fields, Scan, the loaders and savers, the column boxes, the progress
+// bar and the table.
+#pragma once
+
+#include <QString>
+
+#include "platform/button.h"
+#include "platform/dialog.h"
+#include "platform/progress_ctrl.h"
+#include "table/column_list_ctrl.h"
+
+enum class ListingLayout;
+
+class CMainDlg : public CDialog {
+public:
+    explicit CMainDlg(CWnd* pParent = nullptr);
+    ~CMainDlg() override;
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnCommand(int id) override;
+
+    // Command handlers.
+    void OnExit();
+    void OnScan();
+    void OnLoad3Col();
+    void OnLoad4Col();
+    void OnLoad5Col();
+    void OnFilelistLoad();
+    void OnSave();
+    void OnFilelistSave();
+    void OnCheckNumber();
+    void OnCheckStartLba();
+    void OnCheckFileSize();
+    void OnCheckFileName();
+    void OnCheckLbaPos();
+    void OnCheckColumn6();
+
+    // Window events.
+    void OnPaint() override;
+    void OnDestroy() override;
+
+    CButton m_btnColumn6;
+    CButton m_btnLbaPos;
+    CButton m_btnFileName;
+    CButton m_btnFileSize;
+    CButton m_btnStartLba;
+    CButton m_btnNumber;
+    CProgressCtrl m_progress;
+    CColumnListCtrl m_list;
+    int m_nCheckColumn6 = 0;
+    int m_nCheckLbaPos = 0;
+    int m_nCheckFileName = 0;
+    int m_nCheckFileSize = 0;
+    int m_nCheckStartLba = 0;
+    int m_nCheckNumber = 0;
+    QString m_hIcon;  // resource path of the application icon
+
+    // The table's columns.
+    static constexpr const char* kColumnSpecification =
+        "Number,80;StartLba,80;FileSize,80;FileName,80;LbaPos,80;Column6,80";
+
+private:
+    struct LoaderParams;
+    void LoadListing(const LoaderParams& params);
+    // The folder text followed directly by the file name text.
+    QString FormFullPath() const;
+    // The folder text, "Sorted-", then the file name text.
+    QString FormOutputPath() const;
+};

@@ -1,0 +1,163 @@
+// Scan and the four loaders of the main window.
+#include <array>
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+
+#include <QFile>
+
+#include "app/main_dlg.h"
+#include "listing/file_open_failure.h"
+#include "listing/line_reader.h"
+#include "listing/listing_format.h"
+#include "listing/message_pump.h"
+#include "listing/scan_rules.h"
+#include "platform/message_box.h"
+#include "res/resource.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file for reading; a folder does not count as a file.
+FilePtr OpenForReading(const QString& path) {
+    FilePtr file(std::fopen(QFile::encodeName(path).constData(), "rb"));
+    struct stat info {};
+    if (file && (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)))
+        file.reset();
+    return file;
+}
+
+int ClampToInt(long long value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
+
+}  // namespace
+
+struct CMainDlg::LoaderParams {
+    ListingLayout layout;
+    char counted;     // the byte whose count sizes the load
+    int divisor;      // lines expected = count / divisor
+    const char* binaryOpenFailure;
+    const char* textOpenFailure;
+    bool listing;     // listing loaders move the progress bar and keep the window alive
+    bool pumpBeforePosition;  // the five-column loader pumps first, then shows i + 1
+};
+
+void CMainDlg::OnScan() {
+    const QString path = FormFullPath();
+    FilePtr file = OpenForReading(path);
+    if (!file)
+        FailWithMessage(QStringLiteral("Code 402 - Error Opening ") + path);
+    std::fseek(file.get(), 0, SEEK_END);
+    const long length = std::ftell(file.get());
+    if (length == 0)
+        FailWithMessage(QStringLiteral("Code 402a - Error Opening ") + path);
+    const ScanCount count = ScanFirstLine(file.get());
+    file.reset();
+
+    const ScanDecision decision = DecideScan(count);
+    for (const ScanButtonChange& change : ButtonChanges(decision)) {
+        if (change.enable)
+            GetDlgItem(change.controlId)->EnableWindow(*change.enable ? TRUE : FALSE);
+    }
+    if (decision.boxes) {
+        const ColumnChoice& boxes = *decision.boxes;
+        m_btnNumber.SetCheck(boxes.number ? BST_CHECKED : BST_UNCHECKED);
+        m_btnStartLba.SetCheck(boxes.startLba ? BST_CHECKED : BST_UNCHECKED);
+        m_btnFileSize.SetCheck(boxes.fileSize ? BST_CHECKED : BST_UNCHECKED);
+        m_btnFileName.SetCheck(boxes.fileName ? BST_CHECKED : BST_UNCHECKED);
+        m_btnLbaPos.SetCheck(boxes.lbaPos ? BST_CHECKED : BST_UNCHECKED);
+        m_btnColumn6.SetCheck(boxes.column6 ? BST_CHECKED : BST_UNCHECKED);
+    }
+    if (decision.invalidFormat)
+        AfxMessageBox(QStringLiteral("Invalid file text format"), MB_OK | MB_ICONINFORMATION);
+}
+
+void CMainDlg::OnLoad3Col() {
+    LoadListing({ListingLayout::ThreeColumns, '|', 2, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
+                 true, false});
+}
+
+void CMainDlg::OnLoad4Col() {
+    LoadListing({ListingLayout::FourColumns, '|', 3, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
+                 true, false});
+}
+
+void CMainDlg::OnLoad5Col() {
+    LoadListing({ListingLayout::FiveColumns, '|', 4, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
+                 true, true});
+}
+
+void CMainDlg::OnFilelistLoad() {
+    LoadListing({ListingLayout::FileList, ',', 1, "Code 101 - Error Opening ", "Code 102 - Error Opening ", false,
+                 false});
+}
+
+void CMainDlg::LoadListing(const LoaderParams& params) {
+    const QString path = FormFullPath();
+    m_list.DeleteAllRows();
+    // A command run inside the pump that empties the table (another load, Browse) takes the table over:
+    // this load then stops quietly.
+    const auto clearCount = m_list.GetClearCount();
+    const auto interrupted = [&] { return m_list.GetClearCount() != clearCount; };
+
+    FilePtr counting = OpenForReading(path);
+    if (!counting)
+        FailWithMessage(QString::fromLatin1(params.binaryOpenFailure) + path);
+    FilePtr text = OpenForReading(path);
+    if (!text)
+        FailWithMessage(QString::fromLatin1(params.textOpenFailure) + path);
+
+    std::function<void()> pump;
+    if (params.listing)
+        pump = [] { PumpWaitingMessages(); };
+    const long long count = CountByte(counting.get(), params.counted, pump);
+    counting.reset();
+    if (interrupted())
+        return;
+    const long long expected = count > 0 ? count / params.divisor : 0;
+
+    if (params.listing)
+        m_progress.SetRange32(0, ClampToInt(expected));
+
+    CLineReader reader(text.get());
+    std::string line;
+    long long i = 0;
+    // The first line is always processed; the count decides how many follow. The end of the file ends the
+    // load whatever the count promised.
+    do {
+        if (!reader.ReadLine(line))
+            break;
+        const ListingLine fields = SplitLine(params.layout, line);
+        if (fields.name.empty())
+            break;
+        const RowCells cells = FormRowCells(params.layout, fields, i);
+        const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
+                                                            cells[3], cells[4], cells[5]};
+        m_list.AddRow(texts);
+        if (params.listing) {
+            if (params.pumpBeforePosition) {
+                PumpWaitingMessages();
+                if (interrupted())
+                    return;
+                m_progress.SetPos(ClampToInt(i + 1));
+            } else {
+                m_progress.SetPos(ClampToInt(i));
+                PumpWaitingMessages();
+                if (interrupted())
+                    return;
+            }
+        }
+        ++i;
+    } while (i < expected);
+    text.reset();
+
+    AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);
+    if (params.listing)
+        m_progress.SetPos(0);
+}

@@ -1,0 +1,11 @@
+// Keeps the window alive during long work on the user-interface thread: waiting events (clicks, paints,
+// timers) are dispatched, so other commands can run nested inside a load or a save.
+#pragma once
+
+// Dispatches the waiting events; returns false when the application is quitting. Cheap to call per byte
+// or per row: the events are dispatched at most about every 20 ms, and in between a call costs a counter
+// increment (and every 64th call a clock read).
+bool PumpWaitingMessages();
+
+// Dispatches the waiting events now, whatever the time since the last dispatch.
+bool PumpWaitingMessagesNow();

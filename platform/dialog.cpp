@@ -1,0 +1,404 @@
+#include "platform/dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include "platform/dialog_widget.h"
+#include "platform/list_view_widget.h"
+#include "res/dialog_template.h"
+#include "res/resource.h"
+
+namespace {
+
+QRect PixelRect(const DlgItemTemplate& item) {
+    return QRect(DluToPixelsX(item.x), DluToPixelsY(item.y), DluToPixelsX(item.cx), DluToPixelsY(item.cy));
+}
+
+Qt::Alignment TextAlignment(unsigned style) {
+    Qt::Alignment alignment = Qt::AlignLeft;
+    if (style & DIS_CENTER)
+        alignment = Qt::AlignHCenter;
+    else if (style & DIS_RIGHT)
+        alignment = Qt::AlignRight;
+    return alignment | ((style & DIS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop);
+}
+
+UINT MouseFlags(const QMouseEvent* event) {
+    UINT flags = 0;
+    if (event->buttons() & Qt::LeftButton)
+        flags |= 0x0001;
+    if (event->buttons() & Qt::RightButton)
+        flags |= 0x0002;
+    if (event->modifiers() & Qt::ShiftModifier)
+        flags |= 0x0004;
+    if (event->modifiers() & Qt::ControlModifier)
+        flags |= 0x0008;
+    return flags;
+}
+
+}  // namespace
+
+// ---- CDialogWidget ----
+
+CDialogWidget::CDialogWidget(CDialog* owner, QWidget* parent) : QDialog(parent), m_pOwner(owner) {
+    setMouseTracking(true);
+}
+
+void CDialogWidget::RunDefault(QEvent* event) {
+    if (!event)
+        return;
+    switch (event->type()) {
+    case QEvent::Paint:
+        QDialog::paintEvent(static_cast<QPaintEvent*>(event));
+        break;
+    case QEvent::Timer:
+        QDialog::timerEvent(static_cast<QTimerEvent*>(event));
+        break;
+    case QEvent::MouseMove:
+        QDialog::mouseMoveEvent(static_cast<QMouseEvent*>(event));
+        break;
+    case QEvent::MouseButtonPress:
+        QDialog::mousePressEvent(static_cast<QMouseEvent*>(event));
+        break;
+    default:
+        break;
+    }
+}
+
+void CDialogWidget::reject() {
+    if (m_pOwner)
+        m_pOwner->OnCancel();
+    else
+        QDialog::reject();
+}
+
+void CDialogWidget::accept() {
+    if (m_pOwner)
+        m_pOwner->OnOK();
+    else
+        QDialog::accept();
+}
+
+void CDialogWidget::paintEvent(QPaintEvent* event) {
+    if (!m_pOwner)
+        return QDialog::paintEvent(event);
+    QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
+    m_pOwner->OnPaint();
+    m_pOwner->m_pCurrentEvent = previous;
+}
+
+void CDialogWidget::timerEvent(QTimerEvent* event) {
+    if (!m_pOwner)
+        return QDialog::timerEvent(event);
+    auto it = m_pOwner->m_timerByQtId.find(event->timerId());
+    if (it == m_pOwner->m_timerByQtId.end())
+        return QDialog::timerEvent(event);
+    QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
+    m_pOwner->OnTimer(it->second);
+    m_pOwner->m_pCurrentEvent = previous;
+}
+
+void CDialogWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_pOwner)
+        return QDialog::mouseMoveEvent(event);
+    QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
+    const QPoint p = event->position().toPoint();
+    m_pOwner->OnMouseMove(MouseFlags(event), CPoint(p.x(), p.y()));
+    m_pOwner->m_pCurrentEvent = previous;
+}
+
+void CDialogWidget::mousePressEvent(QMouseEvent* event) {
+    if (!m_pOwner || event->button() != Qt::LeftButton)
+        return QDialog::mousePressEvent(event);
+    QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
+    const QPoint p = event->position().toPoint();
+    m_pOwner->OnLButtonDown(MouseFlags(event), CPoint(p.x(), p.y()));
+    m_pOwner->m_pCurrentEvent = previous;
+}
+
+void CDialogWidget::contextMenuEvent(QContextMenuEvent* event) {
+    // The window's own background (not a control) opens the system menu.
+    if (m_pOwner && childAt(event->pos()) == nullptr)
+        m_pOwner->ShowSystemMenu(event->globalPos());
+    else
+        QDialog::contextMenuEvent(event);
+}
+
+// ---- DDX ----
+
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
+    if (control.IsWindow())
+        return;
+    CWnd* item = pDX->m_pDlgWnd->GetDlgItem(id);
+    if (!item)
+        return;
+    QWidget* widget = item->GetSafeWidget();
+    control.SubclassWidget(widget);
+    pDX->m_pDlgWnd->RegisterBoundControl(&control);
+}
+
+// ---- CDialog ----
+
+CDialog::CDialog(int templateId, CWnd* parent) : m_nTemplateId(templateId), m_pParentWnd(parent) {
+    m_systemMenu.AppendMenu(MF_STRING, SC_CLOSE, QStringLiteral("&Close"));
+}
+
+CDialog::~CDialog() {
+    if (m_pDialogWidget) {
+        m_pDialogWidget->DetachOwner();
+        delete m_pDialogWidget;
+        m_pDialogWidget = nullptr;
+    }
+}
+
+void CDialog::BuildFromTemplate() {
+    const DialogTemplate* tmpl = FindDialogTemplate(m_nTemplateId);
+    QWidget* parentWidget = m_pParentWnd ? m_pParentWnd->GetSafeWidget() : nullptr;
+    m_pDialogWidget = new CDialogWidget(this, parentWidget);
+    SubclassWidget(m_pDialogWidget);
+    QWidget* dlg = m_pDialogWidget;
+    dlg->setAttribute(Qt::WA_DeleteOnClose, false);
+    dlg->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                        Qt::WindowCloseButtonHint);
+    // The templates are laid out for a narrow 8-point face; a condensed sans keeps the captions inside
+    // their controls.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStretch(QFont::Condensed);
+    font.setPixelSize(11);
+    dlg->setFont(font);
+    if (!tmpl)
+        return;
+    dlg->setWindowTitle(QString::fromUtf8(tmpl->caption.data(), static_cast<qsizetype>(tmpl->caption.size())));
+    dlg->setFixedSize(DluToPixelsX(tmpl->cx), DluToPixelsY(tmpl->cy));
+
+    std::vector<QWidget*> groups;
+    for (const DlgItemTemplate& item : tmpl->items) {
+        const QString caption =
+            QString::fromUtf8(item.caption.data(), static_cast<qsizetype>(item.caption.size()));
+        QWidget* widget = nullptr;
+        switch (item.kind) {
+        case DlgItemKind::PushButton:
+        case DlgItemKind::DefPushButton: {
+            auto* button = new QPushButton(caption, dlg);
+            button->setAutoDefault(false);
+            button->setDefault(item.kind == DlgItemKind::DefPushButton);
+            const int id = item.id;
+            QObject::connect(button, &QPushButton::clicked, dlg, [this, id] { OnCommand(id); });
+            widget = button;
+            break;
+        }
+        case DlgItemKind::CheckBox: {
+            auto* box = new QCheckBox(caption, dlg);
+            const int id = item.id;
+            QObject::connect(box, &QCheckBox::clicked, dlg, [this, id] { OnCommand(id); });
+            widget = box;
+            break;
+        }
+        case DlgItemKind::Edit:
+            widget = new QLineEdit(dlg);
+            break;
+        case DlgItemKind::ListView:
+            widget = new CListViewWidget(dlg);
+            break;
+        case DlgItemKind::GroupBox: {
+            auto* group = new QGroupBox(caption, dlg);
+            // A group box only frames the controls in it: clicks go through to them.
+            group->setAttribute(Qt::WA_TransparentForMouseEvents);
+            groups.push_back(group);
+            widget = group;
+            break;
+        }
+        case DlgItemKind::Picture:
+        case DlgItemKind::Icon: {
+            auto* label = new QLabel(dlg);
+            const QString path = item.kind == DlgItemKind::Picture
+                                     ? QStringLiteral(":/bitmap%1.bmp").arg(item.resource)
+                                     : QStringLiteral(":/icon%1.png").arg(item.resource);
+            const QPixmap pixmap(path);
+            label->setPixmap(pixmap);
+            widget = label;
+            break;
+        }
+        case DlgItemKind::Text: {
+            auto* label = new QLabel(caption, dlg);
+            label->setAlignment(TextAlignment(item.style));
+            label->setWordWrap(!(item.style & DIS_CENTERIMAGE));
+            widget = label;
+            break;
+        }
+        case DlgItemKind::Progress: {
+            auto* bar = new QProgressBar(dlg);
+            bar->setTextVisible(false);
+            bar->setRange(0, 100);
+            bar->setValue(0);
+            widget = bar;
+            break;
+        }
+        }
+        SetWidgetId(widget, item.id);
+        QRect rect = PixelRect(item);
+        if (item.kind == DlgItemKind::Picture || item.kind == DlgItemKind::Icon) {
+            // A picture control takes the size of its picture.
+            const auto* label = static_cast<QLabel*>(widget);
+            if (!label->pixmap().isNull())
+                rect.setSize(label->pixmap().size());
+        }
+        widget->setGeometry(rect);
+    }
+    for (QWidget* group : groups)
+        group->lower();
+}
+
+BOOL CDialog::CreateModeless() {
+    if (m_pDialogWidget)
+        return FALSE;
+    BuildFromTemplate();
+    m_pDialogWidget->show();
+    OnInitDialog();
+    return TRUE;
+}
+
+INT_PTR CDialog::DoModal() {
+    if (!m_pDialogWidget)
+        BuildFromTemplate();
+    OnInitDialog();
+    const int result = m_pDialogWidget->exec();
+    DestroyWindow();
+    return result;
+}
+
+void CDialog::DestroyWindow() {
+    if (!m_pDialogWidget)
+        return;
+    for (auto& [qtId, timer] : m_timerByQtId)
+        m_pDialogWidget->killTimer(qtId);
+    m_timerByQtId.clear();
+    m_qtIdByTimer.clear();
+    OnDestroy();
+    for (CWnd* control : m_boundControls) {
+        control->OnDestroy();
+        control->Detach();
+    }
+    m_boundControls.clear();
+    CDialogWidget* widget = m_pDialogWidget;
+    m_pDialogWidget = nullptr;
+    Detach();
+    widget->DetachOwner();
+    delete widget;
+}
+
+void CDialog::EndDialog(int result) {
+    if (m_pDialogWidget)
+        m_pDialogWidget->done(result);
+}
+
+BOOL CDialog::OnInitDialog() {
+    CDataExchange dx(this);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+void CDialog::OnOK() { EndDialog(IDOK); }
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::OnCommand(int id) {
+    if (id == IDOK) {
+        OnOK();
+        return TRUE;
+    }
+    if (id == IDCANCEL) {
+        OnCancel();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CDialog::OnPaint() { Default(); }
+void CDialog::OnTimer(UINT_PTR) { Default(); }
+void CDialog::OnMouseMove(UINT, CPoint) { Default(); }
+void CDialog::OnLButtonDown(UINT, CPoint) { Default(); }
+
+void CDialog::OnSysCommand(UINT nID, LPARAM) {
+    if ((nID & 0xFFF0) == SC_CLOSE)
+        OnCancel();
+}
+
+void CDialog::OnDestroy() {}
+
+UINT_PTR CDialog::SetTimer(UINT_PTR nIDEvent, UINT nElapse) {
+    if (!m_pDialogWidget)
+        return 0;
+    KillTimer(nIDEvent);
+    const int qtId = m_pDialogWidget->startTimer(static_cast<int>(nElapse), Qt::PreciseTimer);
+    if (qtId == 0)
+        return 0;
+    m_timerByQtId[qtId] = nIDEvent;
+    m_qtIdByTimer[nIDEvent] = qtId;
+    return nIDEvent;
+}
+
+BOOL CDialog::KillTimer(UINT_PTR nIDEvent) {
+    auto it = m_qtIdByTimer.find(nIDEvent);
+    if (it == m_qtIdByTimer.end() || !m_pDialogWidget)
+        return FALSE;
+    m_pDialogWidget->killTimer(it->second);
+    m_timerByQtId.erase(it->second);
+    m_qtIdByTimer.erase(it);
+    return TRUE;
+}
+
+CMenu* CDialog::GetSystemMenu(BOOL) { return &m_systemMenu; }
+
+void CDialog::ShowSystemMenu(const QPoint& globalPos) {
+    QMenu menu(m_pDialogWidget);
+    for (const CMenu::Entry& entry : m_systemMenu.Entries()) {
+        if (entry.flags & MF_SEPARATOR) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(entry.text);
+        const UINT id = entry.id;
+        QObject::connect(action, &QAction::triggered, m_pDialogWidget, [this, id] { OnSysCommand(id, 0); });
+    }
+    menu.exec(globalPos);
+}
+
+void CDialog::Default() {
+    if (m_pDialogWidget)
+        m_pDialogWidget->RunDefault(m_pCurrentEvent);
+}
+
+BOOL CDialog::IsIconic() const { return m_pDialogWidget && m_pDialogWidget->isMinimized() ? TRUE : FALSE; }
+
+void CDialog::CenterWindow() {
+    if (!m_pDialogWidget)
+        return;
+    QWidget* owner = m_pDialogWidget->parentWidget();
+    QRect area = owner ? owner->frameGeometry()
+                       : (m_pDialogWidget->screen() ? m_pDialogWidget->screen()->availableGeometry() : QRect());
+    if (area.isEmpty())
+        return;
+    QRect frame = m_pDialogWidget->frameGeometry();
+    frame.moveCenter(area.center());
+    m_pDialogWidget->move(frame.topLeft());
+}
+
+void CDialog::SetIcon(const QString& resourcePath) {
+    if (m_pDialogWidget)
+        m_pDialogWidget->setWindowIcon(QIcon(resourcePath));
+}
+
+void CDialog::RegisterBoundControl(CWnd* control) { m_boundControls.push_back(control); }

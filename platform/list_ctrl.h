@@ -1,0 +1,74 @@
+// A list control in report view: columns, rows of byte texts with a data word each, a header, and the
+// column-click notification.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/header_ctrl.h"
+#include "platform/wnd.h"
+#include "table/list_rows.h"
+
+class CListModel;
+class CListViewWidget;
+
+constexpr int LVCFMT_LEFT = 0x0000;
+constexpr int LVCFMT_RIGHT = 0x0001;
+constexpr int LVCFMT_CENTER = 0x0002;
+
+constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
+
+struct NMLISTVIEW {
+    int iItem = -1;
+    int iSubItem = 0;
+};
+
+// A comparison of two rows by their data words and the sort parameter: negative places the first before.
+using PFNLVCOMPARE = int (*)(LPARAM, LPARAM, LPARAM);
+
+class CListCtrl : public CWnd {
+public:
+    CListCtrl();
+    ~CListCtrl() override;
+
+    // Makes a list window of its own, without a dialog (tests and tools).
+    BOOL CreateStandalone();
+
+    int InsertColumn(int nCol, std::string_view heading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
+                     int nSubItem = -1);
+    int GetColumnWidth(int nCol) const;
+
+    int GetItemCount() const;
+    // Inserts a row with its first text; this list appends at the end whatever the index asked for. Returns
+    // the new row's index, -1 when there is no list window.
+    int InsertItem(int nItem, std::string_view text);
+    BOOL SetItemText(int nItem, int nSubItem, std::string_view text);
+    BOOL SetItemData(int nItem, DWORD_PTR data);
+    DWORD_PTR GetItemData(int nItem) const;
+    // The whole text of a cell.
+    std::string GetItemText(int nItem, int nSubItem) const;
+    BOOL DeleteAllItems();
+
+    DWORD SetExtendedStyle(DWORD dwNewStyle);
+    DWORD GetExtendedStyle() const { return m_dwExtendedStyle; }
+
+    CHeaderCtrl* GetHeaderCtrl();
+
+    // The rows as they stand now, unaffected by later changes.
+    CListRows::Snapshot TakeSnapshot() const;
+
+    // Called by the list window when a column header is clicked.
+    void NotifyColumnClick(int column);
+
+protected:
+    virtual void OnColumnClick(NMLISTVIEW* pNMLV, LRESULT* pResult);
+
+    CListModel* Model() const;
+    CListViewWidget* View() const;
+
+private:
+    std::unique_ptr<CListViewWidget> m_pOwnWidget;
+    CHeaderCtrl m_headerWrapper;
+    DWORD m_dwExtendedStyle = 0;
+};

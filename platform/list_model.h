@@ -1,0 +1,49 @@
+// The Qt model behind a report list: columns and the rows of CListRows. Appended rows reach the view in
+// batches (once per pass of the event loop), so adding a million rows stays cheap while the view keeps up.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QAbstractTableModel>
+
+#include "table/list_rows.h"
+
+class CListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit CListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) override;
+
+    // Inserts a column at `index` (clamped to the column count); returns its index.
+    int InsertColumn(int index, std::string title, int format);
+    int ColumnFormat(int column) const;
+
+    CListRows& Rows() { return m_rows; }
+    const CListRows& Rows() const { return m_rows; }
+
+    int AppendRow(std::string_view firstText);
+    bool SetText(int row, int column, std::string_view text);
+    void Clear();
+    bool Reorder(std::vector<std::uint32_t> order);
+
+    // Tells the view of rows appended since the last time.
+    void SyncRows();
+
+private:
+    void ScheduleSync();
+
+    struct Column {
+        std::string title;
+        int format = 0;
+    };
+    std::vector<Column> m_columns;
+    CListRows m_rows;
+    int m_nViewRows = 0;
+    bool m_bSyncScheduled = false;
+};

@@ -1,0 +1,24 @@
+// Entry point of the Qt tests: an offscreen application, settings in a temporary folder, and message
+// boxes answered at once (a test that wants to see them installs its own handler).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "platform/message_box.h"
+#include "platform/win_app.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Death tests start a fresh copy of this program, so the Qt state of the parent never reaches them.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    CWinApp winApp;
+    winApp.SetRegistryKey(QStringLiteral("Pellam"));
+    SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });
+    return RUN_ALL_TESTS();
+}
