@@ -55,6 +55,8 @@ struct ColumnChoice {
     bool fileName = false;
     bool lbaPos = false;
     bool column6 = false;
+
+    bool operator==(const ColumnChoice&) const = default;
 };
 
 // Appends one sorted listing line, "\n" included, formed from a row's six cell texts: Number, StartLba,

@@ -1,0 +1,207 @@
+#include "listing/listing_format.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+
+namespace {
+
+constexpr int kHexFieldWidth = 8;
+constexpr int kFileListNumberWidth = 7;
+
+// Digit values by byte, looked up because three fields of every line of a large listing pass through here.
+constexpr std::array<std::uint8_t, 256> kHexValues = [] {
+    std::array<std::uint8_t, 256> values{};
+    for (int c = '0'; c <= '9'; ++c)
+        values[c] = static_cast<std::uint8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c)
+        values[c] = static_cast<std::uint8_t>(c - 'A' + 10);
+    for (int c = 'a'; c <= 'f'; ++c)
+        values[c] = static_cast<std::uint8_t>(c - 'a' + 10);
+    return values;
+}();
+
+// The part of `text` from `offset` on, at most `count` bytes; empty when the text is shorter.
+std::string_view Field(std::string_view text, std::size_t offset, std::size_t count) {
+    if (offset >= text.size())
+        return {};
+    return text.substr(offset, count);
+}
+
+// Writes `value` in decimal as printf's "%0<width>lld" does: the sign first, then zeros up to `width`
+// characters in all, then the digits; a longer number is written whole. Returns the end of the text.
+// `text` must hold max(width, 20) characters.
+char* FormatPaddedDecimal(char* text, long long value, int width) {
+    char digits[20];
+    // The magnitude of LLONG_MIN does not fit a long long, so the digits come from the unsigned value.
+    const bool negative = value < 0;
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, magnitude);
+    (void)ec; // 20 digits hold every 64-bit magnitude
+    const int digitCount = static_cast<int>(end - digits);
+    char* out = text;
+    if (negative)
+        *out++ = '-';
+    for (int zeros = width - digitCount - (negative ? 1 : 0); zeros > 0; --zeros)
+        *out++ = '0';
+    return std::copy(digits, end, out);
+}
+
+// The widths used here are at most 8, so 24 bytes hold any result.
+constexpr std::size_t kDecimalTextSize = 24;
+
+void AppendPaddedDecimal(std::string& out, long long value, int width) {
+    char text[kDecimalTextSize];
+    out.append(text, FormatPaddedDecimal(text, value, width));
+}
+
+// Appends the eight uppercase hexadecimal digits of `value` ("%08X").
+void AppendHex8(std::string& out, std::uint32_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    char text[kHexFieldWidth];
+    for (int i = kHexFieldWidth - 1; i >= 0; --i) {
+        text[i] = kDigits[value & 0xFu];
+        value >>= 4;
+    }
+    out.append(text, kHexFieldWidth);
+}
+
+// The 32-bit value read as a signed integer, in decimal ("%d").
+std::string SignedDecimal(std::uint32_t value) {
+    char text[12];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, static_cast<std::int32_t>(value));
+    (void)ec; // 12 bytes hold every 32-bit value with its sign
+    return std::string(text, end);
+}
+
+bool IsAtoiSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+int NameOffset(ListingLayout layout) {
+    switch (layout) {
+    case ListingLayout::ThreeColumns:
+        return 18;
+    case ListingLayout::FourColumns:
+        return 27;
+    case ListingLayout::FiveColumns:
+        return 29;
+    case ListingLayout::FileList:
+        return 10;
+    }
+    return 0;
+}
+
+std::uint32_t HexDigitValue(char c) {
+    return kHexValues[static_cast<unsigned char>(c)];
+}
+
+std::uint32_t ParseHex8(std::string_view eightChars) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < kHexFieldWidth; ++i)
+        value = (value << 4) | (i < eightChars.size() ? HexDigitValue(eightChars[i]) : 0u);
+    return value;
+}
+
+std::int32_t Atoi(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsAtoiSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Accumulating the magnitude in 64 bits and stopping once it passes the 32-bit range keeps long runs of
+    // digits from overflowing; the rest of the run only has to be consumed, not added.
+    constexpr long long kLimit = static_cast<long long>(INT32_MAX) + 1;
+    long long magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (magnitude <= kLimit)
+            magnitude = magnitude * 10 + (text[i] - '0');
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<std::int32_t>(value);
+}
+
+ListingLine SplitLine(ListingLayout layout, std::string_view line) {
+    ListingLine fields;
+    const auto nameOffset = static_cast<std::size_t>(NameOffset(layout));
+    if (line.size() > nameOffset)
+        fields.name = line.substr(nameOffset);
+
+    if (layout == ListingLayout::FileList) {
+        fields.startLba = static_cast<std::uint32_t>(Atoi(Field(line, 0, kFileListNumberWidth)));
+        return fields;
+    }
+    fields.startLba = ParseHex8(Field(line, 0, kHexFieldWidth));
+    fields.fileSize = ParseHex8(Field(line, 9, kHexFieldWidth));
+    if (layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns)
+        fields.lbaPos = ParseHex8(Field(line, 18, kHexFieldWidth));
+    if (layout == ListingLayout::FiveColumns)
+        fields.digit = line.size() > 27 ? HexDigitValue(line[27]) : 0;
+    return fields;
+}
+
+RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long index) {
+    RowCells cells;
+    char number[kDecimalTextSize];
+    cells[CellNumber].assign(number, FormatPaddedDecimal(number, index, 4));
+    cells[CellStartLba] = SignedDecimal(fields.startLba);
+    cells[CellFileName].assign(fields.name);
+    switch (layout) {
+    case ListingLayout::FiveColumns:
+        cells[CellColumn6] = SignedDecimal(fields.digit);
+        [[fallthrough]];
+    case ListingLayout::FourColumns:
+        cells[CellLbaPos] = SignedDecimal(fields.lbaPos);
+        [[fallthrough]];
+    case ListingLayout::ThreeColumns:
+        cells[CellFileSize] = SignedDecimal(fields.fileSize);
+        break;
+    case ListingLayout::FileList:
+        break;
+    }
+    return cells;
+}
+
+void AppendSortedLine(std::string& out, const std::array<std::string_view, CellCount>& cells,
+                      const ColumnChoice& choice) {
+    if (choice.number) {
+        AppendPaddedDecimal(out, Atoi(cells[CellNumber]), 8);
+        out.push_back('|');
+    }
+    // The address and size cells hold signed decimals; their 32-bit two's complement restores the
+    // hexadecimal field that was read, so -1 goes back to FFFFFFFF.
+    const auto appendHexPart = [&out](std::string_view cell) {
+        AppendHex8(out, static_cast<std::uint32_t>(Atoi(cell)));
+        out.push_back('|');
+    };
+    if (choice.startLba)
+        appendHexPart(cells[CellStartLba]);
+    if (choice.fileSize)
+        appendHexPart(cells[CellFileSize]);
+    if (choice.lbaPos)
+        appendHexPart(cells[CellLbaPos]);
+    if (choice.column6) {
+        AppendPaddedDecimal(out, Atoi(cells[CellColumn6]), 0);
+        out.push_back('|');
+    }
+    if (choice.fileName)
+        out.append(cells[CellFileName]);
+    out.push_back('\n');
+}
+
+void AppendFileListLine(std::string& out, std::string_view startLba, std::string_view fileName) {
+    AppendPaddedDecimal(out, Atoi(startLba), kFileListNumberWidth);
+    out.append(" , ");
+    out.append(fileName);
+    out.push_back('\n');
+}
