@@ -1,0 +1,43 @@
+// Reading a listing file line by line in large blocks, and counting one byte over a whole file.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Reads the lines of a file opened for binary reading ("rb"), with the line ends of a text-mode stream:
+// a line ends at a line feed, which is removed, and a carriage return directly before it is dropped.
+// A carriage return anywhere else is part of the line. Lines have no length limit.
+class CLineReader {
+public:
+    static constexpr std::size_t kBlockSize = 256 * 1024;
+
+    // Reads from the file's current position. The file stays owned by the caller and must outlive the
+    // reader.
+    explicit CLineReader(std::FILE* file);
+
+    CLineReader(const CLineReader&) = delete;
+    CLineReader& operator=(const CLineReader&) = delete;
+
+    // Replaces `line` with the next line. Returns false only when no byte is left, so a last line without
+    // a line feed is still returned, and an empty line before the end is returned as empty.
+    bool ReadLine(std::string& line);
+
+    // True when the stream reported a read error; the reader then behaves as at the end of the file.
+    bool ReadFailed() const;
+
+private:
+    bool FillBuffer();
+
+    std::FILE* m_pFile;
+    std::vector<char> m_vecBuffer;
+    std::size_t m_nPos = 0;
+    std::size_t m_nEnd = 0;
+    bool m_bReadFailed = false;
+};
+
+// Counts the occurrences of `c` in the whole file, from its start whatever the current position, reading
+// it in blocks of CLineReader::kBlockSize and calling `afterEachBlock` (when set) after each block so a
+// caller can keep its window responsive. Returns -1 when the file cannot be positioned or read.
+long long CountByte(std::FILE* file, char c, const std::function<void()>& afterEachBlock);
