@@ -2,4 +2,5 @@
 list(APPEND QUARROW_CORE_SOURCES
     listing/listing_format.cpp
     listing/line_reader.cpp
+    listing/scan_rules.cpp
 )
