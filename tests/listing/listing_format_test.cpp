@@ -109,13 +109,6 @@ TEST(Atoi, FollowsTheRuntimeRulesAndClampsTo32Bits) {
         EXPECT_EQ(Atoi(c.text), c.value) << "text: " << c.text;
 }
 
-TEST(NameOffset, IsWhereEachLayoutsNameStarts) {
-    EXPECT_EQ(NameOffset(ListingLayout::ThreeColumns), 18);
-    EXPECT_EQ(NameOffset(ListingLayout::FourColumns), 27);
-    EXPECT_EQ(NameOffset(ListingLayout::FiveColumns), 29);
-    EXPECT_EQ(NameOffset(ListingLayout::FileList), 10);
-}
-
 TEST(FormRowCells, CellsOfSplitLines) {
     struct Case {
         const char* what;
