@@ -13,6 +13,7 @@
 #include "platform/dc.h"
 #include "platform/process_exit.h"
 #include "res/resource.h"
+#include "res/string_table.h"
 
 namespace {
 
@@ -54,6 +55,7 @@ BOOL CMainDlg::OnCommand(int id) {
         void (CMainDlg::*handler)();
     };
     static constexpr Entry kCommands[] = {
+        {IDOK, &CMainDlg::OnBrowse},
         {IDC_EXIT, &CMainDlg::OnExit},
         {IDC_LOAD_3COL, &CMainDlg::OnLoad3Col},
         {IDC_LOAD_4COL, &CMainDlg::OnLoad4Col},
@@ -80,6 +82,15 @@ BOOL CMainDlg::OnCommand(int id) {
 
 BOOL CMainDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+
+    // The system menu ends with a separator and the About entry.
+    if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
+        const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
+        if (!strAboutMenu.isEmpty()) {
+            pSysMenu->AppendMenu(MF_SEPARATOR);
+            pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu);
+        }
+    }
 
     SetIcon(m_hIcon);
 

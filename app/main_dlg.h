@@ -22,6 +22,7 @@ public:
 
     // Command handlers.
     void OnExit();
+    void OnBrowse();
     void OnScan();
     void OnLoad3Col();
     void OnLoad4Col();
@@ -39,6 +40,7 @@ public:
     // Window events.
     void OnPaint() override;
     void OnDestroy() override;
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
 
     CButton m_btnColumn6;
     CButton m_btnLbaPos;

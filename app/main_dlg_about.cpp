@@ -1,0 +1,13 @@
+// The About entry of the main window's system menu.
+#include "app/about_dlg.h"
+#include "app/main_dlg.h"
+#include "res/resource.h"
+
+void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg dlgAbout(this);
+        dlgAbout.DoModal();
+    } else {
+        CDialog::OnSysCommand(nID, lParam);
+    }
+}

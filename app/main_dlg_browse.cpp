@@ -1,0 +1,32 @@
+// Browse: pick the listing file in the open dialog.
+#include <algorithm>
+#include <cstring>
+
+#include <QDir>
+
+#include "app/folder_file_dialog.h"
+#include "app/main_dlg.h"
+#include "res/resource.h"
+
+void CMainDlg::OnBrowse() {
+    // Descriptions and patterns, each ended by 0x01, which becomes the NUL the filter list needs.
+    char szFilter[] = ".TXT (*.TXT)\x01*.TXT\x01"
+                      "All files (*.*)\x01*.*\x01";
+    const int nFilterLength = static_cast<int>(std::strlen(szFilter));
+    std::replace(std::begin(szFilter), std::end(szFilter), '\x01', '\0');
+
+    // An unreadable working directory leaves the dialog at its own starting folder.
+    const QString strCurrentDir = QDir::currentPath();
+
+    CFolderFileDialog dlg(TRUE, this, strCurrentDir, QString(), szFilter, nFilterLength + 1, nullptr, 0);
+    if (dlg.DoModal()) {
+        GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(dlg.GetFolder() + QLatin1Char('/'));
+        GetDlgItem(IDC_TEXT_FILE)->SetWindowText(dlg.GetFileName());
+        for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
+            GetDlgItem(id)->EnableWindow(FALSE);
+        m_list.DeleteAllRows();
+        UpdateWindow();
+    } else {
+        MessageBox(QStringLiteral("You cancelled."), QStringLiteral("No File Chosen"), MB_OK | MB_ICONINFORMATION);
+    }
+}
