@@ -8,9 +8,13 @@ namespace {
 
 // Coordinates are worked out in 64 bits and brought back into range, so that no rectangle, however
 // large, overflows.
-int Clamp(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
+int Clamp(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+}
 
-CPoint Point(std::int64_t x, std::int64_t y) { return CPoint(Clamp(x), Clamp(y)); }
+CPoint Point(std::int64_t x, std::int64_t y) {
+    return CPoint(Clamp(x), Clamp(y));
+}
 
 } // namespace
 
@@ -58,7 +62,8 @@ HeaderItemGeometry ComputeHeaderItemGeometry(const CRect& rcItem, UINT nItemStat
         g.darkPath = {Point(right - 3 * o - 1, bottom - o - 1), Point(right - 2 * o, o - 1)};
     } else {
         g.lightPath = {Point(right - o - 1, o), Point(right - 2 * o - 1, bottom - o)};
-        g.darkPath = {Point(right - 2 * o - 2, bottom - o), Point(right - 3 * o - 1, o), Point(right - o - 1, o)};
+        g.darkPath = {Point(right - 2 * o - 2, bottom - o), Point(right - 3 * o - 1, o),
+                      Point(right - o - 1, o)};
     }
     return g;
 }

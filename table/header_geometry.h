@@ -32,11 +32,11 @@ constexpr UINT DT_END_ELLIPSIS = 0x8000;
 constexpr UINT ODS_SELECTED = 0x0001;
 
 struct HeaderItemGeometry {
-    CRect rcText;                    // where the title goes
-    bool bDrawText = false;          // false when rcText has no width left: no title is drawn
-    bool bDrawArrow = false;         // true for the sort column's item
-    std::vector<CPoint> lightPath;   // arrow path in the highlight colour (drawn first)
-    std::vector<CPoint> darkPath;    // arrow path in the shadow colour
+    CRect rcText;                  // where the title goes
+    bool bDrawText = false;        // false when rcText has no width left: no title is drawn
+    bool bDrawArrow = false;       // true for the sort column's item
+    std::vector<CPoint> lightPath; // arrow path in the highlight colour (drawn first)
+    std::vector<CPoint> darkPath;  // arrow path in the shadow colour
 };
 
 // The DrawText flags for a title with the given header format: single line, vertically centred, no

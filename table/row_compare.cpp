@@ -5,17 +5,21 @@
 #include <algorithm>
 #include <climits>
 #include <numeric>
+#include <type_traits>
 #include <utility>
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // White space as the C library's isspace sees it in the "C" locale.
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
-template <class T>
-int CompareValues(T a, T b) {
+template <class T> int CompareValues(T a, T b) {
     return (a > b) - (a < b);
 }
 
@@ -35,9 +39,64 @@ std::int64_t DateKey(std::string_view s) {
     return ((year + 1000) * 1000 + (month + 100)) * 1000 + (day + 100);
 }
 
+// Orders values of any signed or unsigned integer type as unsigned 64-bit numbers.
+template <class T> std::uint64_t OrderedBits(T value) {
+    if constexpr (std::is_signed_v<T>)
+        return static_cast<std::uint64_t>(static_cast<std::int64_t>(value)) ^ (std::uint64_t{1} << 63);
+    else
+        return static_cast<std::uint64_t>(value);
+}
+
+// Positions 0 to n - 1 sorted stably by keys[position], ascending or descending: a least significant
+// digit radix sort, 11 bits per pass, skipping the digits that all keys share.
+template <class T>
+std::vector<std::uint32_t> StablePositionsByKey(const std::vector<T>& keys, bool bAscending) {
+    struct Item {
+        std::uint64_t key;
+        std::uint32_t position;
+    };
+    const std::size_t n = keys.size();
+    std::vector<Item> items(n);
+    std::uint64_t low = ~std::uint64_t{0};
+    std::uint64_t high = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint64_t key = OrderedBits(keys[i]);
+        items[i] = Item{key, static_cast<std::uint32_t>(i)};
+        low = std::min(low, key);
+        high = std::max(high, key);
+    }
+    // Keys relative to the smallest (or, descending, to the largest) need fewer digits, and the
+    // descending order becomes an ascending one without disturbing equal keys.
+    for (Item& item : items)
+        item.key = bAscending ? item.key - low : high - item.key;
+    const std::uint64_t span = high >= low ? high - low : 0;
+
+    constexpr int kBits = 11;
+    constexpr std::size_t kRadix = std::size_t{1} << kBits;
+    std::vector<Item> buffer(n);
+    std::vector<std::size_t> counts(kRadix);
+    for (int shift = 0; shift < 64 && (span >> shift) != 0; shift += kBits) {
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const Item& item : items)
+            ++counts[(item.key >> shift) & (kRadix - 1)];
+        std::size_t total = 0;
+        for (std::size_t& count : counts)
+            total += std::exchange(count, total);
+        for (const Item& item : items)
+            buffer[counts[(item.key >> shift) & (kRadix - 1)]++] = item;
+        items.swap(buffer);
+    }
+    std::vector<std::uint32_t> positions(n);
+    for (std::size_t k = 0; k < n; ++k)
+        positions[k] = items[k].position;
+    return positions;
+}
+
 } // namespace
 
-bool IsAllDigits(std::string_view s) { return std::all_of(s.begin(), s.end(), IsDigit); }
+bool IsAllDigits(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), IsDigit);
+}
 
 bool IsDayMonthYear(std::string_view s) {
     if (s.size() != 10 || s[2] != '/' || s[5] != '/')
@@ -76,12 +135,15 @@ int AsciiToInt(std::string_view s) {
     return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
 }
 
-int CompareAsNumbers(std::string_view a, std::string_view b) { return CompareValues(AsciiToInt(a), AsciiToInt(b)); }
+int CompareAsNumbers(std::string_view a, std::string_view b) {
+    return CompareValues(AsciiToInt(a), AsciiToInt(b));
+}
 
 int CompareAsDates(std::string_view a, std::string_view b) {
     static constexpr std::pair<std::size_t, std::size_t> kKeys[] = {{6, 4}, {3, 2}, {0, 2}};
     for (const auto& [offset, length] : kKeys) {
-        const int r = CompareValues(AsciiToInt(Field(a, offset, length)), AsciiToInt(Field(b, offset, length)));
+        const int r =
+            CompareValues(AsciiToInt(Field(a, offset, length)), AsciiToInt(Field(b, offset, length)));
         if (r != 0)
             return r;
     }
@@ -106,37 +168,40 @@ int CompareCells(std::string_view t1, std::string_view t2, bool bAscending, cons
 CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, const CTextCollator& collator)
     : m_nCount(nCount), m_textAt(std::move(textAt)), m_pCollator(&collator) {
     m_kinds.resize(nCount);
-    bool bAnyNumber = false;
-    bool bAnyDate = false;
-    bool bAnyText = false;
+    m_numbers.resize(nCount);
     for (std::uint32_t i = 0; i < nCount; ++i) {
-        const CellKind kind = KindOfCell(m_textAt(i));
+        const std::string_view text = m_textAt(i);
+        const CellKind kind = KindOfCell(text);
         m_kinds[i] = kind;
-        bAnyNumber |= kind == CellKind::Number;
-        bAnyDate |= kind == CellKind::Date;
-        bAnyText |= kind == CellKind::Text;
+        ++m_nKindCount[static_cast<int>(kind)];
+        m_numbers[i] = AsciiToInt(text);
     }
     // A comparison reads the second operand the way the first operand's kind says, so each prepared form
     // is needed for every entry as soon as one entry has that kind.
-    if (bAnyNumber) {
-        m_numbers.resize(nCount);
-        for (std::uint32_t i = 0; i < nCount; ++i)
-            m_numbers[i] = AsciiToInt(m_textAt(i));
-    }
-    if (bAnyDate) {
+    if (m_nKindCount[static_cast<int>(CellKind::Date)] > 0) {
         m_dateKeys.resize(nCount);
         for (std::uint32_t i = 0; i < nCount; ++i)
             m_dateKeys[i] = DateKey(m_textAt(i));
     }
-    if (bAnyText)
+    const std::uint32_t nTexts = m_nKindCount[static_cast<int>(CellKind::Text)];
+    // Ranking costs a key for every entry up front; lazy keys cost one per entry actually compared as
+    // text, plus scattered comparisons. With one text entry in sixteen most entries meet one anyway.
+    if (nTexts > 0 && nTexts >= nCount / 16)
+        m_textRanks = collator.MakeRanks(nCount, m_textAt);
+    else if (nTexts > 0)
         m_textKeys.resize(nCount);
 }
 
-const CTextCollator::CKey& CSortKeyColumn::TextKey(std::uint32_t i) const {
-    std::optional<CTextCollator::CKey>& key = m_textKeys[i];
-    if (!key)
-        key = m_pCollator->MakeKey(m_textAt(i));
-    return *key;
+int CSortKeyColumn::CompareTexts(std::uint32_t i, std::uint32_t j) const {
+    if (!m_textRanks.empty())
+        return CompareValues(m_textRanks[i], m_textRanks[j]);
+    std::optional<CTextCollator::CKey>& keyI = m_textKeys[i];
+    if (!keyI)
+        keyI = m_pCollator->MakeKey(m_textAt(i));
+    std::optional<CTextCollator::CKey>& keyJ = m_textKeys[j];
+    if (!keyJ)
+        keyJ = m_pCollator->MakeKey(m_textAt(j));
+    return keyI->Compare(*keyJ);
 }
 
 int CSortKeyColumn::Compare(std::uint32_t i, std::uint32_t j, bool bAscending) const {
@@ -151,7 +216,47 @@ int CSortKeyColumn::Compare(std::uint32_t i, std::uint32_t j, bool bAscending) c
     case CellKind::Text:
         break;
     }
-    return TextKey(i).Compare(TextKey(j));
+    return CompareTexts(i, j);
+}
+
+std::vector<std::uint32_t> CSortKeyColumn::SortedPositions(bool bAscending) const {
+    // When every entry has the same kind, every comparison compares one number per entry the same way:
+    // the order is consistent, and a stable sort of the entries by that number is the one order that
+    // any stable sort with Compare gives, the merge sort included.
+    if (m_nKindCount[static_cast<int>(CellKind::Number)] == m_nCount)
+        return StablePositionsByKey(m_numbers, bAscending);
+    if (m_nKindCount[static_cast<int>(CellKind::Date)] == m_nCount)
+        return StablePositionsByKey(m_dateKeys, bAscending);
+    if (m_nKindCount[static_cast<int>(CellKind::Text)] == m_nCount && !m_textRanks.empty())
+        return StablePositionsByKey(m_textRanks, bAscending);
+
+    // Mixed kinds: the merge sort with Compare itself. Items carry kind and number, so comparisons whose
+    // first operand is a number (the common case) need no lookups.
+    struct Item {
+        std::int32_t number;
+        std::uint32_t position;
+        CellKind kind;
+    };
+    std::vector<Item> items(m_nCount);
+    for (std::uint32_t i = 0; i < m_nCount; ++i)
+        items[i] = Item{m_numbers[i], i, m_kinds[i]};
+    StableSortItems(std::span<Item>(items), [this, bAscending](const Item& first, const Item& second) {
+        const Item& x = bAscending ? first : second;
+        const Item& y = bAscending ? second : first;
+        switch (first.kind) {
+        case CellKind::Number:
+            return CompareValues(x.number, y.number);
+        case CellKind::Date:
+            return CompareValues(m_dateKeys[x.position], m_dateKeys[y.position]);
+        case CellKind::Text:
+            break;
+        }
+        return CompareTexts(x.position, y.position);
+    });
+    std::vector<std::uint32_t> positions(m_nCount);
+    for (std::uint32_t k = 0; k < m_nCount; ++k)
+        positions[k] = items[k].position;
+    return positions;
 }
 
 void SortRowIdsByColumn(std::vector<std::uint32_t>& ids, const RowTextAccessor& textOf, bool bAscending,
@@ -159,15 +264,10 @@ void SortRowIdsByColumn(std::vector<std::uint32_t>& ids, const RowTextAccessor& 
     const auto n = static_cast<std::uint32_t>(ids.size());
     if (n < 2)
         return;
-    // Sort positions in the current order, then reorder the ids by them: the column's entries are the
-    // positions, so the ids may be any numbers.
+    // The column's entries are the positions in the current order, so the ids may be any numbers.
     const CSortKeyColumn column(
         n, [&ids, &textOf](std::uint32_t position) { return textOf(ids[position]); }, collator);
-    std::vector<std::uint32_t> positions(n);
-    std::iota(positions.begin(), positions.end(), 0u);
-    StableSortRowIds(positions, [&column, bAscending](std::uint32_t a, std::uint32_t b) {
-        return column.Compare(a, b, bAscending);
-    });
+    const std::vector<std::uint32_t> positions = column.SortedPositions(bAscending);
     std::vector<std::uint32_t> sorted(n);
     for (std::uint32_t k = 0; k < n; ++k)
         sorted[k] = ids[positions[k]];

@@ -50,9 +50,12 @@ int CompareCells(std::string_view t1, std::string_view t2, bool bAscending, cons
 using RowTextAccessor = std::function<std::string_view(std::uint32_t)>;
 
 // The texts of one column, prepared once so that comparing two of them is cheap. Compare(i, j, asc)
-// equals CompareCells(text of i, text of j, asc, collator) for every pair. Kinds, atoi values and date
-// keys are computed at construction; collation keys are made on first use, so a column of numbers
-// never pays for them. Not thread-safe: Compare fills that cache.
+// equals CompareCells(text of i, text of j, asc, collator) for every pair. Kinds and atoi values are
+// computed at construction, date keys when some entry is a date. Texts are needed as soon as some entry is
+// text (its comparisons read the other operand as text too): when many entries are text, all texts are
+// ranked at construction; when only a few are, collation keys are made on first use, so that a column
+// of numbers with a stray word does not pay for a million keys. Not thread-safe: Compare may fill that
+// cache.
 class CSortKeyColumn {
 public:
     // Entries 0 to nCount - 1 take their texts from textAt(i). The accessor and the collator must
@@ -64,20 +67,25 @@ public:
     // The comparison of entry i (first operand) with entry j, as CompareCells gives it.
     int Compare(std::uint32_t i, std::uint32_t j, bool bAscending) const;
 
+    // The entries 0 to GetCount() - 1 in the order that StableSortRowIds gives them with Compare.
+    std::vector<std::uint32_t> SortedPositions(bool bAscending) const;
+
 private:
-    const CTextCollator::CKey& TextKey(std::uint32_t i) const;
+    int CompareTexts(std::uint32_t i, std::uint32_t j) const;
 
     std::uint32_t m_nCount;
     RowTextAccessor m_textAt;
     const CTextCollator* m_pCollator;
     std::vector<CellKind> m_kinds;
-    std::vector<std::int32_t> m_numbers;    // atoi values; filled when some entry is a number
-    std::vector<std::int64_t> m_dateKeys;   // year, month, day packed in order; when some entry is a date
-    mutable std::vector<std::optional<CTextCollator::CKey>> m_textKeys; // when some entry is text
+    std::uint32_t m_nKindCount[3] = {0, 0, 0}; // entries of each kind
+    std::vector<std::int32_t> m_numbers;       // atoi values
+    std::vector<std::int64_t> m_dateKeys;      // year, month, day packed in order; when some entry is a date
+    std::vector<std::uint32_t> m_textRanks;    // when many entries are text
+    mutable std::vector<std::optional<CTextCollator::CKey>> m_textKeys; // when only a few are
 };
 
 // Sorts the row ids by the texts of their cells, stably (rows that compare equal keep their order),
-// exactly as a stable merge sort with CompareCells would. ids holds the rows in their current order;
+// exactly as StableSortRowIds with CompareCells would. ids holds the rows in their current order;
 // textOf gives the sorted column's text of a row id.
 void SortRowIdsByColumn(std::vector<std::uint32_t>& ids, const RowTextAccessor& textOf, bool bAscending,
                         const CTextCollator& collator);

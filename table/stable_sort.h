@@ -1,4 +1,4 @@
-// A stable merge sort of row ids that stays safe whatever the comparison answers.
+// A stable merge sort that stays safe whatever the comparison answers.
 //
 // The table's comparison is not a strict weak order: in a column of mixed kinds the kind of a comparison
 // is decided by its first operand alone, so a < b, b < c and c < a can all hold. The standard library's
@@ -19,10 +19,9 @@ namespace stable_sort_detail {
 // Runs this short are sorted by insertion before merging starts.
 constexpr std::size_t kInsertionRun = 32;
 
-template <class Compare>
-void InsertionSortRun(std::uint32_t* a, std::size_t lo, std::size_t hi, Compare& cmp) {
+template <class T, class Compare> void InsertionSortRun(T* a, std::size_t lo, std::size_t hi, Compare& cmp) {
     for (std::size_t i = lo + 1; i < hi; ++i) {
-        const std::uint32_t x = a[i];
+        const T x = a[i];
         std::size_t j = i;
         // x moves only in front of elements that compare strictly after it: equal elements keep order.
         while (j > lo && cmp(a[j - 1], x) > 0) {
@@ -33,9 +32,8 @@ void InsertionSortRun(std::uint32_t* a, std::size_t lo, std::size_t hi, Compare&
     }
 }
 
-template <class Compare>
-void MergeRuns(const std::uint32_t* src, std::uint32_t* dst, std::size_t lo, std::size_t mid, std::size_t hi,
-               Compare& cmp) {
+template <class T, class Compare>
+void MergeRuns(const T* src, T* dst, std::size_t lo, std::size_t mid, std::size_t hi, Compare& cmp) {
     std::size_t i = lo;
     std::size_t j = mid;
     std::size_t k = lo;
@@ -53,24 +51,25 @@ void MergeRuns(const std::uint32_t* src, std::uint32_t* dst, std::size_t lo, std
 
 } // namespace stable_sort_detail
 
-// Sorts ids stably: cmp(a, b) returns a negative value when a goes before b, a positive value when it goes
-// after, 0 when they are equivalent. The element that stood earlier is always passed as the first
-// operand. Elements that compare equal keep their order.
-template <class Compare>
-void StableSortRowIds(std::span<std::uint32_t> ids, Compare cmp) {
+// Sorts items stably: cmp(a, b) returns a negative value when a goes before b, a positive value when it
+// goes after, 0 when they are equivalent. The item that stood earlier is always passed as the first
+// operand. Items that compare equal keep their order. The sequence of comparisons depends only on their
+// answers, so items carrying precomputed keys are put in exactly the order that ids comparing the same
+// keys through a lookup would get.
+template <class T, class Compare> void StableSortItems(std::span<T> items, Compare cmp) {
     using namespace stable_sort_detail;
-    const std::size_t n = ids.size();
+    const std::size_t n = items.size();
     if (n < 2)
         return;
 
     for (std::size_t lo = 0; lo < n; lo += kInsertionRun)
-        InsertionSortRun(ids.data(), lo, std::min(lo + kInsertionRun, n), cmp);
+        InsertionSortRun(items.data(), lo, std::min(lo + kInsertionRun, n), cmp);
     if (n <= kInsertionRun)
         return;
 
-    std::vector<std::uint32_t> buffer(n);
-    std::uint32_t* src = ids.data();
-    std::uint32_t* dst = buffer.data();
+    std::vector<T> buffer(n);
+    T* src = items.data();
+    T* dst = buffer.data();
     for (std::size_t width = kInsertionRun; width < n; width *= 2) {
         for (std::size_t lo = 0; lo < n; lo += 2 * width) {
             const std::size_t mid = std::min(lo + width, n);
@@ -83,6 +82,11 @@ void StableSortRowIds(std::span<std::uint32_t> ids, Compare cmp) {
         }
         std::swap(src, dst);
     }
-    if (src != ids.data())
-        std::copy(src, src + n, ids.data());
+    if (src != items.data())
+        std::copy(src, src + n, items.data());
+}
+
+// The same sort on row ids.
+template <class Compare> void StableSortRowIds(std::span<std::uint32_t> ids, Compare cmp) {
+    StableSortItems(ids, std::move(cmp));
 }

@@ -1,7 +1,11 @@
 #include "table/text_collator.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -56,72 +60,209 @@ bool IsAscii(std::string_view bytes) {
 }
 
 // Hyphens and apostrophes, ASCII and their typographic forms.
-bool IsNearlyIgnored(QChar ch) {
-    const char16_t u = ch.unicode();
+bool IsNearlyIgnored(char16_t u) {
     return u == u'-' || u == u'\'' || u == u'\u2010' || u == u'\u2011' || u == u'\u2019';
 }
 
-// The text without hyphens and apostrophes; *pbRemoved tells whether anything was taken out.
-QString StripNearlyIgnored(const QString& text, bool* pbRemoved) {
-    qsizetype first = 0;
-    while (first < text.size() && !IsNearlyIgnored(text[first]))
-        ++first;
-    if (first == text.size()) {
-        *pbRemoved = false;
-        return text;
+// Decodes into a buffer that keeps its capacity from one text to the next.
+void DecodeInto(std::string_view bytes, QString& out) {
+    const auto size = static_cast<qsizetype>(bytes.size());
+    if (!IsAscii(bytes) && IsValidUtf8(bytes)) {
+        out = QString::fromUtf8(bytes.data(), size);
+        return;
     }
-    *pbRemoved = true;
-    QString stripped;
-    stripped.reserve(text.size() - 1);
-    stripped.append(QStringView(text).left(first));
-    for (qsizetype i = first + 1; i < text.size(); ++i)
-        if (!IsNearlyIgnored(text[i]))
-            stripped.append(text[i]);
-    return stripped;
+    out.resize(size);
+    char16_t* p = reinterpret_cast<char16_t*>(out.data());
+    for (qsizetype i = 0; i < size; ++i)
+        p[i] = static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
 }
 
-int Sign(int v) { return (v > 0) - (v < 0); }
-
-// One step of the comparison on keys, with the empty text (no key) first.
-int CompareKeyStep(const std::optional<QCollatorSortKey>& a, const std::optional<QCollatorSortKey>& b) {
-    if (!a)
-        return b ? -1 : 0;
-    if (!b)
-        return 1;
-    return Sign(a->compare(*b));
+// Puts text without hyphens and apostrophes into out and returns true, or returns false (out untouched)
+// when text has none.
+bool StripInto(const QString& text, QString& out) {
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    qsizetype first = 0;
+    while (first < size && !IsNearlyIgnored(p[first]))
+        ++first;
+    if (first == size)
+        return false;
+    out.resize(0);
+    out.append(QStringView(p, first));
+    for (qsizetype i = first + 1; i < size; ++i)
+        if (!IsNearlyIgnored(p[i]))
+            out.append(QChar(p[i]));
+    return true;
 }
 
-bool UsesCodePointOrder(const QLocale& locale) { return locale.language() == QLocale::C; }
+int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
+
+bool UsesCodePointOrder(const QLocale& locale) {
+    return locale.language() == QLocale::C;
+}
 
 QLocale CollationLocale(const QLocale& locale) {
     return UsesCodePointOrder(locale) ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
 }
 
+// Case-sensitive (lower case first), digits as characters, punctuation counted.
+QCollator MakeQCollator(const QLocale& locale) {
+    QCollator collator(locale);
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    collator.setNumericMode(false);
+    collator.setIgnorePunctuation(false);
+    return collator;
+}
+
+// Runs body(part) for part = 0 to nParts - 1, each on its own thread (part 0 on the calling one), and
+// returns when all are done. A part whose thread cannot be started runs on the calling thread.
+template <class Body> void RunParts(unsigned nParts, const Body& body) {
+    std::vector<std::thread> threads;
+    unsigned nInline = 0;
+    for (unsigned part = 1; part < nParts; ++part) {
+        try {
+            threads.emplace_back(body, part);
+        } catch (const std::system_error&) {
+            nInline = nParts - part;
+            break;
+        }
+    }
+    body(0u);
+    for (unsigned part = nParts - nInline; part < nParts; ++part)
+        body(part);
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+// Threads for n items: one below a size where starting threads is worth it, else one per core, at most 4.
+unsigned PartsFor(std::size_t n) {
+    if (n < 50000)
+        return 1;
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+}
+
+// [first, last) of part p when n items are split into nParts.
+std::pair<std::size_t, std::size_t> PartRange(std::size_t n, unsigned nParts, unsigned part) {
+    return {n * part / nParts, n * (part + 1) / nParts};
+}
+
+// Positions sorted by their keys, and for each place in that order whether a new group of equal keys
+// starts there.
+struct KeyGroups {
+    std::vector<std::uint32_t> order;
+    std::vector<std::uint8_t> bNewGroup;
+};
+
+// Groups keys by a sample sort. Sorting a million keys directly compares keys scattered over a
+// hundred megabytes, one cache miss after another. Instead, a sorted sample of splitter keys (small
+// enough to stay in cache) assigns every key, visited in memory order, to the bucket between two
+// splitters or to the bucket of keys equal to a splitter; each bucket is then sorted on its own, within
+// cache. Heavily repeated texts fall into the equal buckets, which need no sorting at all. Both passes
+// split into independent parts that run in parallel; keys are only read.
+KeyGroups GroupKeys(const std::vector<CTextCollator::CKey>& keys, unsigned nParts) {
+    const std::size_t n = keys.size();
+    KeyGroups groups;
+    if (n == 0)
+        return groups;
+    const auto before = [&keys](std::uint32_t a, std::uint32_t b) { return keys[a].Compare(keys[b]) < 0; };
+    const auto same = [&keys](std::uint32_t a, std::uint32_t b) { return keys[a].Compare(keys[b]) == 0; };
+
+    const std::size_t nSample = std::clamp<std::size_t>(n / 1024, 1, 1024);
+    std::vector<std::uint32_t> splitters(nSample);
+    for (std::size_t s = 0; s < nSample; ++s)
+        splitters[s] = static_cast<std::uint32_t>(s * n / nSample + n / (2 * nSample));
+    std::sort(splitters.begin(), splitters.end(), before);
+    splitters.erase(std::unique(splitters.begin(), splitters.end(), same), splitters.end());
+
+    // Bucket 2b holds keys between splitters b - 1 and b, bucket 2b + 1 keys equal to splitter b.
+    const std::size_t nBuckets = 2 * splitters.size() + 1;
+    std::vector<std::uint32_t> bucketOf(n);
+    std::vector<std::vector<std::size_t>> partCounts(nParts, std::vector<std::size_t>(nBuckets, 0));
+    RunParts(nParts, [&](unsigned part) {
+        const auto [first, last] = PartRange(n, nParts, part);
+        std::vector<std::size_t>& counts = partCounts[part];
+        for (std::size_t i = first; i < last; ++i) {
+            const auto key = static_cast<std::uint32_t>(i);
+            const auto it = std::lower_bound(splitters.begin(), splitters.end(), key, before);
+            const auto b = static_cast<std::uint32_t>(it - splitters.begin());
+            bucketOf[i] = 2 * b + (it != splitters.end() && same(*it, key) ? 1 : 0);
+            ++counts[bucketOf[i]];
+        }
+    });
+
+    std::vector<std::size_t> bucketStart(nBuckets + 1, 0);
+    for (const std::vector<std::size_t>& counts : partCounts)
+        for (std::size_t b = 0; b < nBuckets; ++b)
+            bucketStart[b + 1] += counts[b];
+    for (std::size_t b = 1; b <= nBuckets; ++b)
+        bucketStart[b] += bucketStart[b - 1];
+    std::vector<std::uint32_t>& order = groups.order;
+    order.resize(n);
+    {
+        std::vector<std::size_t> next(bucketStart.begin(), bucketStart.end() - 1);
+        for (std::size_t i = 0; i < n; ++i)
+            order[next[bucketOf[i]]++] = static_cast<std::uint32_t>(i);
+    }
+
+    // Each part sorts whole buckets, about n / nParts keys in all, and marks where a new group begins.
+    std::vector<std::size_t> firstBucket(nParts + 1, nBuckets);
+    firstBucket[0] = 0;
+    for (unsigned part = 1, b = 0; part < nParts; ++part) {
+        while (b < nBuckets && bucketStart[b] < n * part / nParts)
+            ++b;
+        firstBucket[part] = b;
+    }
+    std::vector<std::uint8_t>& bNewGroup = groups.bNewGroup;
+    bNewGroup.assign(n, 0);
+    RunParts(nParts, [&](unsigned part) {
+        for (std::size_t b = firstBucket[part]; b < firstBucket[part + 1]; ++b) {
+            const std::size_t first = bucketStart[b];
+            const std::size_t last = bucketStart[b + 1];
+            if (first == last)
+                continue;
+            bNewGroup[first] = 1;
+            if (b % 2 == 1)
+                continue;
+            std::sort(order.begin() + static_cast<std::ptrdiff_t>(first),
+                      order.begin() + static_cast<std::ptrdiff_t>(last), before);
+            for (std::size_t k = first + 1; k < last; ++k)
+                bNewGroup[k] = same(order[k - 1], order[k]) ? 0 : 1;
+        }
+    });
+    return groups;
+}
+
 } // namespace
 
+int CTextCollator::CKey::CompareLevel(const std::optional<CLevel>& a, const std::optional<CLevel>& b) {
+    if (!a)
+        return b ? -1 : 0;
+    if (!b)
+        return 1;
+    return Sign(a->key.compare(b->key));
+}
+
 int CTextCollator::CKey::Compare(const CKey& other) const {
-    const int r = CompareKeyStep(m_keyStripped, other.m_keyStripped);
-    if (r != 0 || (!m_keyFull && !other.m_keyFull))
+    const int r = CompareLevel(m_stripped, other.m_stripped);
+    if (r != 0 || (!m_full && !other.m_full))
         return r;
-    return CompareKeyStep(m_keyFull ? m_keyFull : m_keyStripped,
-                          other.m_keyFull ? other.m_keyFull : other.m_keyStripped);
+    return CompareLevel(m_full ? m_full : m_stripped, other.m_full ? other.m_full : other.m_stripped);
 }
 
 CTextCollator::CTextCollator() : CTextCollator(QLocale()) {}
 
-CTextCollator::CTextCollator(const QLocale& locale) : m_collator(CollationLocale(locale)) {
-    m_collator.setCaseSensitivity(Qt::CaseSensitive);
-    m_collator.setNumericMode(false);
-    m_collator.setIgnorePunctuation(false);
+CTextCollator::CTextCollator(const QLocale& locale) : m_collator(MakeQCollator(CollationLocale(locale))) {}
+
+QLocale CTextCollator::Locale() const {
+    return m_collator.locale();
 }
 
-QLocale CTextCollator::Locale() const { return m_collator.locale(); }
-
 QString CTextCollator::Decode(std::string_view bytes) {
-    const auto size = static_cast<qsizetype>(bytes.size());
-    if (IsAscii(bytes) || !IsValidUtf8(bytes))
-        return QString::fromLatin1(bytes.data(), size);
-    return QString::fromUtf8(bytes.data(), size);
+    QString text;
+    DecodeInto(bytes, text);
+    return text;
 }
 
 int CTextCollator::CompareDecoded(const QString& a, const QString& b) const {
@@ -134,11 +275,11 @@ int CTextCollator::CompareDecoded(const QString& a, const QString& b) const {
             return 1;
         return Sign(m_collator.compare(x, y));
     };
-    bool bRemovedA = false;
-    bool bRemovedB = false;
-    const QString strippedA = StripNearlyIgnored(a, &bRemovedA);
-    const QString strippedB = StripNearlyIgnored(b, &bRemovedB);
-    const int r = step(strippedA, strippedB);
+    QString strippedA;
+    QString strippedB;
+    const bool bRemovedA = StripInto(a, strippedA);
+    const bool bRemovedB = StripInto(b, strippedB);
+    const int r = step(bRemovedA ? strippedA : a, bRemovedB ? strippedB : b);
     if (r != 0 || (!bRemovedA && !bRemovedB))
         return r;
     return step(a, b);
@@ -148,14 +289,90 @@ int CTextCollator::Compare(std::string_view a, std::string_view b) const {
     return CompareDecoded(Decode(a), Decode(b));
 }
 
+bool CTextCollator::FillKey(const QCollator& collator, std::string_view text, bool bWithFull, CKey& key,
+                            QString& decoded, QString& stripped) {
+    DecodeInto(text, decoded);
+    const bool bRemoved = StripInto(decoded, stripped);
+    const QString& primary = bRemoved ? stripped : decoded;
+    key.m_stripped.reset();
+    key.m_full.reset();
+    if (!primary.isEmpty())
+        key.m_stripped.emplace(collator, primary);
+    if (bRemoved && bWithFull)
+        key.m_full.emplace(collator, decoded);
+    return bRemoved;
+}
+
 CTextCollator::CKey CTextCollator::MakeKey(std::string_view text) const {
-    const QString full = Decode(text);
-    bool bRemoved = false;
-    const QString stripped = StripNearlyIgnored(full, &bRemoved);
     CKey key;
-    if (!stripped.isEmpty())
-        key.m_keyStripped = m_collator.sortKey(stripped);
-    if (bRemoved)
-        key.m_keyFull = m_collator.sortKey(full);
+    QString decoded;
+    QString stripped;
+    FillKey(m_collator, text, true, key, decoded, stripped);
     return key;
+}
+
+std::vector<std::uint32_t>
+CTextCollator::MakeRanks(std::uint32_t nCount,
+                         const std::function<std::string_view(std::uint32_t)>& textAt) const {
+    // The texts are fetched here, on the calling thread, so the accessor need not be thread-safe.
+    std::vector<std::string_view> texts(nCount);
+    for (std::uint32_t i = 0; i < nCount; ++i)
+        texts[i] = textAt(i);
+
+    // Making keys is the largest cost; the parts share nothing but the texts they read. ICU collators
+    // are not to be used by two threads at once, so every other part makes keys with its own collator
+    // of the same locale and settings, which gives the same keys. Only the keys without hyphens and
+    // apostrophes are made here; the full texts matter only where those tie.
+    const unsigned nParts = PartsFor(nCount);
+    std::vector<CKey> keys(nCount);
+    std::vector<std::uint8_t> bStripped(nCount, 0);
+    const QLocale locale = m_collator.locale();
+    RunParts(nParts, [&](unsigned part) {
+        std::optional<QCollator> own;
+        if (part != 0)
+            own.emplace(MakeQCollator(locale));
+        const QCollator& collator = own ? *own : m_collator;
+        QString decoded;
+        QString stripped;
+        const auto [first, last] = PartRange(nCount, nParts, part);
+        for (std::size_t i = first; i < last; ++i)
+            bStripped[i] = FillKey(collator, texts[i], false, keys[i], decoded, stripped) ? 1 : 0;
+    });
+    KeyGroups groups = GroupKeys(keys, nParts);
+    std::vector<std::uint32_t>& order = groups.order;
+    std::vector<std::uint8_t>& bNewGroup = groups.bNewGroup;
+
+    // Split each group of equal stripped texts that holds a stripped one by the full texts: they get
+    // their full keys now, and the others' stripped keys stand for their full ones.
+    QString decoded;
+    for (std::size_t first = 0; first < nCount;) {
+        std::size_t last = first + 1;
+        bool bAnyStripped = bStripped[order[first]] != 0;
+        for (; last < nCount && !bNewGroup[last]; ++last)
+            bAnyStripped |= bStripped[order[last]] != 0;
+        if (bAnyStripped && last - first > 1) {
+            for (std::size_t k = first; k < last; ++k) {
+                const std::uint32_t i = order[k];
+                if (bStripped[i]) {
+                    DecodeInto(texts[i], decoded);
+                    keys[i].m_full.emplace(m_collator, decoded);
+                }
+            }
+            const auto begin = order.begin() + static_cast<std::ptrdiff_t>(first);
+            const auto end = order.begin() + static_cast<std::ptrdiff_t>(last);
+            std::sort(begin, end,
+                      [&keys](std::uint32_t a, std::uint32_t b) { return keys[a].Compare(keys[b]) < 0; });
+            for (std::size_t k = first + 1; k < last; ++k)
+                bNewGroup[k] = keys[order[k - 1]].Compare(keys[order[k]]) == 0 ? 0 : 1;
+        }
+        first = last;
+    }
+
+    std::vector<std::uint32_t> ranks(nCount);
+    std::uint32_t nGroups = 0;
+    for (std::size_t k = 0; k < nCount; ++k) {
+        nGroups += bNewGroup[k];
+        ranks[order[k]] = nGroups - 1;
+    }
+    return ranks;
 }

@@ -8,25 +8,46 @@ class CTextMaker {
 public:
     explicit CTextMaker(std::uint32_t seed) : m_rng(seed) {}
 
-    std::string Make() {
-        switch (Pick(12)) {
-        case 0: return Digits(1 + Pick(4));                       // small numbers, leading zeros
-        case 1: return Digits(5 + Pick(20));                      // beyond 32 bits too
-        case 2: return "";
-        case 3: return Digits(2) + "/" + Digits(2) + "/" + Digits(4); // dates DD/MM/YYYY
-        case 4: return Digits(1) + "/" + Digits(1 + Pick(2)) + "/" + Digits(2 + Pick(3)); // near dates
-        case 5: return (Pick(2) ? "-" : "+") + Digits(1 + Pick(3)); // signed: text kind
-        case 6: return std::string(Pick(3), ' ') + Digits(1 + Pick(3)); // white space then digits
-        case 7: return Word();
-        case 8: return Word() + Piece("-'") + Word();               // hyphens and apostrophes
-        case 9: return Word() + Piece(" .") + Digits(Pick(3));
-        case 10: return Word() + Piece(kAccents[Pick(std::size(kAccents))]);
-        default: return Piece("-'") + Word() + Bytes();
-        }
+    std::string Make(TextMix mix) {
+        if (mix == TextMix::MostlyNumbers)
+            return Pick(50) == 0 ? (Pick(2) ? Word() : "-1") : Digits(1 + Pick(9));
+        if (mix == TextMix::WordsOnly)
+            return Pick(2) ? Word() : MakeOfCategory(Pick(2) ? 8 : 10);
+        return MakeOfCategory(Pick(12));
     }
 
 private:
-    static constexpr const char* kAccents[] = {"\xc3\xa9", "\xc3\xa4", "\xe9", "\xfc", "\xe2\x80\x99s", "\xc0\xaf"};
+    std::string MakeOfCategory(std::size_t category) {
+        switch (category) {
+        case 0:
+            return Digits(1 + Pick(4)); // small numbers, leading zeros
+        case 1:
+            return Digits(5 + Pick(20)); // beyond 32 bits too
+        case 2:
+            return "";
+        case 3:
+            return Digits(2) + "/" + Digits(2) + "/" + Digits(4); // dates DD/MM/YYYY
+        case 4:
+            return Digits(1) + "/" + Digits(1 + Pick(2)) + "/" + Digits(2 + Pick(3)); // near dates
+        case 5:
+            return (Pick(2) ? "-" : "+") + Digits(1 + Pick(3)); // signed: text kind
+        case 6:
+            return std::string(Pick(3), ' ') + Digits(1 + Pick(3)); // white space then digits
+        case 7:
+            return Word();
+        case 8:
+            return Word() + Piece("-'") + Word(); // hyphens and apostrophes
+        case 9:
+            return Word() + Piece(" .") + Digits(Pick(3));
+        case 10:
+            return Word() + Piece(kAccents[Pick(std::size(kAccents))]);
+        default:
+            return Piece("-'") + Word() + Bytes();
+        }
+    }
+
+    static constexpr const char* kAccents[] = {"\xc3\xa9", "\xc3\xa4",      "\xe9",
+                                               "\xfc",     "\xe2\x80\x99s", "\xc0\xaf"};
 
     std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(m_rng); }
 
@@ -55,9 +76,12 @@ private:
     // Occasionally a control byte or a high byte that is not UTF-8.
     std::string Bytes() {
         switch (Pick(4)) {
-        case 0: return "\x01";
-        case 1: return "\xff";
-        default: return "";
+        case 0:
+            return "\x01";
+        case 1:
+            return "\xff";
+        default:
+            return "";
         }
     }
 
@@ -66,11 +90,11 @@ private:
 
 } // namespace
 
-std::vector<std::string> MakeMixedCellTexts(std::size_t nCount, std::uint32_t seed) {
+std::vector<std::string> MakeMixedCellTexts(std::size_t nCount, std::uint32_t seed, TextMix mix) {
     CTextMaker maker(seed);
     std::vector<std::string> texts;
     texts.reserve(nCount);
     for (std::size_t i = 0; i < nCount; ++i)
-        texts.push_back(maker.Make());
+        texts.push_back(maker.Make(mix));
     return texts;
 }

@@ -6,4 +6,11 @@
 #include <string>
 #include <vector>
 
-std::vector<std::string> MakeMixedCellTexts(std::size_t nCount, std::uint32_t seed);
+enum class TextMix {
+    AllKinds,      // every kind in about equal shares
+    MostlyNumbers, // numbers with one word or signed number in about fifty
+    WordsOnly,     // words with case, punctuation and encoding variants, many repeated
+};
+
+std::vector<std::string> MakeMixedCellTexts(std::size_t nCount, std::uint32_t seed,
+                                            TextMix mix = TextMix::AllKinds);

@@ -37,21 +37,41 @@ std::vector<std::string> Sorted(const std::vector<std::string>& texts, bool bAsc
     return out;
 }
 
-TEST(SortKeyColumn, AgreesWithCompareCellsForEveryPairOfMixedTexts) {
-    const std::vector<std::string> texts = MakeMixedCellTexts(300, 5);
-    const CSortKeyColumn column(static_cast<std::uint32_t>(texts.size()), AccessorOf(texts), English());
-    ASSERT_EQ(column.GetCount(), texts.size());
-    int nMismatches = 0;
-    for (std::uint32_t i = 0; i < texts.size(); ++i) {
-        for (std::uint32_t j = 0; j < texts.size(); ++j) {
-            for (bool bAscending : {true, false}) {
-                const int expected = CompareCells(texts[i], texts[j], bAscending, English());
-                if (column.Compare(i, j, bAscending) != expected && ++nMismatches < 10)
-                    ADD_FAILURE() << "[" << texts[i] << "] vs [" << texts[j] << "] asc=" << bAscending;
+// Both ways of preparing texts: ranks when many entries are text, keys on demand when few are.
+TEST(SortKeyColumn, AgreesWithCompareCellsForEveryPair) {
+    for (TextMix mix : {TextMix::AllKinds, TextMix::MostlyNumbers, TextMix::WordsOnly}) {
+        SCOPED_TRACE("mix " + std::to_string(static_cast<int>(mix)));
+        const std::vector<std::string> texts = MakeMixedCellTexts(300, 5, mix);
+        const CSortKeyColumn column(static_cast<std::uint32_t>(texts.size()), AccessorOf(texts), English());
+        ASSERT_EQ(column.GetCount(), texts.size());
+        int nMismatches = 0;
+        for (std::uint32_t i = 0; i < texts.size(); ++i) {
+            for (std::uint32_t j = 0; j < texts.size(); ++j) {
+                for (bool bAscending : {true, false}) {
+                    const int expected = CompareCells(texts[i], texts[j], bAscending, English());
+                    if (column.Compare(i, j, bAscending) != expected && ++nMismatches < 10)
+                        ADD_FAILURE() << "[" << texts[i] << "] vs [" << texts[j] << "] asc=" << bAscending;
+                }
             }
         }
+        EXPECT_EQ(nMismatches, 0);
     }
-    EXPECT_EQ(nMismatches, 0);
+}
+
+TEST(SortKeyColumn, AgreesWithCompareCellsOnDateFieldsAtTheirLimits) {
+    // Dates and date-like texts whose fields reach the extremes atoi can give for 2 and 4 bytes.
+    std::vector<std::string> texts;
+    for (const char* day : {"-9", "00", "99", " 5"})
+        for (const char* month : {"-9", "00", "99", "+1"})
+            for (const char* year : {"-999", "0000", "2003", "2004", "9999", "  12"})
+                texts.push_back(std::string(day) + "/" + month + "/" + year);
+    texts.push_back("");
+    texts.push_back("1/2/3");
+    const CSortKeyColumn column(static_cast<std::uint32_t>(texts.size()), AccessorOf(texts), English());
+    for (std::uint32_t i = 0; i < texts.size(); ++i)
+        for (std::uint32_t j = 0; j < texts.size(); ++j)
+            ASSERT_EQ(column.Compare(i, j, true), CompareCells(texts[i], texts[j], true, English()))
+                << "[" << texts[i] << "] vs [" << texts[j] << "]";
 }
 
 TEST(SortKeyColumn, ColumnsOfOneKind) {
@@ -62,9 +82,11 @@ TEST(SortKeyColumn, ColumnsOfOneKind) {
     };
     const Case cases[] = {
         {"numbers", {"100", "20", "3", "0", "007"}, {"0", "3", "007", "20", "100"}},
-        {"dates", {"01/02/2004", "31/12/2003", "15/01/2004", "01/01/2004"},
+        {"dates",
+         {"01/02/2004", "31/12/2003", "15/01/2004", "01/01/2004"},
          {"31/12/2003", "01/01/2004", "15/01/2004", "01/02/2004"}},
-        {"words", {"coq", "Banana", "co-op", "apple", "coop", "Apple"},
+        {"words",
+         {"coq", "Banana", "co-op", "apple", "coop", "Apple"},
          {"apple", "Apple", "Banana", "co-op", "coop", "coq"}},
     };
     for (const Case& c : cases) {
@@ -75,14 +97,25 @@ TEST(SortKeyColumn, ColumnsOfOneKind) {
 }
 
 TEST(SortKeyColumn, EqualCellsKeepTheirOrderInBothDirections) {
-    // 12, 0012 and 012 are the same number; the empty cell and "0" both are 0.
-    const std::vector<std::string> texts = {"12", "0", "0012", "", "5", "012", "00"};
-    for (bool bAscending : {true, false}) {
-        std::vector<std::uint32_t> ids = Iota(texts.size());
-        SortRowIdsByColumn(ids, AccessorOf(texts), bAscending, English());
-        const std::vector<std::uint32_t> expected =
-            bAscending ? std::vector<std::uint32_t>{1, 3, 6, 4, 0, 2, 5} : std::vector<std::uint32_t>{0, 2, 5, 4, 1, 3, 6};
-        EXPECT_EQ(ids, expected) << "ascending=" << bAscending;
+    struct Case {
+        const char* name;
+        std::vector<std::string> texts;
+        std::vector<std::uint32_t> ascending;
+        std::vector<std::uint32_t> descending;
+    };
+    const Case cases[] = {
+        // 12, 0012 and 012 are the same number; the empty cell, "0" and "00" are all 0.
+        {"numbers", {"12", "0", "0012", "", "5", "012", "00"}, {1, 3, 6, 4, 0, 2, 5}, {0, 2, 5, 4, 1, 3, 6}},
+        {"dates", {"02/01/2004", "31/12/2003", "02/01/2004", "31/12/2003"}, {1, 3, 0, 2}, {0, 2, 1, 3}},
+        // Latin-1 and UTF-8 spellings of the same word are equivalent.
+        {"words", {"caf\xe9", "b", "caf\xc3\xa9", "a", "b"}, {3, 1, 4, 0, 2}, {0, 2, 1, 4, 3}},
+    };
+    for (const Case& c : cases) {
+        for (bool bAscending : {true, false}) {
+            std::vector<std::uint32_t> ids = Iota(c.texts.size());
+            SortRowIdsByColumn(ids, AccessorOf(c.texts), bAscending, English());
+            EXPECT_EQ(ids, bAscending ? c.ascending : c.descending) << c.name << " ascending=" << bAscending;
+        }
     }
 }
 
@@ -102,16 +135,25 @@ TEST(SortKeyColumn, SortsAnyRowIdsInTheirCurrentOrder) {
     EXPECT_TRUE(none.empty());
 }
 
-// A large column of every kind: the comparison is inconsistent there, yet the sort must finish, keep
+// Large columns: in a column of mixed kinds the comparison is inconsistent, yet the sort must finish, keep
 // every row once, and give exactly the order of the stable merge sort run with the plain comparison.
-TEST(SortKeyColumn, LargeMixedColumnMatchesThePlainComparison) {
+// Columns this large also take the paths that share work among threads.
+TEST(SortKeyColumn, LargeColumnsMatchThePlainComparison) {
     struct Case {
+        TextMix mix;
         std::size_t nRows;
         bool bAscending;
     };
-    for (const Case& c : {Case{200000, true}, Case{50000, false}}) {
-        SCOPED_TRACE("rows=" + std::to_string(c.nRows) + " ascending=" + std::to_string(c.bAscending));
-        const std::vector<std::string> texts = MakeMixedCellTexts(c.nRows, 2024);
+    const Case cases[] = {
+        {TextMix::AllKinds, 200000, true},
+        {TextMix::MostlyNumbers, 200000, true},
+        {TextMix::MostlyNumbers, 200000, false},
+        {TextMix::WordsOnly, 60000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("mix " + std::to_string(static_cast<int>(c.mix)) + " rows " + std::to_string(c.nRows) +
+                     " ascending " + std::to_string(c.bAscending));
+        const std::vector<std::string> texts = MakeMixedCellTexts(c.nRows, 2024, c.mix);
 
         std::vector<std::uint32_t> fast = Iota(texts.size());
         SortRowIdsByColumn(fast, AccessorOf(texts), c.bAscending, English());

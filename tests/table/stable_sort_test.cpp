@@ -65,18 +65,17 @@ struct InconsistentCase {
 };
 
 const InconsistentCase kInconsistent[] = {
-    {"random", [](std::uint32_t, std::uint32_t, std::mt19937& rng) {
-         return std::uniform_int_distribution<int>(-1, 1)(rng);
-     }},
+    {"random", [](std::uint32_t, std::uint32_t,
+                  std::mt19937& rng) { return std::uniform_int_distribution<int>(-1, 1)(rng); }},
     {"always after", [](std::uint32_t, std::uint32_t, std::mt19937&) { return 1; }},
     {"always before", [](std::uint32_t, std::uint32_t, std::mt19937&) { return -1; }},
-    {"rock paper scissors", [](std::uint32_t a, std::uint32_t b, std::mt19937&) {
+    {"rock paper scissors",
+     [](std::uint32_t a, std::uint32_t b, std::mt19937&) {
          const int d = static_cast<int>((a % 3 + 3 - b % 3) % 3);
          return d == 0 ? 0 : (d == 1 ? 1 : -1);
      }},
-    {"first operand decides", [](std::uint32_t a, std::uint32_t b, std::mt19937&) {
-         return a % 2 ? 1 : static_cast<int>(b % 3) - 1;
-     }},
+    {"first operand decides",
+     [](std::uint32_t a, std::uint32_t b, std::mt19937&) { return a % 2 ? 1 : static_cast<int>(b % 3) - 1; }},
 };
 
 TEST(StableSort, StaysInRangeAndTerminatesForInconsistentComparisons) {

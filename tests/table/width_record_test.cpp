@@ -20,7 +20,8 @@ QByteArray Record(const std::vector<int>& ints) {
 TEST(WidthRecord, WritesCountThenWidthsLittleEndian) {
     EXPECT_EQ(WriteWidthRecord({80, 80, 80, 80, 80, 80}), Record({6, 80, 80, 80, 80, 80, 80}));
     EXPECT_EQ(WriteWidthRecord({80, 80, 80, 80, 80, 80}).size(), 28);
-    EXPECT_EQ(WriteWidthRecord({0x01020304, -1}), QByteArray("\x02\0\0\0\x04\x03\x02\x01\xff\xff\xff\xff", 12));
+    EXPECT_EQ(WriteWidthRecord({0x01020304, -1}),
+              QByteArray("\x02\0\0\0\x04\x03\x02\x01\xff\xff\xff\xff", 12));
     EXPECT_EQ(WriteWidthRecord({}), QByteArray(4, '\0'));
 }
 
