@@ -9,8 +9,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kDispatchInterval = std::chrono::milliseconds(20);
-constexpr std::uint32_t kCallsBetweenClockReads = 64;
+std::chrono::milliseconds g_dispatchInterval(20);
+std::uint32_t g_callsBetweenClockReads = 64;
 
 Clock::time_point g_lastDispatch = Clock::now();
 std::uint32_t g_callsSinceClockRead = 0;
@@ -28,10 +28,16 @@ bool PumpWaitingMessagesNow() {
 }
 
 bool PumpWaitingMessages() {
-    if (++g_callsSinceClockRead < kCallsBetweenClockReads)
+    if (++g_callsSinceClockRead < g_callsBetweenClockReads)
         return true;
     g_callsSinceClockRead = 0;
-    if (Clock::now() - g_lastDispatch < kDispatchInterval)
+    if (Clock::now() - g_lastDispatch < g_dispatchInterval)
         return true;
     return PumpWaitingMessagesNow();
+}
+
+void SetPumpThrottle(unsigned callsBetweenClockReads, int intervalMs) {
+    g_callsBetweenClockReads = callsBetweenClockReads == 0 ? 1 : callsBetweenClockReads;
+    g_dispatchInterval = std::chrono::milliseconds(intervalMs < 0 ? 0 : intervalMs);
+    g_callsSinceClockRead = 0;
 }

@@ -9,3 +9,8 @@ bool PumpWaitingMessages();
 
 // Dispatches the waiting events now, whatever the time since the last dispatch.
 bool PumpWaitingMessagesNow();
+
+// How often PumpWaitingMessages really dispatches: the clock is read every `callsBetweenClockReads` calls
+// and events go out when `intervalMs` have passed since the last dispatch. Tests set (1, 0) to dispatch
+// on every call; the defaults are (64, 20).
+void SetPumpThrottle(unsigned callsBetweenClockReads, int intervalMs);

@@ -1,7 +1,5 @@
 #include "platform/wnd.h"
 
-#include <unordered_map>
-
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,11 +11,8 @@
 namespace {
 
 const char* const kIdProperty = "quarrowCtrlId";
-
-std::unordered_map<QWidget*, CWnd*>& BoundObjects() {
-    static std::unordered_map<QWidget*, CWnd*> bound;
-    return bound;
-}
+// The bound object lives on the widget itself, so it goes with the widget.
+const char* const kBoundProperty = "quarrowBoundWnd";
 
 }  // namespace
 
@@ -29,25 +24,22 @@ void CWnd::SubclassWidget(QWidget* widget) {
     Detach();
     m_pWidget = widget;
     if (widget)
-        BoundObjects()[widget] = this;
+        widget->setProperty(kBoundProperty, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
     PreSubclassWindow();
 }
 
 void CWnd::Detach() {
-    if (m_pWidget) {
-        auto& bound = BoundObjects();
-        auto it = bound.find(m_pWidget.data());
-        if (it != bound.end() && it->second == this)
-            bound.erase(it);
-    }
+    if (m_pWidget && FromWidget(m_pWidget) == this)
+        m_pWidget->setProperty(kBoundProperty, QVariant());
     m_pWidget = nullptr;
     m_tempChildren.clear();
 }
 
 CWnd* CWnd::FromWidget(QWidget* widget) {
-    auto& bound = BoundObjects();
-    auto it = bound.find(widget);
-    return it == bound.end() ? nullptr : it->second;
+    if (!widget)
+        return nullptr;
+    const QVariant value = widget->property(kBoundProperty);
+    return value.isValid() ? reinterpret_cast<CWnd*>(value.value<quintptr>()) : nullptr;
 }
 
 void CWnd::SetWidgetId(QWidget* widget, int id) { widget->setProperty(kIdProperty, id); }

@@ -11,7 +11,7 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    // Death tests start a fresh copy of this program, so the Qt state of the parent never reaches them.
+    // Death tests run in a fresh copy of this program, so no Qt thread of the parent is forked with them.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);

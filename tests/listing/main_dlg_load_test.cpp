@@ -1,0 +1,260 @@
+// Scan and the loaders, driven through the real main window offscreen.
+#include "main_dlg_fixture.h"
+
+#include <QProgressBar>
+#include <QTimer>
+
+namespace {
+
+const std::string kThreeColumns = "0000001A|00000800|BOOT.BIN\r\n"
+                                  "00000020|00001000|SYSTEM.CNF\r\n"
+                                  "00000030|FFFFFFFF|DATA\\MOVIE.PSS\r\n"
+                                  "80000000|00000001|  spaced name  \r\n"
+                                  "0000ABCD|0000abcd|LAST.BIN\r\n";
+
+struct ScanCase {
+    const char* name;
+    std::string firstLine;
+    std::string buttons;  // 1006 1010 1011 1015 1016 1019
+    std::string boxes;    // Number StartLba FileSize FileName LbaPos Column6
+    bool invalid;
+};
+
+class ScanTest : public MainDlgTest, public ::testing::WithParamInterface<ScanCase> {};
+
+}  // namespace
+
+TEST_P(ScanTest, EnablesTheFittingLoaderAndPresetsTheBoxes) {
+    const ScanCase& c = GetParam();
+    WriteFile("scan.txt", c.firstLine + "\r\nsecond|line|,,,,|||\r\n");
+    SetFile("scan.txt");
+    m_dlg->OnScan();
+    EXPECT_EQ(ButtonStates(), c.buttons);
+    EXPECT_EQ(BoxStates(), c.boxes);
+    if (c.invalid)
+        EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("Invalid file text format")});
+    else
+        EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0) << "Scan does not touch the table";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FirstLines, ScanTest,
+    ::testing::Values(ScanCase{"three", "0000001A|00000800|BOOT.BIN", "100001", "011100", false},
+                      ScanCase{"four", "0000001A|00000800|00000010|BOOT.BIN", "010001", "011110", false},
+                      ScanCase{"five", "0000001A|00000800|00000010|c|BOOT.BIN", "001001", "011111", false},
+                      ScanCase{"filelist", "0000012 , X", "000110", "010100", false},
+                      ScanCase{"commaInName", "0000001A|00000800|A,B.TXT", "010111", "011110", false},
+                      ScanCase{"oneBar", "0000001A|BOOT.BIN", "000000", "000000", false},
+                      ScanCase{"noSeparator", "BOOT.BIN", "000000", "000000", true},
+                      ScanCase{"fiveBars", "1|2|3|4|5|6", "000000", "000000", true}),
+    [](const ::testing::TestParamInfo<ScanCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MainDlgTest, ScanReadsOnlyTheFirstLineWhateverItsEnd) {
+    // A bare line feed ends the first line as well as CR LF; a file without any line end is one line.
+    WriteFile("lf.txt", "0000001A|00000800|BOOT.BIN\n0000001A|00000800|00000000|0|X\n");
+    SetFile("lf.txt");
+    m_dlg->OnScan();
+    EXPECT_EQ(ButtonStates(), "100001");
+    WriteFile("noend.txt", "0000001A|00000800|00000010|BOOT.BIN");
+    SetFile("noend.txt");
+    m_dlg->OnScan();
+    EXPECT_EQ(ButtonStates(), "010001");
+}
+
+TEST_F(MainDlgTest, ScanOfMissingOrEmptyFileEndsTheProcess) {
+    SetFile("missing.txt");
+    EXPECT_EXIT(
+        {
+            PrintMessageBoxes();
+            m_dlg->OnScan();
+        },
+        ::testing::ExitedWithCode(0), "\\[box\\] Code 402 - Error Opening .*/missing.txt");
+    WriteFile("empty.txt", "");
+    SetFile("empty.txt");
+    EXPECT_EXIT(
+        {
+            PrintMessageBoxes();
+            m_dlg->OnScan();
+        },
+        ::testing::ExitedWithCode(0), "\\[box\\] Code 402a - Error Opening .*/empty.txt");
+}
+
+TEST_F(MainDlgTest, LoadThreeColumnsFillsTheTableInFileOrder) {
+    WriteFile("LBA.TXT", kThreeColumns);
+    auto* bar = qobject_cast<QProgressBar*>(m_dlg->m_progress.GetSafeWidget());
+    int maximumSeen = -1;
+    SetMessageBoxHandler([&](const MessageBoxRequest& request) {
+        m_messages.push_back(request.text);
+        maximumSeen = bar->maximum();
+        EXPECT_EQ(bar->value(), 4) << "the bar shows the last row while the box is up";
+        return IDOK;
+    });
+    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 5);
+    EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN||");
+    EXPECT_EQ(RowText(2), "0002|48|-1|DATA\\MOVIE.PSS||");
+    EXPECT_EQ(RowText(3), "0003|-2147483648|1|  spaced name  ||");
+    EXPECT_EQ(RowText(4), "0004|43981|43981|LAST.BIN||");
+    EXPECT_EQ(maximumSeen, 5) << "10 bars give 5 lines";
+    EXPECT_EQ(bar->value(), 0) << "reset once the box is dismissed";
+    EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral(" done ! =>  ") + PathOf("LBA.TXT")});
+}
+
+TEST_F(MainDlgTest, LoadFourAndFiveColumnsAndFileList) {
+    WriteFile("four.txt", "0000001A|00000800|00000010|BOOT.BIN\r\n00000001|00000002|FFFFFFFF|B\r\n");
+    Load("four.txt", &CMainDlg::OnLoad4Col);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN|16|");
+    EXPECT_EQ(RowText(1), "0001|1|2|B|-1|");
+
+    WriteFile("five.txt", "0000001A|00000800|00000010|c|BOOT.BIN\r\n00000001|00000002|00000003|9|B\r\n");
+    Load("five.txt", &CMainDlg::OnLoad5Col);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN|16|12");
+    EXPECT_EQ(RowText(1), "0001|1|2|B|3|9");
+
+    WriteFile("list.txt", "0000012 , TRACK01.BIN\r\n-000005 , NEG\r\n");
+    Load("list.txt", &CMainDlg::OnFilelistLoad);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    EXPECT_EQ(RowText(0), "0000|12||TRACK01.BIN||");
+    EXPECT_EQ(RowText(1), "0001|-5||NEG||");
+    EXPECT_EQ(m_messages.size(), 3u);
+}
+
+TEST_F(MainDlgTest, LoadStopsAtTheFirstLineWithoutName) {
+    WriteFile("stop.txt", "0000001A|00000800|A\r\n0000001B|00000800|B\r\n0000001C|00000800|\r\n"
+                          "0000001D|00000800|D\r\n");
+    Load("stop.txt", &CMainDlg::OnLoad3Col);
+    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    // A line cut short ends the data the same way.
+    WriteFile("short.txt", "0000001A|00000800|A\r\n00000\r\n0000001D|00000800|D\r\n");
+    Load("short.txt", &CMainDlg::OnLoad3Col);
+    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 1);
+    EXPECT_EQ(m_messages.size(), 2u);
+}
+
+TEST_F(MainDlgTest, LoadStopsAtTheEndOfTheFileWhateverTheCountPromised) {
+    // Bars inside names promise more lines than the file holds; bare line feeds are fine too.
+    WriteFile("bars.txt", "0000001A|00000800|A|B|C|D\n0000001B|00000800|E|F|G|H\n");
+    Load("bars.txt", &CMainDlg::OnLoad3Col);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    EXPECT_EQ(RowText(1), "0001|27|2048|E|F|G|H||");
+}
+
+TEST_F(MainDlgTest, FirstLineIsLoadedEvenWhenTheCountPromisesNone) {
+    WriteFile("nobars.txt", "0000001A 00000800 BOOT.BIN\r\nsecond line\r\n");
+    Load("nobars.txt", &CMainDlg::OnLoad3Col);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 1);
+    EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN||");
+}
+
+TEST_F(MainDlgTest, LoadOfMissingFileEmptiesTheTableAndEndsTheProcess) {
+    WriteFile("LBA.TXT", kThreeColumns);
+    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 5);
+    SetFile("missing.txt");
+    EXPECT_EXIT(
+        {
+            PrintMessageBoxes();
+            SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+                std::fprintf(stderr, "[box] %s rows=%d\n", request.text.toLocal8Bit().constData(),
+                             m_dlg->m_list.GetItemCount());
+                return IDOK;
+            });
+            m_dlg->OnLoad3Col();
+        },
+        ::testing::ExitedWithCode(0), "\\[box\\] Code 101 - Error Opening .*/missing.txt rows=0");
+    EXPECT_EXIT(
+        {
+            PrintMessageBoxes();
+            m_dlg->OnLoad5Col();
+        },
+        ::testing::ExitedWithCode(0), "\\[box\\] Code 2201 - Error Opening .*/missing.txt");
+    EXPECT_EXIT(
+        {
+            PrintMessageBoxes();
+            m_dlg->OnFilelistLoad();
+        },
+        ::testing::ExitedWithCode(0), "\\[box\\] Code 101 - Error Opening .*/missing.txt");
+}
+
+TEST_F(MainDlgTest, ProgressRangeIsNotCutTo16Bits) {
+    std::string listing;
+    for (int i = 0; i < 70000; ++i)
+        listing += "00000001|00000002|N\n";
+    WriteFile("big.txt", listing);
+    auto* bar = qobject_cast<QProgressBar*>(m_dlg->m_progress.GetSafeWidget());
+    int maximumSeen = -1;
+    SetMessageBoxHandler([&](const MessageBoxRequest&) {
+        maximumSeen = bar->maximum();
+        return IDOK;
+    });
+    Load("big.txt", &CMainDlg::OnLoad3Col);
+    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 70000);
+    EXPECT_EQ(maximumSeen, 70000);
+}
+
+TEST_F(MainDlgTest, CommandsRunInsideALoadAndANewerLoadTakesTheTableOver) {
+    SetPumpThrottle(1, 0);
+    WriteFile("first.txt", kThreeColumns);
+    WriteFile("second.txt", "0000FFFF|00000001|ONLY\r\n");
+    bool nestedRan = false;
+    // While the first load waits for events, a click loads the second file.
+    QTimer::singleShot(0, [&] {
+        nestedRan = true;
+        SetFile("second.txt");
+        m_dlg->OnLoad3Col();
+    });
+    Load("first.txt", &CMainDlg::OnLoad3Col);
+    EXPECT_TRUE(nestedRan);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 1);
+    EXPECT_EQ(RowText(0), "0000|65535|1|ONLY||");
+    EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral(" done ! =>  ") + PathOf("second.txt")})
+        << "the interrupted load shows nothing";
+}
+
+TEST_F(MainDlgTest, FileListLoadDoesNotPump) {
+    SetPumpThrottle(1, 0);
+    WriteFile("list.txt", "0000012 , A\r\n0000013 , B\r\n");
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    Load("list.txt", &CMainDlg::OnFilelistLoad);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 2);
+}
+
+TEST_F(MainDlgTest, MalformedFilesGiveDefinedResults) {
+    std::string binary;
+    for (int i = 0; i < 5000; ++i)
+        binary += static_cast<char>((i * 7919 + 13) & 0xFF);
+    const std::string files[] = {
+        binary,
+        std::string(300000, 'x') + "|" + std::string(10, '|'),
+        std::string("\0\0\0\0\0\0\0\0|\0\0\0\0\0\0\0\0|\0NUL\0NAME\0\r\n", 34),
+        "ZZZZZZZZ|YYYYYYYY|QQQQQQQQ|W|name\r\n",
+        "1|2\r3|4\r5|6\r\r\r",
+        "|||||||||||||||||||||||||||||||||||||||||||||||||||",
+        ",,,,,,,,,,,\n,,,,\n\n\n",
+        "\n\n\n\n||||",
+    };
+    void (CMainDlg::*loaders[])() = {&CMainDlg::OnLoad3Col, &CMainDlg::OnLoad4Col, &CMainDlg::OnLoad5Col,
+                                     &CMainDlg::OnFilelistLoad};
+    int n = 0;
+    for (const std::string& bytes : files) {
+        const QString name = QStringLiteral("bad%1.txt").arg(n++);
+        WriteFile(name, bytes);
+        SetFile(name);
+        m_dlg->OnScan();
+        for (auto loader : loaders) {
+            m_messages.clear();
+            Load(name, loader);
+            EXPECT_EQ(m_messages.size(), 1u) << name.toStdString();
+            EXPECT_LE(m_dlg->m_list.GetItemCount(), static_cast<int>(bytes.size()) + 1);
+        }
+    }
+    // The NUL bytes of a name are kept.
+    Load("bad2.txt", &CMainDlg::OnLoad3Col);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 1);
+    EXPECT_EQ(m_dlg->m_list.GetItemText(0, 3), std::string("\0NUL\0NAME\0", 10));
+}

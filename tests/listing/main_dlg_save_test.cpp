@@ -1,0 +1,172 @@
+// Save and Filelist Save, driven through the real main window offscreen.
+#include "main_dlg_fixture.h"
+
+#include <sys/resource.h>
+#include <csignal>
+
+#include <QTimer>
+
+namespace {
+
+std::string WithCrLf(const std::string& lfText) {
+    std::string out;
+    for (char c : lfText) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_F(MainDlgTest, ListingsOfEveryLayoutSurviveLoadAndSaveByteForByte) {
+    struct Case {
+        const char* file;
+        std::string bytes;
+        void (CMainDlg::*loader)();
+        void (CMainDlg::*saver)();
+    };
+    const std::string highBytes = "\x80\xff\xe9t\xe9 \x82\xa0 \xe6\x97\xa5\xe6\x9c\xac.BIN";
+    const Case cases[] = {
+        {"three.txt",
+         WithCrLf("0000001A|00000800|BOOT.BIN\nFFFFFFFF|80000000|" + highBytes +
+                  "\n7FFFFFFF|00000000| lead and trail \n00000000|00000001|100%s name|with|bars\n"),
+         &CMainDlg::OnLoad3Col, &CMainDlg::OnSave},
+        {"four.txt", WithCrLf("0000001A|00000800|FFFFFFFE|BOOT.BIN\n00000001|00000002|00000003|" + highBytes + "\n"),
+         &CMainDlg::OnLoad4Col, &CMainDlg::OnSave},
+        {"five.txt", WithCrLf("0000001A|00000800|00000010|9|BOOT.BIN\n00000001|00000002|00000003|0|X\n"),
+         &CMainDlg::OnLoad5Col, &CMainDlg::OnSave},
+        {"list.txt", WithCrLf("0000012 , TRACK01.BIN\n0000000 , " + highBytes + "\n-000005 , NEG\n"),
+         &CMainDlg::OnFilelistLoad, &CMainDlg::OnFilelistSave},
+    };
+    for (const Case& c : cases) {
+        WriteFile(c.file, c.bytes);
+        SetFile(c.file);
+        m_dlg->OnScan();
+        (m_dlg.get()->*c.loader)();
+        (m_dlg.get()->*c.saver)();
+        EXPECT_EQ(ReadFile(QStringLiteral("Sorted-") + c.file), c.bytes) << c.file;
+    }
+    EXPECT_EQ(m_messages.back(), QStringLiteral(" done ! =>  ") + PathOf("Sorted-list.txt"));
+}
+
+TEST_F(MainDlgTest, SaveWritesTheTickedColumnsInTheTableOrder) {
+    WriteFile("LBA.TXT", "0000001A|00000800|BOOT.BIN\r\n00000020|00001000|SYSTEM.CNF\r\n");
+    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
+    SetBoxes("010100");
+    m_dlg->OnSave();
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "0000001A|BOOT.BIN\r\n00000020|SYSTEM.CNF\r\n");
+    SetBoxes("100011");
+    m_dlg->OnSave();
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "00000000|00000000|0|\r\n00000001|00000000|0|\r\n");
+    SetBoxes("000000");
+    m_dlg->OnSave();
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "\r\n\r\n");
+    EXPECT_EQ(m_dlg->m_nCheckNumber, 0);
+}
+
+TEST_F(MainDlgTest, LongNamesAreWrittenWhole) {
+    const std::string name(400, 'N');
+    WriteFile("long.txt", "0000001A|00000800|" + name + "\r\n");
+    Load("long.txt", &CMainDlg::OnLoad3Col);
+    SetBoxes("011100");
+    m_dlg->OnSave();
+    EXPECT_EQ(ReadFile("Sorted-long.txt"), "0000001A|00000800|" + name + "\r\n");
+}
+
+TEST_F(MainDlgTest, SaveOfAnEmptyTableWritesAnEmptyFile) {
+    SetFile("nothing.txt");
+    m_dlg->OnSave();
+    EXPECT_EQ(ReadFile("Sorted-nothing.txt"), "");
+    m_dlg->OnFilelistSave();
+    EXPECT_EQ(ReadFile("Sorted-nothing.txt"), "");
+    EXPECT_EQ(m_messages.size(), 2u);
+}
+
+TEST_F(MainDlgTest, FileListSaveFormsNumbersFromTheStartLbaText) {
+    WriteFile("LBA.TXT", "0000001A|00000800|BOOT.BIN\r\n00BC614E|00000800|X\r\n");
+    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
+    m_dlg->OnFilelistSave();
+    // 0x00BC614E is 12345678: eight digits are written whole.
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "0000026 , BOOT.BIN\r\n12345678 , X\r\n");
+}
+
+TEST_F(MainDlgTest, SaveWritesTheRowsAsTheyStoodWhenPressed) {
+    SetPumpThrottle(1, 0);
+    WriteFile("LBA.TXT", "0000001A|00000800|A\r\n0000001B|00000800|B\r\n0000001C|00000800|C\r\n");
+    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
+    SetBoxes("010100");
+    bool nestedRan = false;
+    // A command run while the save waits empties the table and loads another file.
+    QTimer::singleShot(0, [&] {
+        nestedRan = true;
+        WriteFile("other.txt", "000000FF|00000800|Z\r\n");
+        SetFile("other.txt");
+        m_dlg->OnLoad3Col();
+        SetFile("LBA.TXT");
+    });
+    m_dlg->OnSave();
+    EXPECT_TRUE(nestedRan);
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "0000001A|A\r\n0000001B|B\r\n0000001C|C\r\n");
+}
+
+TEST_F(MainDlgTest, OutputThatCannotBeCreatedEndsTheProcess) {
+    SetFolder(Folder() + "no-such-folder/");
+    EXPECT_EXIT(
+        {
+            PrintMessageBoxes();
+            m_dlg->OnSave();
+        },
+        ::testing::ExitedWithCode(0), "\\[box\\] Code 202 - Error Opening .*/no-such-folder/Sorted-LBA.TXT");
+    EXPECT_EXIT(
+        {
+            PrintMessageBoxes();
+            m_dlg->OnFilelistSave();
+        },
+        ::testing::ExitedWithCode(0), "\\[box\\] Code 202 - Error Opening .*/no-such-folder/Sorted-LBA.TXT");
+}
+
+TEST_F(MainDlgTest, WriteErrorIsReportedAndLeavesTheEarlierFileWhole) {
+    std::string listing;
+    for (int i = 0; i < 2000; ++i)
+        listing += "0000001A|00000800|A_NAME_OF_SOME_LENGTH\r\n";
+    WriteFile("LBA.TXT", listing);
+    WriteFile("Sorted-LBA.TXT", "earlier\r\n");
+    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
+    SetBoxes("011100");
+    // In the ended process files may not grow beyond 1000 bytes: the write fails instead of the process
+    // being signalled.
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = 1000;
+    EXPECT_EXIT(
+        {
+            PrintMessageBoxes();
+            std::signal(SIGXFSZ, SIG_IGN);
+            setrlimit(RLIMIT_FSIZE, &limit);
+            m_dlg->OnSave();
+        },
+        ::testing::ExitedWithCode(0), "\\[box\\] Code 203 - Error Writing .*/Sorted-LBA.TXT");
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "earlier\r\n");
+    EXPECT_EQ(QDir(m_path).entryList(QDir::Files).size(), 2) << "no temporary file is left";
+}
+
+TEST_F(MainDlgTest, ExitDuringASaveLeavesTheEarlierFileAndNoPartialFile) {
+    std::string listing;
+    for (int i = 0; i < 3000; ++i)
+        listing += "0000001A|00000800|NAME\r\n";
+    WriteFile("LBA.TXT", listing);
+    WriteFile("Sorted-LBA.TXT", "earlier\r\n");
+    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
+    SetBoxes("011100");
+    EXPECT_EXIT(
+        {
+            SetPumpThrottle(1, 0);
+            QTimer::singleShot(0, [this] { m_dlg->OnExit(); });
+            m_dlg->OnSave();
+            std::exit(5);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "earlier\r\n");
+    EXPECT_EQ(QDir(m_path).entryList(QDir::Files).size(), 2) << "no temporary file is left";
+}
