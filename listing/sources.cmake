@@ -4,3 +4,9 @@ list(APPEND QUARROW_CORE_SOURCES
     listing/line_reader.cpp
     listing/scan_rules.cpp
 )
+list(APPEND QUARROW_QT_SOURCES
+    listing/file_open_failure.cpp
+    listing/main_dlg_load.cpp
+    listing/main_dlg_save.cpp
+    listing/message_pump.cpp
+)
