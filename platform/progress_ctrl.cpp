@@ -3,26 +3,39 @@
 #include <QProgressBar>
 
 void CProgressCtrl::SetRange32(int nLower, int nUpper) {
-    if (auto* bar = qobject_cast<QProgressBar*>(GetSafeWidget()))
+    m_nLower = nLower;
+    m_nUpper = nUpper;
+    m_nShownPixels = -1;
+    if (auto* bar = qobject_cast<QProgressBar*>(GetSafeWidget())) {
         bar->setRange(nLower, nUpper);
+        m_nPos = bar->value();
+    }
+}
+
+long long CProgressCtrl::FilledPixels(int nPos) const {
+    const long long span = static_cast<long long>(m_nUpper) - m_nLower;
+    auto* bar = qobject_cast<QProgressBar*>(GetSafeWidget());
+    const long long width = bar ? bar->width() : 0;
+    if (span <= 0)
+        return nPos;
+    return (static_cast<long long>(nPos) - m_nLower) * width / span;
 }
 
 int CProgressCtrl::SetPos(int nPos) {
+    const int previous = m_nPos;
+    m_nPos = nPos;
     auto* bar = qobject_cast<QProgressBar*>(GetSafeWidget());
     if (!bar)
-        return 0;
-    const int previous = bar->value();
-    if (previous != nPos)
+        return previous;
+    const long long pixels = FilledPixels(nPos);
+    constexpr qint64 kMinimumIntervalMs = 16;
+    // Both ends are always shown exactly: an empty bar after a load, a full one at its end.
+    const bool atEnd = nPos <= m_nLower || nPos >= m_nUpper;
+    const bool due = !m_sinceShown.isValid() || m_sinceShown.elapsed() >= kMinimumIntervalMs;
+    if (atEnd || (pixels != m_nShownPixels && due)) {
+        m_nShownPixels = pixels;
+        m_sinceShown.start();
         bar->setValue(nPos);
+    }
     return previous;
-}
-
-int CProgressCtrl::GetPos() const {
-    auto* bar = qobject_cast<QProgressBar*>(GetSafeWidget());
-    return bar ? bar->value() : 0;
-}
-
-int CProgressCtrl::GetUpper() const {
-    auto* bar = qobject_cast<QProgressBar*>(GetSafeWidget());
-    return bar ? bar->maximum() : 0;
 }

@@ -76,6 +76,8 @@ CListRows::CListRows() : m_pStore(std::make_shared<Store>()) {}
 int CListRows::Append(std::string_view firstText) {
     const auto id = static_cast<std::uint32_t>(m_pStore->size());
     CListRow& row = m_pStore->emplace_back();
+    // Room for the usual short cells that follow, so filling the row does not grow it step by step.
+    row.packed.reserve(firstText.size() + 64);
     row.SetCell(0, firstText);
     m_order.push_back(id);
     return static_cast<int>(m_order.size() - 1);

@@ -87,7 +87,7 @@ TEST_F(MainDlgTest, LoadThreeColumnsFillsTheTableInFileOrder) {
     SetMessageBoxHandler([&](const MessageBoxRequest& request) {
         m_messages.push_back(request.text);
         maximumSeen = bar->maximum();
-        EXPECT_EQ(bar->value(), 4) << "the bar shows the last row while the box is up";
+        EXPECT_EQ(m_dlg->m_progress.GetPos(), 4) << "the bar stands at the last row while the box is up";
         return IDOK;
     });
     Load("LBA.TXT", &CMainDlg::OnLoad3Col);

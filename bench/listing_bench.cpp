@@ -1,0 +1,131 @@
+// Load and save of generated three-column listings through the real main window offscreen, beside GNU sort
+// of the same file measured in the same run.
+//
+//   bench/bench_listing [lines...]        (default: 100000 1000000)
+//
+// Prints per size: Scan + Load 3 col time, Save time, their sum as a ratio of `LC_ALL=C sort -t'|' -k3,3`
+// on the same file, and the process's peak resident memory.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "app/main_dlg.h"
+#include "platform/message_box.h"
+#include "platform/win_app.h"
+#include "res/resource.h"
+
+namespace {
+
+double Seconds(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e9; }
+
+long PeakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// A listing as a disc image's file table looks: growing start blocks, sizes of all kinds, names with
+// folders and some bytes above 0x7F.
+void WriteListing(const QString& path, long lines) {
+    std::mt19937 random(12345);
+    std::string text;
+    text.reserve(static_cast<std::size_t>(lines) * 48);
+    const char* folders[] = {"DATA\\", "MOVIE\\", "SOUND\\BGM\\", "", "MAP\\A\xe9R\\"};
+    unsigned lba = 0x1A;
+    char buffer[128];
+    for (long i = 0; i < lines; ++i) {
+        const unsigned size = random() % 0x400000;
+        std::snprintf(buffer, sizeof buffer, "%08X|%08X|%sFILE%07lu_%04X.BIN\r\n", lba, size,
+                      folders[random() % 5], static_cast<unsigned long>(random() % 10000000),
+                      static_cast<unsigned>(random() & 0xFFFF));
+        text += buffer;
+        lba += size / 2048 + 1;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+}
+
+double TimeSortBaseline(const QString& path) {
+    QProcess sort;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    sort.setProcessEnvironment(env);
+    sort.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    sort.start(QStringLiteral("sort"), {QStringLiteral("-t|"), QStringLiteral("-k3,3"), path});
+    sort.waitForFinished(-1);
+    return Seconds(timer);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    CWinApp winApp;
+    winApp.SetRegistryKey(QStringLiteral("Pellam"));
+    SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });
+
+    std::vector<long> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::atol(argv[i]));
+    if (sizes.empty())
+        sizes = {100000, 1000000};
+
+    std::printf("%10s %10s %10s %10s %12s %12s %10s\n", "lines", "load s", "save s", "sort s", "(load+save)",
+                "/sort", "peak MiB");
+    for (long lines : sizes) {
+        const QString name = QStringLiteral("LBA%1.TXT").arg(lines);
+        WriteListing(dir.path() + QLatin1Char('/') + name, lines);
+        const double sortSeconds = TimeSortBaseline(dir.path() + QLatin1Char('/') + name);
+
+        CMainDlg dlg;
+        dlg.CreateModeless();
+        dlg.GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(dir.path() + QLatin1Char('/'));
+        dlg.GetDlgItem(IDC_TEXT_FILE)->SetWindowText(name);
+
+        QElapsedTimer timer;
+        timer.start();
+        dlg.OnScan();
+        dlg.OnLoad3Col();
+        const double loadSeconds = Seconds(timer);
+        if (dlg.m_list.GetItemCount() != lines) {
+            std::fprintf(stderr, "loaded %d rows of %ld\n", dlg.m_list.GetItemCount(), lines);
+            return 1;
+        }
+        timer.restart();
+        dlg.OnSave();
+        const double saveSeconds = Seconds(timer);
+        QFile in(dir.path() + QLatin1Char('/') + name);
+        QFile out(dir.path() + QStringLiteral("/Sorted-") + name);
+        if (in.size() != out.size()) {
+            std::fprintf(stderr, "saved %lld bytes of %lld\n", out.size(), in.size());
+            return 1;
+        }
+        std::printf("%10ld %10.3f %10.3f %10.3f %12.3f %12.2f %10ld\n", lines, loadSeconds, saveSeconds,
+                    sortSeconds, loadSeconds + saveSeconds, (loadSeconds + saveSeconds) / sortSeconds,
+                    PeakMemoryMiB());
+        std::fflush(stdout);
+        dlg.DestroyWindow();
+    }
+    return 0;
+}
