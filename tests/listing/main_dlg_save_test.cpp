@@ -51,6 +51,27 @@ TEST_F(MainDlgTest, ListingsOfEveryLayoutSurviveLoadAndSaveByteForByte) {
     EXPECT_EQ(m_messages.back(), QStringLiteral(" done ! =>  ") + PathOf("Sorted-list.txt"));
 }
 
+TEST_F(MainDlgTest, ExamplesScanLoadAndSaveBackUnchanged) {
+    for (const char* name : {"LBA.TXT", "LBA4.TXT", "LBA5.TXT", "FILELIST.TXT"}) {
+        QFile example(QStringLiteral(QUARROW_SOURCE_DIR "/examples/") + name);
+        ASSERT_TRUE(example.open(QIODevice::ReadOnly)) << name;
+        const QByteArray bytes = example.readAll();
+        WriteFile(name, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        SetFile(name);
+        m_dlg->OnScan();
+        const bool fileList = Enabled(IDC_FILELIST_LOAD) && !Enabled(IDC_SAVE);
+        const int loader = fileList ? IDC_FILELIST_LOAD
+                           : Enabled(IDC_LOAD_3COL) ? IDC_LOAD_3COL
+                           : Enabled(IDC_LOAD_4COL) ? IDC_LOAD_4COL
+                                                    : IDC_LOAD_5COL;
+        ASSERT_TRUE(Enabled(loader)) << name;
+        m_dlg->OnCommand(loader);
+        EXPECT_GT(m_dlg->m_list.GetItemCount(), 5) << name;
+        m_dlg->OnCommand(fileList ? IDC_FILELIST_SAVE : IDC_SAVE);
+        EXPECT_EQ(ReadFile(QStringLiteral("Sorted-") + name), std::string(bytes.constData(), bytes.size())) << name;
+    }
+}
+
 TEST_F(MainDlgTest, SaveWritesTheTickedColumnsInTheTableOrder) {
     WriteFile("LBA.TXT", "0000001A|00000800|BOOT.BIN\r\n00000020|00001000|SYSTEM.CNF\r\n");
     Load("LBA.TXT", &CMainDlg::OnLoad3Col);

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages Quarrow needs to build, test and run, when any is missing.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
