@@ -2,7 +2,7 @@
 //
 // Pure geometry on the item rectangle, so the painting code only has to draw what this returns:
 //  - the title's rectangle starts as the item rectangle, moves by (+1, +2, +1) for left, top and right
-//    while the item is pressed (state exactly ODS_SELECTED), loses 3*o on the right when the item
+//    while the item is pressed (state exactly ODS_SELECTED, 1), loses 3*o on the right when the item
 //    carries the arrow, and o on both sides, where o = item height / 4 (truncated toward zero);
 //  - the arrow is an etched triangle drawn as two open paths, a light one and a dark one, whose points
 //    depend only on the unmoved item's right edge R, bottom B and o; it points up for an ascending sort.
@@ -12,25 +12,6 @@
 
 #include <vector>
 
-// Header item format flags.
-constexpr int HDF_LEFT = 0x0000;
-constexpr int HDF_RIGHT = 0x0001;
-constexpr int HDF_CENTER = 0x0002;
-constexpr int HDF_OWNERDRAW = 0x8000;
-
-// Text drawing flags.
-constexpr UINT DT_LEFT = 0x0000;
-constexpr UINT DT_CENTER = 0x0001;
-constexpr UINT DT_RIGHT = 0x0002;
-constexpr UINT DT_VCENTER = 0x0004;
-constexpr UINT DT_SINGLELINE = 0x0020;
-constexpr UINT DT_NOCLIP = 0x0100;
-constexpr UINT DT_NOPREFIX = 0x0800;
-constexpr UINT DT_END_ELLIPSIS = 0x8000;
-
-// Owner-draw item state: the item is pressed.
-constexpr UINT ODS_SELECTED = 0x0001;
-
 struct HeaderItemGeometry {
     CRect rcText;                  // where the title goes
     bool bDrawText = false;        // false when rcText has no width left: no title is drawn
@@ -39,9 +20,10 @@ struct HeaderItemGeometry {
     std::vector<CPoint> darkPath;  // arrow path in the shadow colour
 };
 
-// The DrawText flags for a title with the given header format: single line, vertically centred, no
-// prefix, no clipping, ending in an ellipsis when too long (0x8924), aligned centre (HDF_CENTER, 0x8925),
-// else right (HDF_RIGHT, 0x8926), else left (0x8924).
+// The DrawText flags for a title with the given header item format: single line, vertically centred, no
+// prefix, no clipping, ending in an ellipsis when too long (0x8924), aligned centre when the format has
+// HDF_CENTER (2) (0x8925), else right when it has HDF_RIGHT (1) (0x8926), else left (0x8924). The flag
+// constants themselves belong to the platform layer.
 UINT HeaderTextFlags(int nFormat);
 
 // The geometry of item nItem painted in rcItem with owner-draw state nItemState, while the header's sort

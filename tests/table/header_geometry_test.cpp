@@ -7,6 +7,13 @@
 
 namespace {
 
+// Flag values as the platform defines them.
+constexpr UINT kPressed = 0x0001;  // ODS_SELECTED
+constexpr UINT kFocused = 0x0010;  // ODS_FOCUS
+constexpr int kRight = 0x0001;     // HDF_RIGHT
+constexpr int kCenter = 0x0002;    // HDF_CENTER
+constexpr int kOwnerDraw = 0x8000; // HDF_OWNERDRAW
+
 using Path = std::vector<CPoint>;
 
 struct GeometryCase {
@@ -31,10 +38,10 @@ const GeometryCase kCases[] = {
     {"sorted ascending", {0, 0, 80, 20}, 0, 3, 3, TRUE, {5, 0, 60, 20}, true, kUpLight80, kUpDark80},
     {"sorted descending", {0, 0, 80, 20}, 0, 3, 3, FALSE, {5, 0, 60, 20}, true, kDownLight80, kDownDark80},
     // Pressed: the title moves right and down, the arrow stays.
-    {"pressed", {0, 0, 80, 20}, ODS_SELECTED, 3, 3, TRUE, {6, 2, 61, 20}, true, kUpLight80, kUpDark80},
+    {"pressed", {0, 0, 80, 20}, kPressed, 3, 3, TRUE, {6, 2, 61, 20}, true, kUpLight80, kUpDark80},
     {"pressed and focused",
      {0, 0, 80, 20},
-     ODS_SELECTED | 0x0010,
+     kPressed | kFocused,
      3,
      3,
      TRUE,
@@ -42,10 +49,10 @@ const GeometryCase kCases[] = {
      true,
      kUpLight80,
      kUpDark80},
-    {"other state", {0, 0, 80, 20}, 0x0010, 3, 3, FALSE, {5, 0, 60, 20}, true, kDownLight80, kDownDark80},
+    {"other state", {0, 0, 80, 20}, kFocused, 3, 3, FALSE, {5, 0, 60, 20}, true, kDownLight80, kDownDark80},
     // Owner-drawn but not the sort column: inset by o only, no arrow.
     {"not sorted", {0, 0, 80, 20}, 0, 2, 4, TRUE, {5, 0, 75, 20}, true, {}, {}},
-    {"not sorted pressed", {0, 0, 80, 20}, ODS_SELECTED, 2, 4, TRUE, {6, 2, 76, 20}, true, {}, {}},
+    {"not sorted pressed", {0, 0, 80, 20}, kPressed, 2, 4, TRUE, {6, 2, 76, 20}, true, {}, {}},
     {"no sort column", {0, 0, 80, 20}, 0, 0, -1, TRUE, {5, 0, 75, 20}, true, {}, {}},
     // An item further right: x follows R; y depends only on B and o, not on the top.
     {"third item",
@@ -130,7 +137,7 @@ TEST(HeaderGeometry, TextRectangleAndArrowPaths) {
 
 TEST(HeaderGeometry, HugeRectanglesStayInRange) {
     const HeaderItemGeometry g =
-        ComputeHeaderItemGeometry(CRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX), ODS_SELECTED, 0, 0, TRUE);
+        ComputeHeaderItemGeometry(CRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX), kPressed, 0, 0, TRUE);
     const int o = static_cast<int>((static_cast<long long>(INT_MAX) - INT_MIN) / 4);
     EXPECT_EQ(g.rcText.left, INT_MIN + 1 + o);
     EXPECT_EQ(g.rcText.top, INT_MIN + 2);
@@ -140,8 +147,8 @@ TEST(HeaderGeometry, HugeRectanglesStayInRange) {
     EXPECT_EQ(g.lightPath[0], CPoint(INT_MAX - 2 * o, o));
 
     // Pressing an item at the very edge would move it past INT_MAX: it stops there.
-    const HeaderItemGeometry edge = ComputeHeaderItemGeometry(
-        CRect(INT_MAX - 5, INT_MAX - 1, INT_MAX, INT_MAX), ODS_SELECTED, 0, 0, TRUE);
+    const HeaderItemGeometry edge =
+        ComputeHeaderItemGeometry(CRect(INT_MAX - 5, INT_MAX - 1, INT_MAX, INT_MAX), kPressed, 0, 0, TRUE);
     EXPECT_EQ(edge.rcText, CRect(INT_MAX - 4, INT_MAX, INT_MAX, INT_MAX));
     EXPECT_EQ(edge.lightPath, (Path{{INT_MAX, 0}, {INT_MAX, INT_MAX - 1}, {INT_MAX - 2, INT_MAX - 1}}));
 }
@@ -152,13 +159,13 @@ TEST(HeaderGeometry, TextFlagsFollowTheAlignment) {
         UINT nFlags;
     };
     const Case cases[] = {
-        {HDF_LEFT, 0x8924},
-        {HDF_RIGHT, 0x8926},
-        {HDF_CENTER, 0x8925},
-        {HDF_CENTER | HDF_RIGHT, 0x8925}, // centre wins
-        {HDF_OWNERDRAW, 0x8924},
-        {HDF_OWNERDRAW | HDF_RIGHT, 0x8926},
-        {HDF_OWNERDRAW | HDF_CENTER | 0x4000, 0x8925},
+        {0, 0x8924},
+        {kRight, 0x8926},
+        {kCenter, 0x8925},
+        {kCenter | kRight, 0x8925}, // centre wins
+        {kOwnerDraw, 0x8924},
+        {kOwnerDraw | kRight, 0x8926},
+        {kOwnerDraw | kCenter | 0x4000, 0x8925},
     };
     for (const Case& c : cases)
         EXPECT_EQ(HeaderTextFlags(c.nFormat), c.nFlags) << "format " << c.nFormat;
