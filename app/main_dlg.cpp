@@ -47,6 +47,7 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_CHECK_NUMBER, m_btnNumber);
     DDX_Control(pDX, IDC_PROGRESS, m_progress);
     DDX_Control(pDX, IDC_LIST, m_list);
+    DDX_Control(pDX, IDC_EFFECT, m_btnEffect);
 }
 
 BOOL CMainDlg::OnCommand(int id) {
@@ -58,6 +59,7 @@ BOOL CMainDlg::OnCommand(int id) {
         {IDOK, &CMainDlg::OnBrowse},
         {IDC_EXIT, &CMainDlg::OnExit},
         {IDC_LOAD_3COL, &CMainDlg::OnLoad3Col},
+        {IDC_EFFECT, &CMainDlg::OnEffect},
         {IDC_LOAD_4COL, &CMainDlg::OnLoad4Col},
         {IDC_LOAD_5COL, &CMainDlg::OnLoad5Col},
         {IDC_SCAN, &CMainDlg::OnScan},
@@ -102,6 +104,7 @@ BOOL CMainDlg::OnInitDialog() {
 
     m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_list.InitColumns(kColumnSpecification);
+    SetUpBanner();
 
     // The Exit button, first in the tab order, takes the focus.
     if (CWnd* exitButton = GetDlgItem(IDC_EXIT))
@@ -120,6 +123,10 @@ void CMainDlg::OnPaint() {
         const int y = (client.Height() - cyIcon + 1) / 2;
         dc.GetPainter()->drawPixmap(x, y, QIcon(m_hIcon).pixmap(cxIcon, cyIcon));
         return;
+    }
+    {
+        CPaintDC dc(GetSafeWidget());
+        PaintBanner(dc);
     }
     Default();
 }

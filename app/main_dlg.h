@@ -4,11 +4,16 @@
 
 #include <QString>
 
+#include <cstdint>
+
+#include "banner/dib_image.h"
+#include "banner/water_effect.h"
 #include "platform/button.h"
 #include "platform/dialog.h"
 #include "platform/progress_ctrl.h"
 #include "table/column_list_ctrl.h"
 
+class CDC;
 enum class ListingLayout;
 
 class CMainDlg : public CDialog {
@@ -36,11 +41,15 @@ public:
     void OnCheckFileName();
     void OnCheckLbaPos();
     void OnCheckColumn6();
+    void OnEffect();
 
     // Window events.
     void OnPaint() override;
     void OnDestroy() override;
     void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnTimer(UINT_PTR nIDEvent) override;
+    void OnMouseMove(UINT nFlags, CPoint point) override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
 
     CButton m_btnColumn6;
     CButton m_btnLbaPos;
@@ -50,6 +59,13 @@ public:
     CButton m_btnNumber;
     CProgressCtrl m_progress;
     CColumnListCtrl m_list;
+    CButton m_btnEffect;
+    uint32_t m_nEffectTimer = 0;
+    CDibImage m_imgBannerSource;
+    CDibImage m_imgBanner;
+    CDibImage m_imgFooter;
+    CWaterEffect m_water;
+    int m_nCheckEffect = 0;
     int m_nCheckColumn6 = 0;
     int m_nCheckLbaPos = 0;
     int m_nCheckFileName = 0;
@@ -61,8 +77,14 @@ public:
     // The table's columns.
     static constexpr const char* kColumnSpecification =
         "Number,80;StartLba,80;FileSize,80;FileName,80;LbaPos,80;Column6,80";
+    // The banner's ripple timer.
+    static constexpr UINT_PTR kEffectTimer = 1971;
 
 private:
+    // The banner's images and ripple, made once at start-up, and their painting in the restored window.
+    void SetUpBanner();
+    void PaintBanner(CDC& dc);
+
     struct LoaderParams;
     void LoadListing(const LoaderParams& params);
     // The folder text followed directly by the file name text.
