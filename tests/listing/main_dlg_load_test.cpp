@@ -225,13 +225,14 @@ TEST_F(MainDlgTest, FileListLoadDoesNotPump) {
 }
 
 TEST_F(MainDlgTest, MalformedFilesGiveDefinedResults) {
+    static constexpr char kNulLine[] = "\0\0\0\0\0\0\0\0|\0\0\0\0\0\0\0\0|\0NUL\0NAME\0\r\n";
     std::string binary;
     for (int i = 0; i < 5000; ++i)
         binary += static_cast<char>((i * 7919 + 13) & 0xFF);
     const std::string files[] = {
         binary,
         std::string(300000, 'x') + "|" + std::string(10, '|'),
-        std::string("\0\0\0\0\0\0\0\0|\0\0\0\0\0\0\0\0|\0NUL\0NAME\0\r\n", 34),
+        std::string(kNulLine, sizeof kNulLine - 1),
         "ZZZZZZZZ|YYYYYYYY|QQQQQQQQ|W|name\r\n",
         "1|2\r3|4\r5|6\r\r\r",
         "|||||||||||||||||||||||||||||||||||||||||||||||||||",
