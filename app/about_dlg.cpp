@@ -25,6 +25,7 @@ BOOL CAboutDlg::OnInitDialog() {
 }
 
 QString CAboutDlg::UserGuideTarget() {
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("user-guide.html"));
+    const QString path =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("user-guide.html"));
     return QUrl::fromLocalFile(path).toString();
 }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMouseEvent>
 #include <QToolButton>
 
 #include "platform/event_relay.h"
@@ -55,9 +56,8 @@ CFolderFileDialog::CFolderFileDialog(BOOL bOpenFileDialog, CWnd* pParentWnd, con
     if (!m_szFile.isEmpty())
         dialog->selectFile(m_szFile);
 
-    m_pRelay = std::make_unique<CEventRelay>([this](QObject* watched, QEvent* event) {
-        return OnEvent(watched, event);
-    });
+    m_pRelay = std::make_unique<CEventRelay>(
+        [this](QObject* watched, QEvent* event) { return OnEvent(watched, event); });
     m_pRelay->Watch(dialog);
 }
 
@@ -90,8 +90,8 @@ QStringList CFolderFileDialog::NameFilters(const QByteArray& filter) {
         }
         if (patterns.isEmpty())
             continue;
-        nameFilters.append(QString::fromLocal8Bit(parts[i]) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                           QLatin1Char(')'));
+        nameFilters.append(QString::fromLocal8Bit(parts[i]) + QStringLiteral(" (") +
+                           patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
     }
     if (nameFilters.isEmpty())
         nameFilters.append(QStringLiteral("All Files (*)"));
@@ -112,9 +112,13 @@ INT_PTR CFolderFileDialog::DoModal() {
     return IDOK;
 }
 
-QFileDialog* CFolderFileDialog::GetFileDialog() const { return m_pDialog.data(); }
+QFileDialog* CFolderFileDialog::GetFileDialog() const {
+    return m_pDialog.data();
+}
 
-QString CFolderFileDialog::GetFileName() const { return m_szFileTitle; }
+QString CFolderFileDialog::GetFileName() const {
+    return m_szFileTitle;
+}
 
 QString CFolderFileDialog::GetFolder() const {
     const qsizetype separator = m_szFile.lastIndexOf(QLatin1Char('/'));
@@ -143,7 +147,8 @@ void CFolderFileDialog::LockDialog() {
 bool CFolderFileDialog::IsSwallowedKey(const QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete)
         return true;
-    if ((event->modifiers() & Qt::ControlModifier) && (event->key() == Qt::Key_X || event->key() == Qt::Key_V))
+    if ((event->modifiers() & Qt::ControlModifier) &&
+        (event->key() == Qt::Key_X || event->key() == Qt::Key_V))
         return true;
     // Whatever else this desktop binds to cut and paste.
     return event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste);
@@ -152,6 +157,16 @@ bool CFolderFileDialog::IsSwallowedKey(const QKeyEvent* event) {
 bool CFolderFileDialog::IsInDialog(QObject* object) const {
     auto* widget = qobject_cast<QWidget*>(object);
     return widget && m_pDialog && widget->window() == m_pDialog;
+}
+
+bool CFolderFileDialog::IsInItemView(QObject* object) const {
+    if (!IsInDialog(object))
+        return false;
+    for (QObject* o = object; o && o != m_pDialog; o = o->parent()) {
+        if (qobject_cast<QAbstractItemView*>(o))
+            return true;
+    }
+    return false;
 }
 
 bool CFolderFileDialog::OnEvent(QObject* watched, QEvent* event) {
@@ -172,6 +187,14 @@ bool CFolderFileDialog::OnEvent(QObject* watched, QEvent* event) {
             return false;
         // An accepted shortcut override keeps the key from firing a shortcut; the key itself then comes
         // here as a press and is dropped.
+        event->accept();
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        // The right button does nothing in the picker's lists: no selection, no menu, no change of folder.
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::RightButton || !IsInItemView(watched))
+            return false;
         event->accept();
         return true;
     case QEvent::ContextMenu:

@@ -62,6 +62,7 @@ private:
     void LockDialog();
     bool OnEvent(QObject* watched, QEvent* event);
     bool IsInDialog(QObject* object) const;
+    bool IsInItemView(QObject* object) const;
 
     QPointer<QFileDialog> m_pDialog;
     std::unique_ptr<CEventRelay> m_pRelay;

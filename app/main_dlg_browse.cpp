@@ -22,11 +22,13 @@ void CMainDlg::OnBrowse() {
     if (dlg.DoModal()) {
         GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(dlg.GetFolder() + QLatin1Char('/'));
         GetDlgItem(IDC_TEXT_FILE)->SetWindowText(dlg.GetFileName());
-        for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
+        for (int id :
+             {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
             GetDlgItem(id)->EnableWindow(FALSE);
         m_list.DeleteAllRows();
         UpdateWindow();
     } else {
-        MessageBox(QStringLiteral("You cancelled."), QStringLiteral("No File Chosen"), MB_OK | MB_ICONINFORMATION);
+        MessageBox(QStringLiteral("You cancelled."), QStringLiteral("No File Chosen"),
+                   MB_OK | MB_ICONINFORMATION);
     }
 }

@@ -5,7 +5,9 @@
 
 CEventRelay::CEventRelay(Handler handler) : m_fnHandler(std::move(handler)) {}
 
-CEventRelay::~CEventRelay() { UnwatchApplication(); }
+CEventRelay::~CEventRelay() {
+    UnwatchApplication();
+}
 
 void CEventRelay::Watch(QObject* object) {
     if (object)

@@ -9,15 +9,18 @@
 
 CStatic::CStatic() = default;
 
-CStatic::~CStatic() { KillAllTimers(); }
+CStatic::~CStatic() {
+    KillAllTimers();
+}
 
-void CStatic::PreSubclassWindow() { EnsureRelay(); }
+void CStatic::PreSubclassWindow() {
+    EnsureRelay();
+}
 
 void CStatic::EnsureRelay() {
     if (!m_pRelay)
-        m_pRelay = std::make_unique<CEventRelay>([this](QObject* watched, QEvent* event) {
-            return OnEvent(watched, event);
-        });
+        m_pRelay = std::make_unique<CEventRelay>(
+            [this](QObject* watched, QEvent* event) { return OnEvent(watched, event); });
     QWidget* widget = GetSafeWidget();
     if (widget && widget != m_pWatched) {
         m_pRelay->Watch(widget);
@@ -93,7 +96,9 @@ void CStatic::KillAllTimers() {
     m_qtIdByTimer.clear();
 }
 
-void CStatic::OnDestroy() { KillAllTimers(); }
+void CStatic::OnDestroy() {
+    KillAllTimers();
+}
 
 bool CStatic::OnEvent(QObject* watched, QEvent* event) {
     if (watched == m_pRelay.get()) {

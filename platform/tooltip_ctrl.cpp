@@ -13,9 +13,8 @@ CToolTipCtrl::~CToolTipCtrl() = default;
 BOOL CToolTipCtrl::Create(CWnd* pParentWnd) {
     if (m_pRelay || !pParentWnd || !pParentWnd->GetSafeWidget())
         return FALSE;
-    m_pRelay = std::make_unique<CEventRelay>([this](QObject* watched, QEvent* event) {
-        return OnEvent(watched, event);
-    });
+    m_pRelay = std::make_unique<CEventRelay>(
+        [this](QObject* watched, QEvent* event) { return OnEvent(watched, event); });
     return TRUE;
 }
 
@@ -68,7 +67,8 @@ bool CToolTipCtrl::OnEvent(QObject* watched, QEvent* event) {
     for (const Tool& tool : m_tools) {
         if (tool.widget != watched)
             continue;
-        const CRect rect = tool.wholeClient ? CRect(0, 0, tool.widget->width(), tool.widget->height()) : tool.rect;
+        const CRect rect =
+            tool.wholeClient ? CRect(0, 0, tool.widget->width(), tool.widget->height()) : tool.rect;
         if (!rect.PtInRect(CPoint(help->pos().x(), help->pos().y())))
             continue;
         QToolTip::showText(help->globalPos(), tool.text, tool.widget,

@@ -53,7 +53,7 @@ const DialogTemplate kAboutDialog{
         {IDOK, K::PushButton, "OK", 169, 14, 50, 14},
         {-1, K::Text, "Quarrow V@1.0", 54, 17, 95, 8},
         {-1, K::Text, "Reorders disc image listings.", 52, 35, 92, 11},
-        {-1, K::Text, "Load a listing, sort it by a column, save it as Sorted-<name>.", 52, 54, 152, 21},
+        {-1, K::Text, "Sort a listing by any column, then save it in that order as Sorted-<name>.", 52, 54, 152, 21},
     },
 };
 

@@ -9,6 +9,7 @@
 
 #include "app/about_dlg.h"
 #include "modal_driver.h"
+#include "qstring_printer.h"
 #include "res/resource.h"
 
 namespace {
@@ -48,7 +49,8 @@ TEST(AboutDlg, BindsTheLinksToTheUserGuideAndTheMaintainers) {
     // The web link opens the user guide lying next to the program.
     const QUrl guide(dlg.m_linkWeb.GetTarget());
     ASSERT_TRUE(guide.isLocalFile()) << dlg.m_linkWeb.GetTarget().toStdString();
-    EXPECT_EQ(guide.toLocalFile(), QCoreApplication::applicationDirPath() + QStringLiteral("/user-guide.html"));
+    EXPECT_EQ(guide.toLocalFile(),
+              QCoreApplication::applicationDirPath() + QStringLiteral("/user-guide.html"));
     EXPECT_EQ(dlg.m_linkWeb.GetWindowText(), QStringLiteral("User guide"));
 
     // The e-mail link writes to the maintainers' role address.
@@ -63,7 +65,8 @@ TEST(AboutDlg, BindsTheLinksToTheUserGuideAndTheMaintainers) {
         EXPECT_TRUE(link->GetSafeWidget()->font().underline());
         // Fitted to its text: the whole text is the clickable area.
         const QFontMetrics metrics(link->m_fontLink);
-        EXPECT_LE(std::abs(link->GetSafeWidget()->width() - metrics.horizontalAdvance(link->GetWindowText())), 1);
+        EXPECT_LE(std::abs(link->GetSafeWidget()->width() - metrics.horizontalAdvance(link->GetWindowText())),
+                  1);
     }
     dlg.DestroyWindow();
 }

@@ -21,6 +21,7 @@
 
 #include "app/folder_file_dialog.h"
 #include "modal_driver.h"
+#include "qstring_printer.h"
 
 namespace {
 
@@ -107,7 +108,8 @@ TEST_F(FolderFileDialogTest, OpensNonNativeAtTheInitialFolderWithTheFilterDescri
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(dialog->fileMode(), QFileDialog::AnyFile) << "a typed name need not exist";
     EXPECT_EQ(dialog->directory().absolutePath(), QDir(m_dir.path()).absolutePath());
-    EXPECT_EQ(ComboTexts(dialog), (QStringList{QStringLiteral(".TXT (*.TXT)"), QStringLiteral("All files (*.*)")}));
+    EXPECT_EQ(ComboTexts(dialog),
+              (QStringList{QStringLiteral(".TXT (*.TXT)"), QStringLiteral("All files (*.*)")}));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Open"));
 
     CFolderFileDialog mustExist(TRUE, nullptr, QString(), QString(), nullptr, 0, nullptr, OFN_FILEMUSTEXIST);
@@ -121,7 +123,9 @@ struct FilterCase {
     QStringList descriptions;
     QStringList firstPatterns;
 };
-void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FilterCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FolderFileDialogFilterTest : public ::testing::TestWithParam<FilterCase> {};
 
@@ -137,18 +141,29 @@ TEST_P(FolderFileDialogFilterTest, BuildsTheFilterListFromTheGivenBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Filters, FolderFileDialogFilterTest,
-    ::testing::Values(
-        FilterCase{"browse", std::string(kBrowseFilter, sizeof(kBrowseFilter)), kBrowseFilterLength + 1,
-                   {QStringLiteral(".TXT (*.TXT)"), QStringLiteral("All files (*.*)")}, {QStringLiteral("*.TXT")}},
-        FilterCase{"none", "", -1, {QStringLiteral("All Files")}, {QStringLiteral("*")}},
-        // Only the given length counts: the second pair lies beyond it.
-        FilterCase{"cutByLength", std::string(kBrowseFilter, sizeof(kBrowseFilter)), 19,
-                   {QStringLiteral(".TXT (*.TXT)")}, {QStringLiteral("*.TXT")}},
-        FilterCase{"severalPatterns", std::string("Listings\0*.txt; *.lst\0\0", 23), 23,
-                   {QStringLiteral("Listings")}, {QStringLiteral("*.txt"), QStringLiteral("*.lst")}},
-        // A description without its pattern is dropped.
-        FilterCase{"oddPart", std::string("Text\0*.txt\0Lonely\0\0", 20), 20, {QStringLiteral("Text")},
-                   {QStringLiteral("*.txt")}}),
+    ::testing::Values(FilterCase{"browse",
+                                 std::string(kBrowseFilter, sizeof(kBrowseFilter)),
+                                 kBrowseFilterLength + 1,
+                                 {QStringLiteral(".TXT (*.TXT)"), QStringLiteral("All files (*.*)")},
+                                 {QStringLiteral("*.TXT")}},
+                      FilterCase{"none", "", -1, {QStringLiteral("All Files")}, {QStringLiteral("*")}},
+                      // Only the given length counts: the second pair lies beyond it.
+                      FilterCase{"cutByLength",
+                                 std::string(kBrowseFilter, sizeof(kBrowseFilter)),
+                                 19,
+                                 {QStringLiteral(".TXT (*.TXT)")},
+                                 {QStringLiteral("*.TXT")}},
+                      FilterCase{"severalPatterns",
+                                 std::string("Listings\0*.txt; *.lst\0\0", 23),
+                                 23,
+                                 {QStringLiteral("Listings")},
+                                 {QStringLiteral("*.txt"), QStringLiteral("*.lst")}},
+                      // A description without its pattern is dropped.
+                      FilterCase{"oddPart",
+                                 std::string("Text\0*.txt\0Lonely\0\0", 20),
+                                 20,
+                                 {QStringLiteral("Text")},
+                                 {QStringLiteral("*.txt")}}),
     [](const ::testing::TestParamInfo<FilterCase>& info) { return std::string(info.param.name); });
 
 struct DefExtCase {
@@ -156,7 +171,9 @@ struct DefExtCase {
     const char* given;
     QString expected;
 };
-void PrintTo(const DefExtCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DefExtCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FolderFileDialogDefExtTest : public ::testing::TestWithParam<DefExtCase> {};
 
@@ -184,9 +201,12 @@ struct ChooseCase {
     QString expectedFolder;  // likewise
     QString expectedName;
 };
-void PrintTo(const ChooseCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ChooseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-class FolderFileDialogChooseTest : public FolderFileDialogTest, public ::testing::WithParamInterface<ChooseCase> {};
+class FolderFileDialogChooseTest : public FolderFileDialogTest,
+                                   public ::testing::WithParamInterface<ChooseCase> {};
 
 TEST_P(FolderFileDialogChooseTest, GivesTheFolderBeforeTheLastSeparatorAndTheName) {
     const ChooseCase& c = GetParam();
@@ -204,14 +224,15 @@ TEST_P(FolderFileDialogChooseTest, GivesTheFolderBeforeTheLastSeparatorAndTheNam
 
 INSTANTIATE_TEST_SUITE_P(
     Choices, FolderFileDialogChooseTest,
-    ::testing::Values(
-        ChooseCase{"nameInInitialFolder", QStringLiteral("LBA.TXT"), QStringLiteral("%DIR%"), QStringLiteral("LBA.TXT")},
-        ChooseCase{"fullPath", QStringLiteral("%DIR%/c.Txt"), QStringLiteral("%DIR%"), QStringLiteral("c.Txt")},
-        ChooseCase{"inSubfolder", QStringLiteral("sub/new.TXT"), QStringLiteral("%DIR%/sub"),
-                   QStringLiteral("new.TXT")},
-        ChooseCase{"notExisting", QStringLiteral("missing.TXT"), QStringLiteral("%DIR%"),
-                   QStringLiteral("missing.TXT")},
-        ChooseCase{"atTheRoot", QStringLiteral("/X.TXT"), QString(), QStringLiteral("X.TXT")}),
+    ::testing::Values(ChooseCase{"nameInInitialFolder", QStringLiteral("LBA.TXT"), QStringLiteral("%DIR%"),
+                                 QStringLiteral("LBA.TXT")},
+                      ChooseCase{"fullPath", QStringLiteral("%DIR%/c.Txt"), QStringLiteral("%DIR%"),
+                                 QStringLiteral("c.Txt")},
+                      ChooseCase{"inSubfolder", QStringLiteral("sub/new.TXT"), QStringLiteral("%DIR%/sub"),
+                                 QStringLiteral("new.TXT")},
+                      ChooseCase{"notExisting", QStringLiteral("missing.TXT"), QStringLiteral("%DIR%"),
+                                 QStringLiteral("missing.TXT")},
+                      ChooseCase{"atTheRoot", QStringLiteral("/X.TXT"), QString(), QStringLiteral("X.TXT")}),
     [](const ::testing::TestParamInfo<ChooseCase>& info) { return std::string(info.param.name); });
 
 TEST_F(FolderFileDialogTest, CancellingChoosesNothing) {
@@ -227,19 +248,22 @@ TEST_F(FolderFileDialogTest, PatternsMatchWithoutRegardToCaseAndAllFilesMeansAll
     std::set<QString> txtNames;
     std::set<QString> allNames;
     Run(*picker, [&](QFileDialog* dialog) {
-        const std::set<QString> txt = {QStringLiteral("a.txt"), QStringLiteral("B.TXT"), QStringLiteral("c.Txt"),
-                                       QStringLiteral("LBA.TXT"), QStringLiteral("sub")};
+        const std::set<QString> txt = {QStringLiteral("a.txt"), QStringLiteral("B.TXT"),
+                                       QStringLiteral("c.Txt"), QStringLiteral("LBA.TXT"),
+                                       QStringLiteral("sub")};
         EXPECT_TRUE(QTest::qWaitFor([&] { return ListedNames(dialog) == txt; }, 5000));
         txtNames = ListedNames(dialog);
         dialog->selectNameFilter(dialog->nameFilters().at(1));
         EXPECT_TRUE(QTest::qWaitFor([&] { return ListedNames(dialog).size() == 7; }, 5000));
         allNames = ListedNames(dialog);
     });
-    EXPECT_EQ(txtNames, (std::set<QString>{QStringLiteral("a.txt"), QStringLiteral("B.TXT"), QStringLiteral("c.Txt"),
-                                           QStringLiteral("LBA.TXT"), QStringLiteral("sub")}));
-    EXPECT_EQ(allNames, (std::set<QString>{QStringLiteral("a.txt"), QStringLiteral("B.TXT"), QStringLiteral("c.Txt"),
-                                           QStringLiteral("LBA.TXT"), QStringLiteral("sub"), QStringLiteral("readme"),
-                                           QStringLiteral("d.dat")}));
+    EXPECT_EQ(txtNames,
+              (std::set<QString>{QStringLiteral("a.txt"), QStringLiteral("B.TXT"), QStringLiteral("c.Txt"),
+                                 QStringLiteral("LBA.TXT"), QStringLiteral("sub")}));
+    EXPECT_EQ(allNames,
+              (std::set<QString>{QStringLiteral("a.txt"), QStringLiteral("B.TXT"), QStringLiteral("c.Txt"),
+                                 QStringLiteral("LBA.TXT"), QStringLiteral("sub"), QStringLiteral("readme"),
+                                 QStringLiteral("d.dat")}));
 }
 
 TEST_F(FolderFileDialogTest, OffersNoWayToChangeFilesOrOpenAMenu) {
@@ -251,13 +275,15 @@ TEST_F(FolderFileDialogTest, OffersNoWayToChangeFilesOrOpenAMenu) {
             ASSERT_NE(newFolder, nullptr);
             EXPECT_FALSE(newFolder->isVisible());
             for (QWidget* widget : dialog->findChildren<QWidget*>()) {
-                EXPECT_EQ(widget->contextMenuPolicy(), Qt::NoContextMenu) << widget->objectName().toStdString();
+                EXPECT_EQ(widget->contextMenuPolicy(), Qt::NoContextMenu)
+                    << widget->objectName().toStdString();
                 EXPECT_FALSE(widget->acceptDrops()) << widget->objectName().toStdString();
             }
             const auto views = dialog->findChildren<QAbstractItemView*>();
             EXPECT_GE(views.size(), 3) << "the list, the detail view and the side bar";
             for (QAbstractItemView* view : views) {
-                EXPECT_EQ(view->dragDropMode(), QAbstractItemView::NoDragDrop) << view->objectName().toStdString();
+                EXPECT_EQ(view->dragDropMode(), QAbstractItemView::NoDragDrop)
+                    << view->objectName().toStdString();
                 EXPECT_FALSE(view->dragEnabled());
                 EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
             }
@@ -277,7 +303,20 @@ TEST_F(FolderFileDialogTest, OffersNoWayToChangeFilesOrOpenAMenu) {
         ASSERT_TRUE(file.isValid());
         EXPECT_FALSE(model->flags(file) & Qt::ItemIsEditable);
         list->edit(file);
-        EXPECT_TRUE(list->viewport()->findChildren<QLineEdit*>().isEmpty()) << "names cannot be edited in place";
+        EXPECT_TRUE(list->viewport()->findChildren<QLineEdit*>().isEmpty())
+            << "names cannot be edited in place";
+
+        // The right button neither selects nor changes folders.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list->visualRect(file).isValid(); }, 5000));
+        list->clearSelection();
+        QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, list->visualRect(file).center());
+        EXPECT_FALSE(list->selectionModel()->isSelected(file));
+        auto* sidebar = dialog->findChild<QAbstractItemView*>(QStringLiteral("sidebar"));
+        ASSERT_NE(sidebar, nullptr);
+        const QModelIndex place = sidebar->model()->index(0, 0);
+        QTest::mouseClick(sidebar->viewport(), Qt::RightButton, Qt::NoModifier,
+                          sidebar->visualRect(place).center());
+        EXPECT_EQ(dialog->directory().absolutePath(), QDir(m_dir.path()).absolutePath());
 
         // A right click on the list opens no menu. Should one open, it is closed and noticed.
         bool sawMenu = false;
@@ -300,7 +339,9 @@ struct KeyCase {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
 };
-void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FolderFileDialogKeyTest : public FolderFileDialogTest, public ::testing::WithParamInterface<KeyCase> {};
 
@@ -359,4 +400,6 @@ INSTANTIATE_TEST_SUITE_P(Keys, FolderFileDialogKeyTest,
                                            KeyCase{"CtrlX", Qt::Key_X, Qt::ControlModifier},
                                            KeyCase{"CtrlV", Qt::Key_V, Qt::ControlModifier},
                                            KeyCase{"ShiftInsert", Qt::Key_Insert, Qt::ShiftModifier}),
-                         [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<KeyCase>& info) {
+                             return std::string(info.param.name);
+                         });

@@ -12,6 +12,7 @@
 
 #include "app/link_static.h"
 #include "platform/message_box.h"
+#include "qstring_printer.h"
 
 namespace {
 
@@ -82,7 +83,9 @@ struct StateCase {
     BOOL visited;
     COLORREF expected;
 };
-void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const StateCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LinkStaticStateTest : public LinkStaticTest, public ::testing::WithParamInterface<StateCase> {};
 
@@ -109,7 +112,9 @@ INSTANTIATE_TEST_SUITE_P(States, LinkStaticStateTest,
                                            StateCase{"visitedIsPurple", FALSE, TRUE, 0x008B1A55},
                                            StateCase{"hoverIsRed", TRUE, FALSE, 0x000000FF},
                                            StateCase{"hoverWinsOverVisited", TRUE, TRUE, 0x000000FF}),
-                         [](const ::testing::TestParamInfo<StateCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<StateCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(LinkStaticTest, LooksLikeALinkOnceBound) {
     EXPECT_EQ(m_link.m_clrNormal, 0x00FF0000u);
@@ -157,7 +162,9 @@ struct FitCase {
     Qt::Alignment alignment;
     QRect start;
 };
-void PrintTo(const FitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LinkStaticFitTest : public LinkStaticTest, public ::testing::WithParamInterface<FitCase> {};
 
@@ -192,7 +199,8 @@ TEST_P(LinkStaticFitTest, TakesTheExtentOfItsTextInTheLinkFont) {
     EXPECT_EQ(m_pLabel->geometry(), expected);
     EXPECT_LE(std::abs(m_pLabel->width() - w), 1);
     if (c.alignment & Qt::AlignHCenter) {
-        EXPECT_LE(std::abs(m_pLabel->geometry().center().x() - c.start.center().x()), 1) << "the centre stays";
+        EXPECT_LE(std::abs(m_pLabel->geometry().center().x() - c.start.center().x()), 1)
+            << "the centre stays";
     }
 }
 
@@ -200,7 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
     Alignments, LinkStaticFitTest,
     ::testing::Values(FitCase{"centredEven", Qt::AlignHCenter | Qt::AlignVCenter, QRect(50, 40, 200, 30)},
                       FitCase{"centredOdd", Qt::AlignHCenter | Qt::AlignVCenter, QRect(51, 41, 201, 31)},
-                      FitCase{"centredNarrowerThanText", Qt::AlignHCenter | Qt::AlignVCenter, QRect(80, 40, 10, 4)},
+                      FitCase{"centredNarrowerThanText", Qt::AlignHCenter | Qt::AlignVCenter,
+                              QRect(80, 40, 10, 4)},
                       FitCase{"leftTop", Qt::AlignLeft | Qt::AlignTop, QRect(10, 10, 300, 40)},
                       FitCase{"rightTop", Qt::AlignRight | Qt::AlignTop, QRect(10, 10, 300, 40)}),
     [](const ::testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
@@ -276,6 +285,19 @@ TEST_F(LinkStaticTest, ATargetThatCannotBeOpenedIsReportedWithItsCode) {
     EXPECT_EQ(m_link.OpenTarget(missing, SW_SHOW), 2);
     EXPECT_EQ(m_link.OpenTarget(QString(), SW_SHOW), 2);
     EXPECT_GT(m_link.OpenTarget(kTestScheme + QStringLiteral(":x"), SW_SHOW), 32);
+}
+
+TEST_F(LinkStaticTest, OutlivingItsWidgetIsHarmless) {
+    Bind();
+    delete m_pLabel;
+    m_pLabel = nullptr;
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m_link.IsWindow());
+    m_link.OnTimer(CLinkStatic::kHoverTimer);
+    m_link.SetVisited(TRUE);
+    m_link.SetTarget(kTestScheme + QStringLiteral(":later"));
+    m_link.FitToText();
+    EXPECT_FALSE(m_link.KillTimer(CLinkStatic::kHoverTimer)) << "its timer went with the widget";
 }
 
 #include "link_static_test.moc"

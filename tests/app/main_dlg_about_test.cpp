@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "app/main_dlg.h"
-#include "main_window_teardown.h"
 #include "modal_driver.h"
+#include "qstring_printer.h"
 #include "res/resource.h"
 
 namespace {
@@ -41,7 +41,7 @@ TEST(MainDlgAbout, SystemMenuEndsWithASeparatorAndAbout) {
     EXPECT_EQ(about.flags, MF_STRING);
     EXPECT_EQ(about.id, 0x10u);
     EXPECT_EQ(about.text, QStringLiteral("&About"));
-    EndMainWindow(dlg);
+    dlg.DestroyWindow();
 }
 
 struct SysCommandCase {
@@ -50,7 +50,9 @@ struct SysCommandCase {
     bool opensAbout;
     bool closesWindow;
 };
-void PrintTo(const SysCommandCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SysCommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MainDlgSysCommandTest : public ::testing::TestWithParam<SysCommandCase> {};
 
@@ -61,7 +63,7 @@ TEST_P(MainDlgSysCommandTest, OpensAboutOnlyForItsCommand) {
     const QString title = TitleOfModalOpenedBy([&] { dlg.OnSysCommand(c.id, 0); });
     EXPECT_EQ(title, c.opensAbout ? QStringLiteral("About Quarrow") : QString());
     EXPECT_EQ(dlg.GetSafeWidget()->isVisible(), !c.closesWindow);
-    EndMainWindow(dlg);
+    dlg.DestroyWindow();
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, MainDlgSysCommandTest,
@@ -108,5 +110,5 @@ TEST(MainDlgAbout, RightClickOnTheWindowOffersAboutWhichOpensTheAboutBox) {
     EXPECT_EQ(lastEntry, QStringLiteral("&About"));
     EXPECT_TRUE(separatorBefore);
     EXPECT_EQ(aboutTitle, QStringLiteral("About Quarrow"));
-    EndMainWindow(dlg);
+    dlg.DestroyWindow();
 }

@@ -14,14 +14,14 @@
 #include <QTemporaryDir>
 
 #include "app/main_dlg.h"
-#include "main_window_teardown.h"
 #include "modal_driver.h"
 #include "platform/message_box.h"
+#include "qstring_printer.h"
 #include "res/resource.h"
 
 namespace {
 
-constexpr int kListingButtons[] = {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL,
+constexpr int kListingButtons[] = {IDC_LOAD_3COL,     IDC_LOAD_4COL,     IDC_LOAD_5COL,
                                    IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE};
 
 class MainDlgBrowseTest : public ::testing::Test {
@@ -42,7 +42,7 @@ protected:
         ASSERT_TRUE(m_dlg.CreateModeless());
     }
     void TearDown() override {
-        EndMainWindow(m_dlg);
+        m_dlg.DestroyWindow();
         SetMessageBoxHandler(m_previousHandler);
         QDir::setCurrent(m_previousDir);
     }
@@ -93,7 +93,9 @@ struct BrowseCase {
     QString folderField;  // "%DIR%" stands for the temporary folder
     QString fileField;
 };
-void PrintTo(const BrowseCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BrowseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MainDlgBrowseChooseTest : public MainDlgBrowseTest, public ::testing::WithParamInterface<BrowseCase> {};
 
@@ -120,13 +122,16 @@ TEST_P(MainDlgBrowseChooseTest, FillsTheFieldsDisablesTheButtonsAndEmptiesTheTab
         EXPECT_TRUE(m_dlg.GetDlgItem(id)->IsWindowEnabled()) << id;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Choices, MainDlgBrowseChooseTest,
-    ::testing::Values(BrowseCase{"existing", QStringLiteral("LBA.TXT"), QStringLiteral("%DIR%/"), QStringLiteral("LBA.TXT")},
-                      BrowseCase{"typedNotExisting", QStringLiteral("NEW.TXT"), QStringLiteral("%DIR%/"),
-                                 QStringLiteral("NEW.TXT")},
-                      BrowseCase{"atTheRoot", QStringLiteral("/X.TXT"), QStringLiteral("/"), QStringLiteral("X.TXT")}),
-    [](const ::testing::TestParamInfo<BrowseCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Choices, MainDlgBrowseChooseTest,
+                         ::testing::Values(BrowseCase{"existing", QStringLiteral("LBA.TXT"),
+                                                      QStringLiteral("%DIR%/"), QStringLiteral("LBA.TXT")},
+                                           BrowseCase{"typedNotExisting", QStringLiteral("NEW.TXT"),
+                                                      QStringLiteral("%DIR%/"), QStringLiteral("NEW.TXT")},
+                                           BrowseCase{"atTheRoot", QStringLiteral("/X.TXT"),
+                                                      QStringLiteral("/"), QStringLiteral("X.TXT")}),
+                         [](const ::testing::TestParamInfo<BrowseCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(MainDlgBrowseTest, OpensAtTheCurrentDirectoryWithTheTxtAndAllFilesFilters) {
     QString directory;
