@@ -94,7 +94,13 @@ int CDC::DrawText(const QString& text, const CRect& rect, UINT format) {
     QString shown = text;
     if (format & DT_END_ELLIPSIS)
         shown = m_pPainter->fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, box.width()));
-    m_pPainter->drawText(box, static_cast<int>(alignment) | Qt::TextSingleLine, shown);
+    int flags = static_cast<int>(alignment) | Qt::TextSingleLine;
+    // The text is clipped to the rectangle unless DT_NOCLIP; "&" marks a mnemonic unless DT_NOPREFIX.
+    if (format & DT_NOCLIP)
+        flags |= Qt::TextDontClip;
+    if (!(format & DT_NOPREFIX))
+        flags |= Qt::TextShowMnemonic;
+    m_pPainter->drawText(box, flags, shown);
     return m_pPainter->fontMetrics().height();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/header_view.h"
 #include "platform/list_model.h"
 #include "platform/list_view_widget.h"
+#include "table/stable_sort.h"
 
 CListCtrl::CListCtrl() = default;
 
@@ -79,6 +80,46 @@ BOOL CListCtrl::DeleteAllItems() {
         return FALSE;
     model->Clear();
     return TRUE;
+}
+
+BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
+    CListModel* model = Model();
+    if (!model || !pfnCompare)
+        return FALSE;
+    // Each row travels with its data word, so the comparison needs no lookup into the rows.
+    struct Item {
+        CListRows::DataWord data;
+        std::uint32_t id;
+    };
+    const std::vector<std::uint32_t>& order = model->Rows().GetOrder();
+    std::vector<Item> items(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        items[i] = Item{model->Rows().GetDataById(order[i]), order[i]};
+    const auto parameter = static_cast<LPARAM>(dwData);
+    StableSortItems(std::span<Item>(items), [pfnCompare, parameter](const Item& first, const Item& second) {
+        return pfnCompare(static_cast<LPARAM>(first.data), static_cast<LPARAM>(second.data), parameter);
+    });
+    std::vector<std::uint32_t> sorted(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        sorted[i] = items[i].id;
+    return model->Reorder(std::move(sorted)) ? TRUE : FALSE;
+}
+
+BOOL CListCtrl::SortItemsInOrder(const std::vector<std::uint32_t>& positions) {
+    CListModel* model = Model();
+    if (!model)
+        return FALSE;
+    const std::vector<std::uint32_t>& order = model->Rows().GetOrder();
+    if (positions.size() != order.size())
+        return FALSE;
+    std::vector<std::uint32_t> sorted(positions.size());
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        if (positions[k] >= order.size())
+            return FALSE;
+        sorted[k] = order[positions[k]];
+    }
+    // Reorder refuses anything but a permutation of the rows, so a repeated position changes nothing.
+    return model->Reorder(std::move(sorted)) ? TRUE : FALSE;
 }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {

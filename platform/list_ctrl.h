@@ -2,9 +2,11 @@
 // column-click notification.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/header_ctrl.h"
 #include "platform/wnd.h"
@@ -49,6 +51,14 @@ public:
     // The whole text of a cell.
     std::string GetItemText(int nItem, int nSubItem) const;
     BOOL DeleteAllItems();
+
+    // Sorts the rows stably by pfnCompare(data word of a row, data word of another row, dwData): a row goes
+    // after a row that stood before it only when the comparison puts it strictly before. Any answers of the
+    // comparison, even inconsistent ones, give a permutation of the rows. FALSE when there is no list.
+    BOOL SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
+    // Puts the rows in an order worked out beforehand: the row now at index positions[k] goes to index k.
+    // FALSE, and nothing moves, unless positions is a permutation of the indices of the rows.
+    BOOL SortItemsInOrder(const std::vector<std::uint32_t>& positions);
 
     DWORD SetExtendedStyle(DWORD dwNewStyle);
     DWORD GetExtendedStyle() const { return m_dwExtendedStyle; }

@@ -1,8 +1,36 @@
 #include "table/column_list_ctrl.h"
 
+#include <numeric>
 #include <string>
+#include <vector>
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QIODevice>
+#include <QString>
 
 #include "listing/listing_format.h"
+#include "platform/win_app.h"
+#include "table/row_compare.h"
+#include "table/text_collator.h"
+
+namespace {
+
+// Where the width record lives in the settings store; the entry is the list's control identifier.
+const QString kWidthSection = QStringLiteral("ListCtrls");
+
+// Texts are compared under the user's locale, the same for every table of the process.
+const CTextCollator& UserCollator() {
+    static const CTextCollator collator;
+    return collator;
+}
+
+// The text of column nColumn in a row's record; empty for a row without a record.
+std::string_view CellText(const RowRecord* record, int nColumn) {
+    return record ? std::string_view(record->ppszCells[nColumn]) : std::string_view();
+}
+
+}  // namespace
 
 CColumnListCtrl::CColumnListCtrl() = default;
 
@@ -69,6 +97,76 @@ BOOL CColumnListCtrl::DeleteAllRows() {
     FreeAllRecords();
     ++m_nClearCount;
     return DeleteAllItems();
+}
+
+void CColumnListCtrl::OnColumnClick(NMLISTVIEW* pNMLV, LRESULT* pResult) {
+    const int nColumn = pNMLV->iSubItem;
+    const BOOL bAscending = nColumn == m_nSortColumn ? !m_bSortAscending : TRUE;
+    SortByColumn(nColumn, bAscending);
+    *pResult = 0;
+}
+
+BOOL CColumnListCtrl::SortByColumn(int nColumn, BOOL bAscending) {
+    m_bSortAscending = bAscending;
+    m_nSortColumn = nColumn;
+    m_header.SetSortIndicator(nColumn, bAscending);
+    if (nColumn < 0 || nColumn >= m_nColumnCount)
+        return FALSE;
+
+    // The order SortItems(CompareRows, this) gives, with each row's kind, number, date key and text rank
+    // worked out once instead of in every comparison. The texts are the records' copies.
+    const int nCount = GetItemCount();
+    std::vector<const RowRecord*> records(static_cast<std::size_t>(nCount));
+    for (int i = 0; i < nCount; ++i)
+        records[static_cast<std::size_t>(i)] = reinterpret_cast<const RowRecord*>(GetItemData(i));
+    std::vector<std::uint32_t> positions(records.size());
+    std::iota(positions.begin(), positions.end(), 0u);
+    SortRowIdsByColumn(
+        positions, [&records, nColumn](std::uint32_t i) { return CellText(records[i], nColumn); },
+        bAscending != FALSE, UserCollator());
+    return SortItemsInOrder(positions);
+}
+
+int CColumnListCtrl::CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
+    const auto* pList = reinterpret_cast<const CColumnListCtrl*>(lParamSort);
+    const int nColumn = pList->m_nSortColumn;
+    if (nColumn < 0 || nColumn >= pList->m_nColumnCount)
+        return 0;
+    return CompareCells(CellText(reinterpret_cast<const RowRecord*>(lParam1), nColumn),
+                        CellText(reinterpret_cast<const RowRecord*>(lParam2), nColumn),
+                        pList->m_bSortAscending != FALSE, UserCollator());
+}
+
+void CColumnListCtrl::LoadColumnWidths() {
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return;
+    std::vector<unsigned char> stored;
+    if (!app->GetProfileBinary(kWidthSection, QString::asprintf("%d", GetDlgCtrlID()), stored))
+        return;
+    if (stored.empty())
+        return;
+    const QByteArray record(reinterpret_cast<const char*>(stored.data()), static_cast<qsizetype>(stored.size()));
+    QDataStream ar(record);
+    m_header.Serialize(ar);
+    m_header.Invalidate();
+}
+
+void CColumnListCtrl::SaveColumnWidths() {
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return;
+    QByteArray record;
+    {
+        QDataStream ar(&record, QIODevice::WriteOnly);
+        m_header.Serialize(ar);
+    }
+    // A header that could not be read gives no record; storing that would only erase the last good one.
+    if (record.isEmpty())
+        return;
+    app->WriteProfileBinary(kWidthSection, QString::asprintf("%d", GetDlgCtrlID()),
+                            reinterpret_cast<const unsigned char*>(record.constData()),
+                            static_cast<std::size_t>(record.size()));
 }
 
 void CColumnListCtrl::OnDestroy() {

@@ -1,13 +1,13 @@
-// The report table of the main window: columns from a specification string, and a private record with
-// copies of the texts of every row.
+// The report table of the main window: columns from a specification string, a private record with copies
+// of the texts of every row, sorting by a click on a column header, and column widths kept between runs.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string_view>
 
-#include "platform/header_ctrl.h"
 #include "platform/list_ctrl.h"
+#include "table/column_header_ctrl.h"
 #include "table/row_record.h"
 
 class CColumnListCtrl : public CListCtrl {
@@ -29,12 +29,31 @@ public:
     // while it waited emptied the table under it.
     std::uint64_t GetClearCount() const { return m_nClearCount; }
 
+    // Stores the sort state, hands it to the header, and sorts the rows by column nColumn in the direction
+    // given; returns the list's result. A column that does not exist sorts nothing (FALSE).
+    BOOL SortByColumn(int nColumn, BOOL bAscending);
+    // The comparison the list sorts with: lParam1 and lParam2 are the rows' data words (their RowRecord),
+    // lParamSort the control. Compares the texts of the control's sort column by the kind of the first row's
+    // text; a descending sort swaps the operands.
+    static int CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
+
+    // Applies the widths stored by an earlier run when they fit the columns.
+    void LoadColumnWidths();
+    // Stores the current widths for the next run.
+    void SaveColumnWidths();
+
+    int GetSortColumn() const { return m_nSortColumn; }
+    BOOL IsSortAscending() const { return m_bSortAscending; }
+    CColumnHeaderCtrl& GetColumnHeader() { return m_header; }
+
     void OnDestroy() override;
 
 protected:
     void PreSubclassWindow() override;
+    // A header click: the same column again reverses the direction, another column sorts ascending.
+    void OnColumnClick(NMLISTVIEW* pNMLV, LRESULT* pResult) override;
 
-    CHeaderCtrl m_header;
+    CColumnHeaderCtrl m_header;
     int m_nColumnCount = 0;
     int m_nSortColumn = -1;
     BOOL m_bSortAscending = TRUE;
