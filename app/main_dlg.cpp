@@ -104,6 +104,7 @@ BOOL CMainDlg::OnInitDialog() {
 
     m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_list.InitColumns(kColumnSpecification);
+    m_list.LoadColumnWidths();
     SetUpBanner();
 
     // The Exit button, first in the tab order, takes the focus.
@@ -131,7 +132,10 @@ void CMainDlg::OnPaint() {
     Default();
 }
 
-void CMainDlg::OnDestroy() { CDialog::OnDestroy(); }
+void CMainDlg::OnDestroy() {
+    m_list.SaveColumnWidths();
+    CDialog::OnDestroy();
+}
 
 void CMainDlg::OnExit() {
     PostQuitMessage(0);
