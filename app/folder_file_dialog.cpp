@@ -1,7 +1,6 @@
 #include "app/folder_file_dialog.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
