@@ -5,6 +5,7 @@
 
 void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        // Owned by the main window, so it opens centred over it and stays above it.
         CAboutDlg dlgAbout(this);
         dlgAbout.DoModal();
     } else {
