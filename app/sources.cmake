@@ -8,13 +8,5 @@ list(APPEND QUARROW_QT_SOURCES
     app/folder_file_dialog.cpp
     app/link_static.cpp
 )
-# The string resources and the platform pieces that only the picker, the About box and the links use.
-list(APPEND QUARROW_CORE_SOURCES res/string_table.cpp)
-list(APPEND QUARROW_QT_SOURCES
-    platform/event_relay.cpp
-    platform/shell_execute.cpp
-    platform/static_ctrl.cpp
-    platform/tooltip_ctrl.cpp
-)
 # The user guide the About box links to lies next to the program.
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/docs/user-guide.html ${CMAKE_BINARY_DIR}/user-guide.html COPYONLY)

@@ -4,6 +4,7 @@ list(APPEND QUARROW_QT_SOURCES
     platform/dc.cpp
     platform/dialog.cpp
     platform/dialog_widget.h
+    platform/event_relay.cpp
     platform/header_ctrl.cpp
     platform/header_view.cpp
     platform/header_view.h
@@ -16,6 +17,9 @@ list(APPEND QUARROW_QT_SOURCES
     platform/message_box.cpp
     platform/process_exit.cpp
     platform/progress_ctrl.cpp
+    platform/shell_execute.cpp
+    platform/static_ctrl.cpp
+    platform/tooltip_ctrl.cpp
     platform/win_app.cpp
     platform/wnd.cpp
 )
