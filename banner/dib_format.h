@@ -40,14 +40,6 @@ struct BITMAPINFO {
     RGBQUAD bmiColors[256];
 };
 
-struct PALETTEENTRY {
-    uint8_t peRed = 0;
-    uint8_t peGreen = 0;
-    uint8_t peBlue = 0;
-    uint8_t peFlags = 0;
-    bool operator==(const PALETTEENTRY&) const = default;
-};
-
 // Bytes in one stored row: width x bitCount bits rounded up to whole 32-bit words.
 int BytesPerLine(int width, int bitCount);
 

@@ -52,6 +52,15 @@ struct CRect {
     constexpr bool operator==(const CRect&) const = default;
 };
 
+// One entry of a logical palette.
+struct PALETTEENTRY {
+    std::uint8_t peRed = 0;
+    std::uint8_t peGreen = 0;
+    std::uint8_t peBlue = 0;
+    std::uint8_t peFlags = 0;
+    constexpr bool operator==(const PALETTEENTRY&) const = default;
+};
+
 // Message box styles and answers.
 constexpr UINT MB_OK = 0x0000;
 constexpr UINT MB_OKCANCEL = 0x0001;

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "banner/dib_format.h"  // PALETTEENTRY
 #include "platform/afx_types.h"
 
 class CPalette {

@@ -1,4 +1,5 @@
 # Sources of platform/: QUARROW_CORE_SOURCES (pure) and QUARROW_QT_SOURCES (Qt side).
+list(APPEND QUARROW_CORE_SOURCES platform/palette.cpp)
 list(APPEND QUARROW_QT_SOURCES
     platform/button.cpp
     platform/dc.cpp
@@ -16,6 +17,7 @@ list(APPEND QUARROW_QT_SOURCES
     platform/menu.cpp
     platform/message_box.cpp
     platform/process_exit.cpp
+    platform/picture_holder.cpp
     platform/progress_ctrl.cpp
     platform/shell_execute.cpp
     platform/static_ctrl.cpp
