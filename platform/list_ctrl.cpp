@@ -105,6 +105,22 @@ BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
     return model->Reorder(std::move(sorted)) ? TRUE : FALSE;
 }
 
+void CListCtrl::GetItemDataInAddingOrder(std::vector<DWORD_PTR>& data, std::vector<std::uint32_t>& index) const {
+    data.clear();
+    index.clear();
+    CListModel* model = Model();
+    if (!model)
+        return;
+    const CListRows& rows = model->Rows();
+    const std::vector<std::uint32_t>& order = rows.GetOrder();
+    data.resize(order.size());
+    index.resize(order.size());
+    for (std::uint32_t id = 0; id < order.size(); ++id)
+        data[id] = rows.GetDataById(id);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        index[order[i]] = static_cast<std::uint32_t>(i);
+}
+
 BOOL CListCtrl::SortItemsInOrder(const std::vector<std::uint32_t>& positions) {
     CListModel* model = Model();
     if (!model)

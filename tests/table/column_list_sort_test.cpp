@@ -187,17 +187,24 @@ TEST(ColumnListSort, SortByColumnEqualsTheListSortWithCompareRows) {
         std::snprintf(date, sizeof date, "%02zu/%02zu/%04zu", i * 7 % 31 + 1, i * 5 % 12 + 1, 1990 + i * 3 % 40);
         dates.push_back(date);
     }
+    // Texts of any length up to 200 bytes, long digit runs among them, often equal in their first bytes.
+    std::vector<std::string> longTexts;
+    for (std::size_t i = 0; i < kRows; ++i) {
+        const std::size_t length = i * 7919 % 200;
+        longTexts.push_back(i % 5 == 0 ? std::string(length, '7') : std::string(length, "aAb"[i % 3]) + words[i]);
+    }
     std::vector<std::vector<std::string>> rows;
     for (std::size_t i = 0; i < kRows; ++i)
-        rows.push_back({"r" + std::to_string(i), mixed[i], numbers[i], words[i], dates[i]});
+        rows.push_back({"r" + std::to_string(i), mixed[i], numbers[i], words[i], dates[i], longTexts[i]});
 
-    StandaloneTable<CPlainSortListCtrl> fast("Id,60;Mixed,60;Numbers,60;Words,60;Dates,60");
-    StandaloneTable<CPlainSortListCtrl> plain("Id,60;Mixed,60;Numbers,60;Words,60;Dates,60");
+    const char* columns = "Id,60;Mixed,60;Numbers,60;Words,60;Dates,60;Long,60";
+    StandaloneTable<CPlainSortListCtrl> fast(columns);
+    StandaloneTable<CPlainSortListCtrl> plain(columns);
     fast.AddRows(rows);
     plain.AddRows(rows);
 
-    const std::pair<int, BOOL> sorts[] = {{1, TRUE}, {1, FALSE}, {2, TRUE}, {3, FALSE}, {4, TRUE},
-                                          {2, FALSE}, {3, TRUE}, {1, TRUE}, {4, FALSE}};
+    const std::pair<int, BOOL> sorts[] = {{1, TRUE}, {1, FALSE}, {2, TRUE}, {3, FALSE}, {4, TRUE}, {5, TRUE},
+                                          {2, FALSE}, {3, TRUE}, {1, TRUE}, {4, FALSE}, {5, FALSE}};
     for (const auto& [nColumn, bAscending] : sorts) {
         SCOPED_TRACE("column " + std::to_string(nColumn) + " ascending " + std::to_string(bAscending));
         EXPECT_TRUE(fast.List().SortByColumn(nColumn, bAscending));
