@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -18,11 +17,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include "app/main_dlg.h"
+#include "bench/gnu_sort.h"
+#include "bench/listing_generator.h"
 #include "platform/message_box.h"
 #include "platform/win_app.h"
 #include "res/resource.h"
@@ -35,43 +35,6 @@ long PeakMemoryMiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
-}
-
-// A listing as a disc image's file table looks: growing start blocks, sizes of all kinds, names with
-// folders and some bytes above 0x7F.
-void WriteListing(const QString& path, long lines) {
-    std::mt19937 random(12345);
-    std::string text;
-    text.reserve(static_cast<std::size_t>(lines) * 48);
-    const char* folders[] = {"DATA\\", "MOVIE\\", "SOUND\\BGM\\", "", "MAP\\A\xe9R\\"};
-    unsigned lba = 0x1A;
-    char buffer[128];
-    for (long i = 0; i < lines; ++i) {
-        const unsigned size = random() % 0x400000;
-        std::snprintf(buffer, sizeof buffer, "%08X|%08X|%sFILE%07lu_%04X.BIN\r\n", lba, size,
-                      folders[random() % 5], static_cast<unsigned long>(random() % 10000000),
-                      static_cast<unsigned>(random() & 0xFFFF));
-        text += buffer;
-        lba += size / 2048 + 1;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        std::exit(1);
-    }
-}
-
-double TimeSortBaseline(const QString& path) {
-    QProcess sort;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    sort.setProcessEnvironment(env);
-    sort.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    sort.start(QStringLiteral("sort"), {QStringLiteral("-t|"), QStringLiteral("-k3,3"), path});
-    sort.waitForFinished(-1);
-    return Seconds(timer);
 }
 
 }  // namespace
@@ -96,7 +59,7 @@ int main(int argc, char** argv) {
     for (long lines : sizes) {
         const QString name = QStringLiteral("LBA%1.TXT").arg(lines);
         WriteListing(dir.path() + QLatin1Char('/') + name, lines);
-        const double sortSeconds = TimeSortBaseline(dir.path() + QLatin1Char('/') + name);
+        const double sortSeconds = TimeGnuSort(dir.path() + QLatin1Char('/') + name);
 
         CMainDlg dlg;
         dlg.CreateModeless();
