@@ -1,7 +1,5 @@
 #include "table/column_list_ctrl.h"
 
-#include <algorithm>
-#include <cstring>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -13,6 +11,7 @@
 
 #include "listing/listing_format.h"
 #include "platform/win_app.h"
+#include "table/column_texts.h"
 #include "table/row_compare.h"
 #include "table/text_collator.h"
 
@@ -31,43 +30,6 @@ const CTextCollator& UserCollator() {
 std::string_view CellText(const RowRecord* record, int nColumn) {
     return record ? std::string_view(record->ppszCells[nColumn]) : std::string_view();
 }
-
-// The texts of one column, taken from the rows' records and laid out by row index in one buffer, so that
-// a sort reads them in order rather than scattered over the heap, a cache miss or more per row. The
-// records are read in the order they were made, which is their order in memory; only the copies land
-// scattered, and writes cost less than reads. Each text gets a slot as wide as the longest text, up to
-// kSlotLimit bytes; a longer text is read where it is.
-class CColumnTexts {
-public:
-    CColumnTexts(const std::vector<DWORD_PTR>& data, const std::vector<std::uint32_t>& index, int nColumn)
-        : m_texts(data.size()) {
-        const std::size_t nCount = data.size();
-        std::vector<std::string_view> cells(nCount);
-        for (std::size_t k = 0; k < nCount; ++k) {
-            cells[k] = CellText(reinterpret_cast<const RowRecord*>(data[k]), nColumn);
-            m_nSlot = std::max(m_nSlot, std::min(cells[k].size(), kSlotLimit));
-        }
-        m_buffer.resize(nCount * m_nSlot);
-        for (std::size_t k = 0; k < nCount; ++k) {
-            const std::size_t i = index[k];
-            if (cells[k].size() > m_nSlot) {
-                m_texts[i] = cells[k];
-                continue;
-            }
-            char* slot = m_buffer.data() + i * m_nSlot;
-            std::memcpy(slot, cells[k].data(), cells[k].size());
-            m_texts[i] = std::string_view(slot, cells[k].size());
-        }
-    }
-
-    std::string_view At(std::uint32_t i) const { return m_texts[i]; }
-
-private:
-    static constexpr std::size_t kSlotLimit = 64;
-    std::size_t m_nSlot = 0;
-    std::vector<char> m_buffer;
-    std::vector<std::string_view> m_texts;
-};
 
 }  // namespace
 
@@ -153,7 +115,7 @@ BOOL CColumnListCtrl::SortByColumn(int nColumn, BOOL bAscending) {
         return FALSE;
 
     // The order SortItems(CompareRows, this) gives, with each row's kind, number, date key and text rank
-    // worked out once instead of in every comparison.
+    // worked out once instead of in every comparison, from the texts of the records.
     std::vector<DWORD_PTR> data;
     std::vector<std::uint32_t> index;
     GetItemDataInAddingOrder(data, index);
