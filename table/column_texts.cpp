@@ -23,6 +23,8 @@ CColumnTexts::CColumnTexts(const std::vector<DWORD_PTR>& records, const std::vec
             m_texts[i] = cells[k];
             continue;
         }
+        if (cells[k].empty())
+            continue;  // the empty view it already has
         char* slot = m_buffer.data() + i * nSlot;
         std::memcpy(slot, cells[k].data(), cells[k].size());
         m_texts[i] = std::string_view(slot, cells[k].size());
