@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/atoi.h"
+
 enum class ListingLayout {
     ThreeColumns,  // start|size|name
     FourColumns,   // start|size|lbapos|name
@@ -24,9 +26,6 @@ std::uint32_t HexDigitValue(char c);
 // positions that hold a character other than 0-9, A-F or a-f, count as 0.
 std::uint32_t ParseHex8(std::string_view eightChars);
 
-// The standard library's atoi rules on a byte text: leading white space, one optional sign, digits up to
-// the first other character, 0 without digits. Runs beyond the 32-bit range are clamped to it.
-std::int32_t Atoi(std::string_view text);
 
 // The fields of one line.
 struct ListingLine {

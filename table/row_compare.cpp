@@ -1,5 +1,7 @@
 #include "table/row_compare.h"
 
+#include "platform/atoi.h"
+
 #include "table/stable_sort.h"
 
 #include <algorithm>
@@ -12,11 +14,6 @@ namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-// White space as the C library's isspace sees it in the "C" locale.
-bool IsSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 template <class T> int CompareValues(T a, T b) {
@@ -33,9 +30,9 @@ std::string_view Field(std::string_view s, std::size_t offset, std::size_t lengt
 // Year, month and day of a text packed into one number that orders the same way. The fields are 4, 2
 // and 2 bytes wide, so their atoi values lie in -999..9999 and -9..99.
 std::int64_t DateKey(std::string_view s) {
-    const std::int64_t year = AsciiToInt(Field(s, 6, 4));
-    const std::int64_t month = AsciiToInt(Field(s, 3, 2));
-    const std::int64_t day = AsciiToInt(Field(s, 0, 2));
+    const std::int64_t year = Atoi(Field(s, 6, 4));
+    const std::int64_t month = Atoi(Field(s, 3, 2));
+    const std::int64_t day = Atoi(Field(s, 0, 2));
     return ((year + 1000) * 1000 + (month + 100)) * 1000 + (day + 100);
 }
 
@@ -115,35 +112,15 @@ CellKind KindOfCell(std::string_view s) {
     return CellKind::Text;
 }
 
-int AsciiToInt(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size() && IsSpace(s[i]))
-        ++i;
-    bool bNegative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        bNegative = s[i] == '-';
-        ++i;
-    }
-    // Accumulate the magnitude, stopping to grow once it is past every 32-bit value.
-    constexpr std::int64_t kLimit = static_cast<std::int64_t>(INT_MAX) + 1;
-    std::int64_t magnitude = 0;
-    for (; i < s.size() && IsDigit(s[i]); ++i) {
-        if (magnitude <= kLimit)
-            magnitude = magnitude * 10 + (s[i] - '0');
-    }
-    const std::int64_t value = bNegative ? -magnitude : magnitude;
-    return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
-}
-
 int CompareAsNumbers(std::string_view a, std::string_view b) {
-    return CompareValues(AsciiToInt(a), AsciiToInt(b));
+    return CompareValues(Atoi(a), Atoi(b));
 }
 
 int CompareAsDates(std::string_view a, std::string_view b) {
     static constexpr std::pair<std::size_t, std::size_t> kKeys[] = {{6, 4}, {3, 2}, {0, 2}};
     for (const auto& [offset, length] : kKeys) {
         const int r =
-            CompareValues(AsciiToInt(Field(a, offset, length)), AsciiToInt(Field(b, offset, length)));
+            CompareValues(Atoi(Field(a, offset, length)), Atoi(Field(b, offset, length)));
         if (r != 0)
             return r;
     }
@@ -174,7 +151,7 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
         const CellKind kind = KindOfCell(text);
         m_kinds[i] = kind;
         ++m_nKindCount[static_cast<int>(kind)];
-        m_numbers[i] = AsciiToInt(text);
+        m_numbers[i] = Atoi(text);
     }
     // A comparison reads the second operand the way the first operand's kind says, so each prepared form
     // is needed for every entry as soon as one entry has that kind.

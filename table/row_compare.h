@@ -30,10 +30,6 @@ bool IsDayMonthYear(std::string_view s);
 // The kind of comparison a text makes when it is the first operand.
 CellKind KindOfCell(std::string_view s);
 
-// The number the C library's atoi gives: leading white space, one optional sign, then decimal digits up
-// to the first other byte; 0 without digits. Values beyond the signed 32-bit range are clamped to it.
-int AsciiToInt(std::string_view s);
-
 // -1, 0 or 1 as the atoi values of a and b compare.
 int CompareAsNumbers(std::string_view a, std::string_view b);
 

@@ -52,38 +52,6 @@ TEST(RowCompare, KindOfCell) {
     }
 }
 
-TEST(RowCompare, AsciiToIntFollowsAtoi) {
-    struct Case {
-        const char* text;
-        int value;
-    };
-    const Case cases[] = {
-        {"", 0},
-        {"abc", 0},
-        {"12", 12},
-        {"0012", 12},
-        {"  \t-5x", -5},
-        {"\v\f\r\n 3", 3},
-        {"+7", 7},
-        {"--5", 0},
-        {"- 5", 0},
-        {"+-5", 0},
-        {"12/05/2004", 12},
-        {"2147483647", INT_MAX},
-        {"2147483648", INT_MAX},
-        {"-2147483648", INT_MIN},
-        {"-2147483649", INT_MIN},
-        {"000000000000002147483647", INT_MAX},
-        {"99999999999999999999999999", INT_MAX},
-        {"-99999999999999999999999999", INT_MIN},
-        {"\x85"
-         "5",
-         0}, // not white space in the C locale
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(AsciiToInt(c.text), c.value) << "[" << c.text << "]";
-}
-
 struct PairCase {
     const char* a;
     const char* b;
