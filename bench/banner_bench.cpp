@@ -15,15 +15,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPaintEvent>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QWindow>
 
 #include "app/main_dlg.h"
+#include "bench/bench_app.h"
 #include "banner/dib_image.h"
 #include "banner/water_effect.h"
 #include "platform/picture_holder.h"
-#include "platform/win_app.h"
 #include "res/resource.h"
 
 namespace {
@@ -161,13 +159,7 @@ bool BenchTick(int ticks) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    CWinApp winApp;
-    winApp.SetRegistryKey(QStringLiteral("Pellam"));
+    CBenchApp app(argc, argv);
 
     const int steps = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
     const int ticks = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1000;

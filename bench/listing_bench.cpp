@@ -13,18 +13,14 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include "app/main_dlg.h"
+#include "bench/bench_app.h"
 #include "bench/gnu_sort.h"
 #include "bench/listing_generator.h"
-#include "platform/message_box.h"
-#include "platform/win_app.h"
 #include "res/resource.h"
 
 namespace {
@@ -40,13 +36,7 @@ long PeakMemoryMiB() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    CWinApp winApp;
-    winApp.SetRegistryKey(QStringLiteral("Pellam"));
-    SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });
+    CBenchApp app(argc, argv);
 
     std::vector<long> sizes;
     for (int i = 1; i < argc; ++i)
@@ -58,12 +48,12 @@ int main(int argc, char** argv) {
                 "/sort", "peak MiB");
     for (long lines : sizes) {
         const QString name = QStringLiteral("LBA%1.TXT").arg(lines);
-        WriteListing(dir.path() + QLatin1Char('/') + name, lines);
-        const double sortSeconds = TimeGnuSort(dir.path() + QLatin1Char('/') + name);
+        WriteListing(app.Folder() + QLatin1Char('/') + name, lines);
+        const double sortSeconds = TimeGnuSort(app.Folder() + QLatin1Char('/') + name);
 
         CMainDlg dlg;
         dlg.CreateModeless();
-        dlg.GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(dir.path() + QLatin1Char('/'));
+        dlg.GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(app.Folder() + QLatin1Char('/'));
         dlg.GetDlgItem(IDC_TEXT_FILE)->SetWindowText(name);
 
         QElapsedTimer timer;
@@ -78,8 +68,8 @@ int main(int argc, char** argv) {
         timer.restart();
         dlg.OnSave();
         const double saveSeconds = Seconds(timer);
-        QFile in(dir.path() + QLatin1Char('/') + name);
-        QFile out(dir.path() + QStringLiteral("/Sorted-") + name);
+        QFile in(app.Folder() + QLatin1Char('/') + name);
+        QFile out(app.Folder() + QStringLiteral("/Sorted-") + name);
         if (in.size() != out.size()) {
             std::fprintf(stderr, "saved %lld bytes of %lld\n", out.size(), in.size());
             return 1;

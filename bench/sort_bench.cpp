@@ -23,15 +23,12 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QProcess>
-#include <QSettings>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include "app/main_dlg.h"
+#include "bench/bench_app.h"
 #include "bench/gnu_sort.h"
 #include "bench/listing_generator.h"
-#include "platform/message_box.h"
-#include "platform/win_app.h"
 #include "res/resource.h"
 #include "table/row_compare.h"
 
@@ -99,23 +96,17 @@ bool NumbersInOrder(const CColumnListCtrl& list, int nColumn, bool bAscending) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    CWinApp winApp;
-    winApp.SetRegistryKey(QStringLiteral("Pellam"));
-    SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });
+    CBenchApp app(argc, argv);
 
     const long lines = argc > 1 ? std::atol(argv[1]) : 1000000;
     const QString name = QStringLiteral("LBA.TXT");
-    const QString path = dir.path() + QLatin1Char('/') + name;
+    const QString path = app.Folder() + QLatin1Char('/') + name;
     WriteListing(path, lines, ListingOptions{100});
 
     const double cSort = BestOfThree([&] { return TimeGnuSort(path); });
     double localeSort = -1.0;
-    if (MakeEnglishLocale(dir.path()))
-        localeSort = BestOfThree([&] { return TimeGnuSort(path, QStringLiteral("en_US.UTF-8"), dir.path()); });
+    if (MakeEnglishLocale(app.Folder()))
+        localeSort = BestOfThree([&] { return TimeGnuSort(path, QStringLiteral("en_US.UTF-8"), app.Folder()); });
     std::printf("lines: %ld\n", lines);
     std::printf("baseline LC_ALL=C sort -t'|' -k3,3:           %8.3f s\n", cSort);
     if (localeSort >= 0)
@@ -125,7 +116,7 @@ int main(int argc, char** argv) {
 
     CMainDlg dlg;
     dlg.CreateModeless();
-    dlg.GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(dir.path() + QLatin1Char('/'));
+    dlg.GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(app.Folder() + QLatin1Char('/'));
     dlg.GetDlgItem(IDC_TEXT_FILE)->SetWindowText(name);
     QElapsedTimer timer;
     timer.start();

@@ -61,6 +61,24 @@ struct PALETTEENTRY {
     constexpr bool operator==(const PALETTEENTRY&) const = default;
 };
 
+// Text drawing flags.
+constexpr UINT DT_LEFT = 0x0000;
+constexpr UINT DT_CENTER = 0x0001;
+constexpr UINT DT_RIGHT = 0x0002;
+constexpr UINT DT_VCENTER = 0x0004;
+constexpr UINT DT_SINGLELINE = 0x0020;
+constexpr UINT DT_NOCLIP = 0x0100;
+constexpr UINT DT_NOPREFIX = 0x0800;
+constexpr UINT DT_END_ELLIPSIS = 0x8000;
+
+// Header item formats and the pressed state of an owner-drawn item.
+constexpr int HDF_LEFT = 0x0000;
+constexpr int HDF_RIGHT = 0x0001;
+constexpr int HDF_CENTER = 0x0002;
+constexpr int HDF_OWNERDRAW = 0x8000;
+
+constexpr UINT ODS_SELECTED = 0x0001;
+
 // Message box styles and answers.
 constexpr UINT MB_OK = 0x0000;
 constexpr UINT MB_OKCANCEL = 0x0001;

@@ -16,16 +16,6 @@ constexpr int COLOR_BTNSHADOW = 16;
 constexpr int COLOR_BTNTEXT = 18;
 constexpr int COLOR_BTNHIGHLIGHT = 20;
 
-// Text drawing flags.
-constexpr UINT DT_LEFT = 0x0000;
-constexpr UINT DT_CENTER = 0x0001;
-constexpr UINT DT_RIGHT = 0x0002;
-constexpr UINT DT_VCENTER = 0x0004;
-constexpr UINT DT_SINGLELINE = 0x0020;
-constexpr UINT DT_NOCLIP = 0x0100;
-constexpr UINT DT_NOPREFIX = 0x0800;
-constexpr UINT DT_END_ELLIPSIS = 0x8000;
-
 // The colour of a system colour index in the current palette of the application.
 COLORREF GetSysColor(int index);
 

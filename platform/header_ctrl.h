@@ -13,13 +13,6 @@ constexpr UINT HDI_WIDTH = 0x0001;
 constexpr UINT HDI_TEXT = 0x0002;
 constexpr UINT HDI_FORMAT = 0x0004;
 
-constexpr int HDF_LEFT = 0x0000;
-constexpr int HDF_RIGHT = 0x0001;
-constexpr int HDF_CENTER = 0x0002;
-constexpr int HDF_OWNERDRAW = 0x8000;
-
-constexpr UINT ODS_SELECTED = 0x0001;
-
 struct HDITEM {
     UINT mask = 0;
     int cxy = 0;       // width

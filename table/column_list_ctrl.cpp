@@ -9,7 +9,7 @@
 #include <QIODevice>
 #include <QString>
 
-#include "listing/listing_format.h"
+#include "platform/atoi.h"
 #include "platform/win_app.h"
 #include "table/column_texts.h"
 #include "table/row_compare.h"

@@ -6,19 +6,6 @@
 
 namespace {
 
-// Header item format flags, text drawing flags and the pressed state, as the platform defines them.
-constexpr int HDF_RIGHT = 0x0001;
-constexpr int HDF_CENTER = 0x0002;
-constexpr UINT DT_LEFT = 0x0000;
-constexpr UINT DT_CENTER = 0x0001;
-constexpr UINT DT_RIGHT = 0x0002;
-constexpr UINT DT_VCENTER = 0x0004;
-constexpr UINT DT_SINGLELINE = 0x0020;
-constexpr UINT DT_NOCLIP = 0x0100;
-constexpr UINT DT_NOPREFIX = 0x0800;
-constexpr UINT DT_END_ELLIPSIS = 0x8000;
-constexpr UINT ODS_SELECTED = 0x0001;
-
 // Coordinates are worked out in 64 bits and brought back into range, so that no rectangle, however
 // large, overflows.
 int Clamp(std::int64_t v) {
