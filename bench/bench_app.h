@@ -8,8 +8,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "app/main_dlg.h"
 #include "platform/message_box.h"
 #include "platform/win_app.h"
+#include "res/resource.h"
 
 class CBenchApp {
 public:
@@ -24,6 +26,13 @@ public:
 
     // A temporary folder for the benchmark's files, removed at the end.
     QString Folder() const { return m_dir.path(); }
+
+    // Shows the main window with its folder and file fields on the listing `name` in Folder().
+    void OpenOn(CMainDlg& dlg, const QString& name) const {
+        dlg.CreateModeless();
+        dlg.GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(Folder() + QLatin1Char('/'));
+        dlg.GetDlgItem(IDC_TEXT_FILE)->SetWindowText(name);
+    }
 
 private:
     std::unique_ptr<QApplication> m_pApp;

@@ -21,7 +21,6 @@
 #include "bench/bench_app.h"
 #include "bench/gnu_sort.h"
 #include "bench/listing_generator.h"
-#include "res/resource.h"
 
 namespace {
 
@@ -52,9 +51,7 @@ int main(int argc, char** argv) {
         const double sortSeconds = TimeGnuSort(app.Folder() + QLatin1Char('/') + name);
 
         CMainDlg dlg;
-        dlg.CreateModeless();
-        dlg.GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(app.Folder() + QLatin1Char('/'));
-        dlg.GetDlgItem(IDC_TEXT_FILE)->SetWindowText(name);
+        app.OpenOn(dlg, name);
 
         QElapsedTimer timer;
         timer.start();

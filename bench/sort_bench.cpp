@@ -29,7 +29,6 @@
 #include "bench/bench_app.h"
 #include "bench/gnu_sort.h"
 #include "bench/listing_generator.h"
-#include "res/resource.h"
 #include "table/row_compare.h"
 
 namespace {
@@ -115,9 +114,7 @@ int main(int argc, char** argv) {
         std::printf("baseline LC_ALL=en_US.UTF-8 sort: skipped, the locale could not be made\n");
 
     CMainDlg dlg;
-    dlg.CreateModeless();
-    dlg.GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(app.Folder() + QLatin1Char('/'));
-    dlg.GetDlgItem(IDC_TEXT_FILE)->SetWindowText(name);
+    app.OpenOn(dlg, name);
     QElapsedTimer timer;
     timer.start();
     dlg.OnScan();

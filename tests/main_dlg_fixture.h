@@ -12,9 +12,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "app/main_dlg.h"
+#include "death_test_folder.h"
 #include "listing/message_pump.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
@@ -22,18 +22,9 @@
 class MainDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A death test runs in a fresh copy of this program that repeats the test up to the statement that
-        // ends it; it works in the folder of the test that started it, so that test can check what the
-        // ended process left on disk.
-        const QByteArray inherited = qgetenv(kFolderVariable);
-        if (!inherited.isEmpty()) {
-            m_path = QString::fromLocal8Bit(inherited);
-        } else {
-            m_dir = std::make_unique<QTemporaryDir>();
-            ASSERT_TRUE(m_dir->isValid());
-            m_path = m_dir->path();
-            qputenv(kFolderVariable, m_path.toLocal8Bit());
-        }
+        m_folder = std::make_unique<DeathTestFolder>(kFolderVariable);
+        ASSERT_TRUE(m_folder->IsValid());
+        m_path = m_folder->Path();
         m_previousHandler = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
             m_messages.push_back(request.text);
             return IDOK;
@@ -48,8 +39,7 @@ protected:
         m_dlg.reset();
         SetMessageBoxHandler(m_previousHandler);
         SetPumpThrottle(64, 20);
-        if (m_dir)
-            qunsetenv(kFolderVariable);
+        m_folder.reset();
     }
 
     static constexpr const char* kFolderVariable = "QUARROW_TEST_FOLDER";
@@ -121,7 +111,7 @@ protected:
         (m_dlg.get()->*loader)();
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<DeathTestFolder> m_folder;
     QString m_path;
     std::unique_ptr<CMainDlg> m_dlg;
     std::vector<QString> m_messages;

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtEndian>
 
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "app/main_dlg.h"
+#include "death_test_folder.h"
 #include "platform/win_app.h"
 #include "res/resource.h"
 #include "standalone_table.h"
@@ -72,22 +72,13 @@ const std::vector<int> kDefaultWidths = {80, 80, 80, 80, 80, 80};
 class MainDlgWidthsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QByteArray inherited = qgetenv(kSettingsVariable);
-        if (!inherited.isEmpty()) {
-            m_path = QString::fromLocal8Bit(inherited);
-        } else {
-            m_dir = std::make_unique<QTemporaryDir>();
-            ASSERT_TRUE(m_dir->isValid());
-            m_path = m_dir->path();
-            qputenv(kSettingsVariable, m_path.toLocal8Bit());
-        }
+        m_folder = std::make_unique<DeathTestFolder>(kSettingsVariable);
+        ASSERT_TRUE(m_folder->IsValid());
+        m_path = m_folder->Path();
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_path);
     }
 
-    void TearDown() override {
-        if (m_dir)
-            qunsetenv(kSettingsVariable);
-    }
+    void TearDown() override { m_folder.reset(); }
 
     static constexpr const char* kSettingsVariable = "QUARROW_TEST_SETTINGS";
 
@@ -113,7 +104,7 @@ protected:
         return widths;
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<DeathTestFolder> m_folder;
     QString m_path;
 };
 
