@@ -100,11 +100,11 @@ void CDialogWidget::paintEvent(QPaintEvent* event) {
 void CDialogWidget::timerEvent(QTimerEvent* event) {
     if (!m_pOwner)
         return QDialog::timerEvent(event);
-    auto it = m_pOwner->m_timerByQtId.find(event->timerId());
-    if (it == m_pOwner->m_timerByQtId.end())
+    const std::optional<UINT_PTR> timer = m_pOwner->m_timers.Find(event->timerId());
+    if (!timer)
         return QDialog::timerEvent(event);
     QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
-    m_pOwner->OnTimer(it->second);
+    m_pOwner->OnTimer(*timer);
     m_pOwner->m_pCurrentEvent = previous;
 }
 
@@ -280,10 +280,7 @@ INT_PTR CDialog::DoModal() {
 void CDialog::DestroyWindow() {
     if (!m_pDialogWidget)
         return;
-    for (auto& [qtId, timer] : m_timerByQtId)
-        m_pDialogWidget->killTimer(qtId);
-    m_timerByQtId.clear();
-    m_qtIdByTimer.clear();
+    m_timers.KillAll(m_pDialogWidget);
     OnDestroy();
     for (CWnd* control : m_boundControls) {
         control->OnDestroy();
@@ -341,23 +338,13 @@ void CDialog::OnDestroy() {}
 UINT_PTR CDialog::SetTimer(UINT_PTR nIDEvent, UINT nElapse) {
     if (!m_pDialogWidget)
         return 0;
-    KillTimer(nIDEvent);
-    const int qtId = m_pDialogWidget->startTimer(static_cast<int>(nElapse), Qt::PreciseTimer);
-    if (qtId == 0)
-        return 0;
-    m_timerByQtId[qtId] = nIDEvent;
-    m_qtIdByTimer[nIDEvent] = qtId;
-    return nIDEvent;
+    return m_timers.Set(m_pDialogWidget, nIDEvent, nElapse);
 }
 
 BOOL CDialog::KillTimer(UINT_PTR nIDEvent) {
-    auto it = m_qtIdByTimer.find(nIDEvent);
-    if (it == m_qtIdByTimer.end() || !m_pDialogWidget)
+    if (!m_pDialogWidget)
         return FALSE;
-    m_pDialogWidget->killTimer(it->second);
-    m_timerByQtId.erase(it->second);
-    m_qtIdByTimer.erase(it);
-    return TRUE;
+    return m_timers.Kill(m_pDialogWidget, nIDEvent);
 }
 
 CMenu* CDialog::GetSystemMenu(BOOL) { return &m_systemMenu; }

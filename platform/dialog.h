@@ -2,11 +2,11 @@
 // through the dialog's command table, and window events reach the dialog's handlers.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <vector>
 
 #include "platform/menu.h"
+#include "platform/window_timers.h"
 #include "platform/wnd.h"
 
 class CDialog;
@@ -80,6 +80,5 @@ private:
     QEvent* m_pCurrentEvent = nullptr;
     CMenu m_systemMenu;
     std::vector<CWnd*> m_boundControls;
-    std::map<int, UINT_PTR> m_timerByQtId;
-    std::map<UINT_PTR, int> m_qtIdByTimer;
+    CWindowTimers m_timers;
 };

@@ -23,5 +23,6 @@ list(APPEND QUARROW_QT_SOURCES
     platform/static_ctrl.cpp
     platform/tooltip_ctrl.cpp
     platform/win_app.cpp
+    platform/window_timers.cpp
     platform/wnd.cpp
 )

@@ -10,7 +10,7 @@
 CStatic::CStatic() = default;
 
 CStatic::~CStatic() {
-    KillAllTimers();
+    m_timers.KillAll(m_pRelay.get());
 }
 
 void CStatic::PreSubclassWindow() {
@@ -28,7 +28,7 @@ void CStatic::EnsureRelay() {
         // A widget that goes with its parent takes its timers with it, as a window's timers end with it.
         QObject::connect(widget, &QObject::destroyed, m_pRelay.get(), [this] {
             m_pWatched = nullptr;
-            KillAllTimers();
+            m_timers.KillAll(m_pRelay.get());
         });
     }
 }
@@ -67,47 +67,25 @@ UINT_PTR CStatic::SetTimer(UINT_PTR nIDEvent, UINT nElapse) {
     if (!GetSafeWidget())
         return 0;
     EnsureRelay();
-    KillTimer(nIDEvent);
-    const int qtId = m_pRelay->startTimer(static_cast<int>(nElapse), Qt::PreciseTimer);
-    if (qtId == 0)
-        return 0;
-    m_timerByQtId[qtId] = nIDEvent;
-    m_qtIdByTimer[nIDEvent] = qtId;
-    return nIDEvent;
+    return m_timers.Set(m_pRelay.get(), nIDEvent, nElapse);
 }
 
 BOOL CStatic::KillTimer(UINT_PTR nIDEvent) {
-    auto it = m_qtIdByTimer.find(nIDEvent);
-    if (it == m_qtIdByTimer.end())
-        return FALSE;
-    if (m_pRelay)
-        m_pRelay->killTimer(it->second);
-    m_timerByQtId.erase(it->second);
-    m_qtIdByTimer.erase(it);
-    return TRUE;
-}
-
-void CStatic::KillAllTimers() {
-    if (m_pRelay) {
-        for (const auto& [qtId, timer] : m_timerByQtId)
-            m_pRelay->killTimer(qtId);
-    }
-    m_timerByQtId.clear();
-    m_qtIdByTimer.clear();
+    return m_timers.Kill(m_pRelay.get(), nIDEvent);
 }
 
 void CStatic::OnDestroy() {
-    KillAllTimers();
+    m_timers.KillAll(m_pRelay.get());
 }
 
 bool CStatic::OnEvent(QObject* watched, QEvent* event) {
     if (watched == m_pRelay.get()) {
         if (event->type() != QEvent::Timer)
             return false;
-        auto it = m_timerByQtId.find(static_cast<QTimerEvent*>(event)->timerId());
-        if (it == m_timerByQtId.end())
+        const std::optional<UINT_PTR> timer = m_timers.Find(static_cast<QTimerEvent*>(event)->timerId());
+        if (!timer)
             return false;
-        OnTimer(it->second);
+        OnTimer(*timer);
         return true;
     }
     QWidget* widget = GetSafeWidget();

@@ -2,9 +2,9 @@
 // choose the text colour before each paint.
 #pragma once
 
-#include <map>
 #include <memory>
 
+#include "platform/window_timers.h"
 #include "platform/wnd.h"
 
 class CEventRelay;
@@ -52,12 +52,10 @@ private:
     // Makes the relay that brings the widget's events and the timer ticks to this object.
     void EnsureRelay();
     bool OnEvent(QObject* watched, QEvent* event);
-    void KillAllTimers();
 
     std::unique_ptr<CEventRelay> m_pRelay;
     QObject* m_pWatched = nullptr;
     bool m_bNotify = false;
     bool m_bLeftPressed = false;
-    std::map<int, UINT_PTR> m_timerByQtId;
-    std::map<UINT_PTR, int> m_qtIdByTimer;
+    CWindowTimers m_timers;
 };
