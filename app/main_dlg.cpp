@@ -103,7 +103,7 @@ BOOL CMainDlg::OnInitDialog() {
     GetDlgItem(IDC_TEXT_FILE)->SetWindowText(QStringLiteral("LBA.TXT"));
 
     m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-    m_list.InitColumns(kColumnSpecification);
+    m_list.InitColumns(kColumnList);
     m_list.LoadColumnWidths();
     SetUpBanner();
 

@@ -75,7 +75,7 @@ public:
     QString m_hIcon;  // resource path of the application icon
 
     // The table's columns.
-    static constexpr const char* kColumnSpecification =
+    static constexpr const char* kColumnList =
         "Number,80;StartLba,80;FileSize,80;FileName,80;LbaPos,80;Column6,80";
     // The banner's ripple timer.
     static constexpr UINT_PTR kEffectTimer = 1971;

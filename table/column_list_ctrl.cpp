@@ -47,16 +47,16 @@ void CColumnListCtrl::PreSubclassWindow() {
         m_header.SubclassWidget(header->GetSafeWidget());
 }
 
-bool CColumnListCtrl::InitColumns(std::string_view specification) {
+bool CColumnListCtrl::InitColumns(std::string_view columnList) {
     std::size_t p = 0;
-    while (p <= specification.size()) {
-        const std::size_t comma = specification.find(',', p);
+    while (p <= columnList.size()) {
+        const std::size_t comma = columnList.find(',', p);
         if (comma == std::string_view::npos)
             return true;
-        const std::string_view title = specification.substr(p, comma - p);
-        const std::size_t semicolon = specification.find(';', comma + 1);
-        const std::size_t widthEnd = semicolon == std::string_view::npos ? specification.size() : semicolon;
-        const int width = Atoi(specification.substr(comma + 1, widthEnd - comma - 1));
+        const std::string_view title = columnList.substr(p, comma - p);
+        const std::size_t semicolon = columnList.find(';', comma + 1);
+        const std::size_t widthEnd = semicolon == std::string_view::npos ? columnList.size() : semicolon;
+        const int width = Atoi(columnList.substr(comma + 1, widthEnd - comma - 1));
         const int index = m_nColumnCount++;
         if (InsertColumn(index, title, LVCFMT_LEFT, width) < 0)
             return false;

@@ -1,4 +1,4 @@
-// The report table of the main window: columns from a specification string, a private record with copies
+// The report table of the main window: columns from a list "NAME,WIDTH;...", a private record with copies
 // of the texts of every row, sorting by a click on a column header, and column widths kept between runs.
 #pragma once
 
@@ -15,9 +15,9 @@ public:
     CColumnListCtrl();
     ~CColumnListCtrl() override;
 
-    // Creates the columns of a specification "NAME,WIDTH;NAME,WIDTH;...". True when every entry became a
+    // Creates the columns of a column list "NAME,WIDTH;NAME,WIDTH;...". True when every entry became a
     // column.
-    bool InitColumns(std::string_view specification);
+    bool InitColumns(std::string_view columnList);
     // Appends a row with one text per column; returns its index, -1 when the list refuses it or the number
     // of texts is not the number of columns.
     int AddRow(std::span<const std::string_view> texts);

@@ -201,12 +201,12 @@ TEST_F(MainDlgWidthsTest, StoredRecordIsAppliedOnlyWhenItFits) {
 // The record a header writes and what it does with a record for another number of columns, in tables of
 // five, six and seven columns.
 TEST_F(MainDlgWidthsTest, HeaderSerializeWritesItsWidthsAndReadsOnlyARecordOfItsCount) {
-    const char* specifications[] = {"A,10;B,20;C,30;D,40;E,50", "A,10;B,20;C,30;D,40;E,50;F,60",
+    const char* columnLists[] = {"A,10;B,20;C,30;D,40;E,50", "A,10;B,20;C,30;D,40;E,50;F,60",
                                     "A,10;B,20;C,30;D,40;E,50;F,60;G,70"};
     const QByteArray sixRecord = Record({6, 7, 6, 5, 4, 3, 2});
-    for (const char* specification : specifications) {
-        SCOPED_TRACE(specification);
-        StandaloneTable table(specification);
+    for (const char* columnList : columnLists) {
+        SCOPED_TRACE(columnList);
+        StandaloneTable table(columnList);
         CColumnHeaderCtrl& header = table.List().GetColumnHeader();
         const std::vector<int> created = WidthsOf(table.List());
 

@@ -47,9 +47,9 @@ inline QHeaderView* HeaderOf(const CListCtrl& list) {
 
 template <class TList = CColumnListCtrl> class StandaloneTable {
 public:
-    explicit StandaloneTable(std::string_view specification) {
+    explicit StandaloneTable(std::string_view columnList) {
         EXPECT_TRUE(m_list.CreateStandalone());
-        EXPECT_TRUE(m_list.InitColumns(specification));
+        EXPECT_TRUE(m_list.InitColumns(columnList));
         m_list.GetSafeWidget()->show();
     }
 
