@@ -10,7 +10,7 @@
 
 #include "platform/header_ctrl.h"
 #include "platform/wnd.h"
-#include "table/list_rows.h"
+#include "platform/list_rows.h"
 
 class CListModel;
 class CListViewWidget;

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "table/display_text.h"
+#include "platform/display_text.h"
 
 CListModel::CListModel(QObject* parent) : QAbstractTableModel(parent) {}
 

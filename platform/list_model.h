@@ -7,7 +7,7 @@
 
 #include <QAbstractTableModel>
 
-#include "table/list_rows.h"
+#include "platform/list_rows.h"
 
 class CListModel : public QAbstractTableModel {
     Q_OBJECT

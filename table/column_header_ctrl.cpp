@@ -9,7 +9,7 @@
 
 #include "platform/dc.h"
 #include "platform/header_view.h"
-#include "table/display_text.h"
+#include "platform/display_text.h"
 #include "table/header_geometry.h"
 #include "table/width_record.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/atoi.h"
 
-#include "table/stable_sort.h"
+#include "platform/stable_sort.h"
 
 #include <algorithm>
 #include <climits>

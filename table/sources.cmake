@@ -6,5 +6,4 @@ list(APPEND QUARROW_CORE_SOURCES
     table/width_record.cpp
     table/column_texts.cpp
 )
-list(APPEND QUARROW_CORE_SOURCES table/display_text.cpp table/list_rows.cpp)
 list(APPEND QUARROW_QT_SOURCES table/column_list_ctrl.cpp table/column_header_ctrl.cpp)

@@ -1,5 +1,5 @@
 #include "table/row_compare.h"
-#include "table/stable_sort.h"
+#include "platform/stable_sort.h"
 
 #include "mixed_cell_texts.h"
 

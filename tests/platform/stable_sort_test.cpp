@@ -1,4 +1,4 @@
-#include "table/stable_sort.h"
+#include "platform/stable_sort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "table/list_rows.h"
+#include "platform/list_rows.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "table/display_text.h"
+#include "platform/display_text.h"
 
 #include <QStringDecoder>
 
