@@ -51,7 +51,7 @@ const DialogTemplate kAboutDialog{
         {IDC_LINK_EMAIL, K::Text, "Write to the maintainers", 123, 114, 81, 10, DIS_CENTER | DIS_CENTERIMAGE},
         {-1, K::Icon, "", 19, 16, 20, 20, DIS_NONE, IDR_MAINFRAME},
         {IDOK, K::PushButton, "OK", 169, 14, 50, 14},
-        {-1, K::Text, "Quarrow V@1.0", 54, 17, 95, 8},
+        {-1, K::Text, "Quarrow V@" QUARROW_VERSION, 54, 17, 95, 8},
         {-1, K::Text, "Reorders disc image listings.", 52, 35, 92, 11},
         {-1, K::Text, "Sort a listing by any column, then save it in that order as Sorted-<name>.", 52, 54, 152, 21},
     },

@@ -1,0 +1,12 @@
+// The subcommands of quarrow-cli. Each takes the arguments that follow its name on the command line and
+// returns the process exit status: 0 on success, 1 when a check finds a problem, 2 for usage and input
+// errors.
+#pragma once
+
+#include <QStringList>
+
+int RunSortCommand(const QStringList& args);
+int RunExportCommand(const QStringList& args);
+int RunCheckCommand(const QStringList& args);
+int RunImportCommand(const QStringList& args);
+int RunRebuildCommand(const QStringList& args);

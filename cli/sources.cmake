@@ -1,0 +1,10 @@
+# Sources of cli/: the quarrow-cli executable, on the pure library and Qt Core only.
+set(QUARROW_CLI_SOURCES
+    cli/main.cpp
+    cli/cli_io.cpp
+    cli/sort_command.cpp
+    cli/export_command.cpp
+    cli/check_command.cpp
+    cli/import_command.cpp
+    cli/rebuild_command.cpp
+)
