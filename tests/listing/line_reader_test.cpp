@@ -112,6 +112,8 @@ TEST(CountByte, CountsTheWholeFileBlockByBlock) {
         {"exactly one block", block, 2, static_cast<long long>(block / 2), 1},
         {"two and a half blocks", 2 * block + block / 2, 4,
          static_cast<long long>((2 * block + block / 2) / 4), 3},
+        // Nothing but counted bytes, past a block boundary: no partial tally may wrap.
+        {"every byte, past a block", block + 300, 1, static_cast<long long>(block + 300), 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -130,6 +130,13 @@ TEST(SortKeyColumn, SortsAnyRowIdsInTheirCurrentOrder) {
     SortRowIdsByColumn(ids, AccessorOf(texts), true, English());
     EXPECT_EQ(ids, (std::vector<std::uint32_t>{17, 3, 900, 400}));
 
+    // Two rows, the smallest table that can change order.
+    std::vector<std::uint32_t> two = {400, 17};
+    SortRowIdsByColumn(two, AccessorOf(texts), true, English());
+    EXPECT_EQ(two, (std::vector<std::uint32_t>{17, 400}));
+    SortRowIdsByColumn(two, AccessorOf(texts), false, English());
+    EXPECT_EQ(two, (std::vector<std::uint32_t>{400, 17}));
+
     std::vector<std::uint32_t> none;
     SortRowIdsByColumn(none, AccessorOf(texts), true, English());
     EXPECT_TRUE(none.empty());

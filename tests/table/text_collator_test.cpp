@@ -47,6 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{"l\xe2\x80\x99"
                                 "ete",
                                 "letf", -1},
+                      // Typographic apostrophe, hyphen and non-breaking hyphen are nearly ignored as well:
+                      // counted as characters they would sort before "o".
+                      OrderCase{"co\xe2\x80\x99op", "cooo", 1}, OrderCase{"co\xe2\x80\x90op", "cooo", 1},
+                      OrderCase{"co\xe2\x80\x91op", "cooo", 1},
                       OrderCase{"abc", "abc", 0}, OrderCase{"", "", 0},
                       OrderCase{"", "-", -1},     // the empty text comes first
                       OrderCase{"-", "\x01", -1}, // an ignorable character is still not empty
