@@ -72,7 +72,8 @@ public:
     int m_nCheckFileSize = 0;
     int m_nCheckStartLba = 0;
     int m_nCheckNumber = 0;
-    QString m_hIcon;  // resource path of the application icon
+    // Not a loaded icon: the resource path of the application icon, made into an icon where it is shown.
+    QString m_hIcon;
 
     // The table's columns.
     static constexpr const char* kColumnList =
