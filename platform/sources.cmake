@@ -21,6 +21,7 @@ list(APPEND QUARROW_QT_SOURCES
     platform/progress_ctrl.cpp
     platform/shell_execute.cpp
     platform/static_ctrl.cpp
+    platform/text_alignment.cpp
     platform/tooltip_ctrl.cpp
     platform/win_app.cpp
     platform/window_timers.cpp
