@@ -43,6 +43,7 @@ TEST_P(LoadProgressTest, RangeIsTheLineCountAndTheBarEndsAtTheLastRow) {
 // The four-column loader shows the row index i, the five-column one i + 1.
 INSTANTIATE_TEST_SUITE_P(
     Loaders, LoadProgressTest,
-    ::testing::Values(ProgressCase{"four", &CMainDlg::OnLoad4Col, "0000001A|00000800|00000010|BOOT.BIN", 4, 3},
-                      ProgressCase{"five", &CMainDlg::OnLoad5Col, "0000001A|00000800|00000010|c|BOOT.BIN", 4, 4}),
+    ::testing::Values(
+        ProgressCase{"four", &CMainDlg::OnLoad4Col, "0000001A|00000800|00000010|BOOT.BIN", 4, 3},
+        ProgressCase{"five", &CMainDlg::OnLoad5Col, "0000001A|00000800|00000010|c|BOOT.BIN", 4, 4}),
     [](const ::testing::TestParamInfo<ProgressCase>& info) { return std::string(info.param.name); });
