@@ -6,7 +6,7 @@
 #include <QSaveFile>
 
 #include "app/main_dlg.h"
-#include "listing/file_open_failure.h"
+#include "listing/file_error_exit.h"
 #include "listing/listing_format.h"
 #include "listing/message_pump.h"
 #include "platform/message_box.h"
@@ -96,6 +96,7 @@ void CMainDlg::OnSave() {
     if (!output.Commit())
         FailWithMessage(QStringLiteral("Code 203 - Error Writing ") + path);
 
+    m_progress.FlushPos();
     AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);
     m_progress.SetPos(0);
 }
