@@ -23,7 +23,10 @@ public:
     explicit COutputFile(const QString& path)
         : m_file(std::make_unique<QSaveFile>(path)), m_cleanup([this] { m_file.reset(); }) {}
 
-    bool Open() { return m_file->open(QIODevice::WriteOnly); }
+    // Unbuffered: this class gathers its own chunks, and a write cut short (a full disc, a file-size limit)
+    // must show in the count that write returns. The device's own buffer would take a small output whole
+    // and lose the shortfall when it is flushed at commit.
+    bool Open() { return m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
 
     // Ends the line just appended to the buffer with CR LF, as a text-mode stream writes it.
     void EndLine() {
