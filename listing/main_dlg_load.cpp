@@ -2,37 +2,25 @@
 #include <array>
 #include <climits>
 #include <cstdio>
-#include <memory>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
 
 #include <QFile>
 
 #include "app/main_dlg.h"
-#include "listing/file_open_failure.h"
+#include "listing/file_error_exit.h"
 #include "listing/line_reader.h"
 #include "listing/listing_format.h"
 #include "listing/message_pump.h"
+#include "listing/regular_file.h"
 #include "listing/scan_rules.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// Opens a file for reading; a folder does not count as a file.
-FilePtr OpenForReading(const QString& path) {
-    FilePtr file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    struct stat info {};
-    if (file && (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)))
-        file.reset();
-    return file;
-}
+// Opens a listing for reading; only a regular file counts as one.
+FilePtr OpenForReading(const QString& path) { return OpenRegularFile(QFile::encodeName(path).constData()); }
 
 int ClampToInt(long long value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 
@@ -44,7 +32,8 @@ struct CMainDlg::LoaderParams {
     int divisor;      // lines expected = count / divisor
     const char* binaryOpenFailure;
     const char* textOpenFailure;
-    bool listing;     // listing loaders move the progress bar and keep the window alive
+    const char* readFailure;
+    bool pumpsAndShowsProgress;  // the window stays alive and the progress bar moves during the load
     bool pumpBeforePosition;  // the five-column loader pumps first, then shows i + 1
 };
 
@@ -59,6 +48,8 @@ void CMainDlg::OnScan() {
         FailWithMessage(QStringLiteral("Code 402a - Error Opening ") + path);
     const ScanCount count = ScanFirstLine(file.get());
     file.reset();
+    if (count.readFailed)
+        FailWithMessage(QStringLiteral("Code 403 - Error Reading ") + path);
 
     const ScanDecision decision = DecideScan(count);
     for (const ScanButtonChange& change : ButtonChanges(decision)) {
@@ -80,22 +71,22 @@ void CMainDlg::OnScan() {
 
 void CMainDlg::OnLoad3Col() {
     LoadListing({ListingLayout::ThreeColumns, '|', 2, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
-                 true, false});
+                 "Code 103 - Error Reading ", true, false});
 }
 
 void CMainDlg::OnLoad4Col() {
     LoadListing({ListingLayout::FourColumns, '|', 3, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
-                 true, false});
+                 "Code 2203 - Error Reading ", true, false});
 }
 
 void CMainDlg::OnLoad5Col() {
     LoadListing({ListingLayout::FiveColumns, '|', 4, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
-                 true, true});
+                 "Code 2203 - Error Reading ", true, true});
 }
 
 void CMainDlg::OnFilelistLoad() {
-    LoadListing({ListingLayout::FileList, ',', 1, "Code 101 - Error Opening ", "Code 102 - Error Opening ", false,
-                 false});
+    LoadListing({ListingLayout::FileList, ',', 1, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
+                 "Code 103 - Error Reading ", false, false});
 }
 
 void CMainDlg::LoadListing(const LoaderParams& params) {
@@ -114,15 +105,22 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
         FailWithMessage(QString::fromLatin1(params.textOpenFailure) + path);
 
     std::function<void()> pump;
-    if (params.listing)
+    if (params.pumpsAndShowsProgress)
         pump = [] { PumpWaitingMessages(); };
     const long long count = CountByte(counting.get(), params.counted, pump);
     counting.reset();
+    // A load that returns early leaves an empty bar, whatever it showed before.
+    const auto stop = [&] {
+        if (params.pumpsAndShowsProgress)
+            m_progress.SetPos(0);
+    };
     if (interrupted())
-        return;
-    const long long expected = count > 0 ? count / params.divisor : 0;
+        return stop();
+    if (count < 0)
+        FailWithMessage(QString::fromLatin1(params.readFailure) + path);
+    const long long expected = count / params.divisor;
 
-    if (params.listing)
+    if (params.pumpsAndShowsProgress)
         m_progress.SetRange32(0, ClampToInt(expected));
 
     CLineReader reader(text.get());
@@ -140,24 +138,28 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
         const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
                                                             cells[3], cells[4], cells[5]};
         m_list.AddRow(texts);
-        if (params.listing) {
+        if (params.pumpsAndShowsProgress) {
             if (params.pumpBeforePosition) {
                 PumpWaitingMessages();
                 if (interrupted())
-                    return;
+                    return stop();
                 m_progress.SetPos(ClampToInt(i + 1));
             } else {
                 m_progress.SetPos(ClampToInt(i));
                 PumpWaitingMessages();
                 if (interrupted())
-                    return;
+                    return stop();
             }
         }
         ++i;
     } while (i < expected);
+    if (reader.ReadFailed())
+        FailWithMessage(QString::fromLatin1(params.readFailure) + path);
     text.reset();
 
+    if (params.pumpsAndShowsProgress)
+        m_progress.FlushPos();
     AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);
-    if (params.listing)
+    if (params.pumpsAndShowsProgress)
         m_progress.SetPos(0);
 }

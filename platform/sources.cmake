@@ -24,6 +24,7 @@ list(APPEND QUARROW_QT_SOURCES
     platform/text_alignment.cpp
     platform/tooltip_ctrl.cpp
     platform/win_app.cpp
+    platform/window_gone_filter.cpp
     platform/window_timers.cpp
     platform/wnd.cpp
 )

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer harnesses of fuzz/ with clang (build-fuzz/) and runs each from the seed corpus in
+# fuzz/corpus/. Options go to libFuzzer; the default is a short fixed run:
+#   scripts/fuzz.sh                        # -runs=20000 each, as CI runs them
+#   scripts/fuzz.sh -max_total_time=600    # ten minutes each
+# New inputs are kept in a scratch folder, not in the seed corpus; a failing input is written to
+# build-fuzz/artifacts/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+options=("$@")
+if [ ${#options[@]} -eq 0 ]; then
+    options=(-runs=20000)
+fi
+
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DQUARROW_FUZZ=ON >/dev/null
+cmake --build build-fuzz
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p build-fuzz/artifacts
+status=0
+for seeds in fuzz/corpus/*/; do
+    name=$(basename "$seeds")
+    echo "== fuzz $name"
+    cp -r "$seeds" "$scratch/$name"
+    if ! build-fuzz/fuzz/"${name}"_fuzz -seed=1 -artifact_prefix=build-fuzz/artifacts/"$name"- \
+        "${options[@]}" "$scratch/$name" 2>"$scratch/$name.log"; then
+        grep -E "ERROR|SUMMARY|#[0-9]+ 0x" "$scratch/$name.log" | head -20
+        status=1
+    fi
+    grep -E "^Done|^#[0-9]+.*DONE" "$scratch/$name.log" || true
+done
+exit $status
