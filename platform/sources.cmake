@@ -22,6 +22,7 @@ list(APPEND QUARROW_QT_SOURCES
     platform/shell_execute.cpp
     platform/static_ctrl.cpp
     platform/tooltip_ctrl.cpp
+    platform/wait_cursor.cpp
     platform/win_app.cpp
     platform/window_timers.cpp
     platform/wnd.cpp

@@ -2,7 +2,7 @@
 # Installs the Debian/Ubuntu packages Quarrow needs to build, test and run, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra)
+packages=(cmake ninja-build g++ qt6-base-dev libicu-dev locales libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra)
 
 missing=()
 for package in "${packages[@]}"; do

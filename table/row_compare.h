@@ -65,6 +65,9 @@ public:
 
     // The entries 0 to GetCount() - 1 in the order that StableSortRowIds gives them with Compare.
     std::vector<std::uint32_t> SortedPositions(bool bAscending) const;
+    // The same for entries that stand in `order` now (a permutation of 0 to GetCount() - 1): the entries in
+    // the order that StableSortRowIds gives `order` with Compare.
+    std::vector<std::uint32_t> SortedEntries(bool bAscending, std::span<const std::uint32_t> order) const;
 
 private:
     int CompareTexts(std::uint32_t i, std::uint32_t j) const;
@@ -85,3 +88,11 @@ private:
 // textOf gives the sorted column's text of a row id.
 void SortRowIdsByColumn(std::vector<std::uint32_t>& ids, const RowTextAccessor& textOf, bool bAscending,
                         const CTextCollator& collator);
+
+// The order a header click gives a table of n rows: rows are numbered 0 to n - 1 in the order they were
+// stored, textOf(row) is the sorted column's text of a row, and order lists the rows as they stand now.
+// Returns the rows as they stand after the sort: the result of SortRowIdsByColumn on order, but the texts
+// are read once each in row number order, which for a table stored in the order of adding is the order
+// of memory.
+std::vector<std::uint32_t> SortedRowOrder(std::span<const std::uint32_t> order, const RowTextAccessor& textOf,
+                                          bool bAscending, const CTextCollator& collator);

@@ -236,7 +236,7 @@ TEST(ColumnListSort, ListSortSurvivesAnyComparison) {
     for (int i = 0; i < table.List().GetItemCount(); ++i) {
         const auto* record = reinterpret_cast<const RowRecord*>(table.List().GetItemData(i));
         ASSERT_NE(record, nullptr);
-        EXPECT_EQ(record->ppszCells[0], table.List().GetItemText(i, 0));
+        EXPECT_EQ(record->Cell(0), table.List().GetItemText(i, 0));
         seen[table.List().GetItemText(i, 0)] = table.List().GetItemData(i);
     }
     EXPECT_EQ(seen.size(), rows.size());
