@@ -16,8 +16,9 @@
 struct CPackedCells {
     const char* bytes = nullptr;
     std::uint32_t size = 0;
+    std::uint32_t count = 0; // cells
 
-    int CellCount() const;
+    int CellCount() const { return static_cast<int>(count); }
     std::string_view Cell(int column) const;
 };
 

@@ -147,13 +147,16 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
     : m_nCount(nCount), m_textAt(std::move(textAt)), m_pCollator(&collator) {
     m_kinds.resize(nCount);
     m_numbers.resize(nCount);
+    bool bDigitTexts = collator.ComparesDigitsAndHyphensByBytes();
     for (std::uint32_t i = 0; i < nCount; ++i) {
         const std::string_view text = m_textAt(i);
         const CellKind kind = KindOfCell(text);
         m_kinds[i] = kind;
         ++m_nKindCount[static_cast<int>(kind)];
         m_numbers[i] = Atoi(text);
+        bDigitTexts = bDigitTexts && CTextCollator::IsDigitsAndHyphens(text);
     }
+    m_bDigitTexts = bDigitTexts;
     // A comparison reads the second operand the way the first operand's kind says, so each prepared form
     // is needed for every entry as soon as one entry has that kind.
     if (m_nKindCount[static_cast<int>(CellKind::Date)] > 0) {
@@ -166,13 +169,15 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
     // text, plus scattered comparisons. With one text entry in sixteen most entries meet one anyway.
     if (nTexts > 0 && nTexts >= nCount / 16)
         m_textRanks = collator.MakeRanks(nCount, m_textAt);
-    else if (nTexts > 0)
+    else if (nTexts > 0 && !m_bDigitTexts)
         m_textKeys.resize(nCount);
 }
 
 int CSortKeyColumn::CompareTexts(std::uint32_t i, std::uint32_t j) const {
     if (!m_textRanks.empty())
         return CompareValues(m_textRanks[i], m_textRanks[j]);
+    if (m_bDigitTexts)
+        return CTextCollator::CompareDigitsAndHyphens(m_textAt(i), m_textAt(j));
     std::optional<CTextCollator::CKey>& keyI = m_textKeys[i];
     if (!keyI)
         keyI = m_pCollator->MakeKey(m_textAt(i));

@@ -81,6 +81,7 @@ private:
     std::vector<std::int64_t> m_dateKeys;      // year, month, day packed in order; when some entry is a date
     std::vector<std::uint32_t> m_textRanks;    // when many entries are text
     mutable std::vector<std::optional<CTextCollator::CKey>> m_textKeys; // when only a few are
+    bool m_bDigitTexts = false; // every text is digits and hyphens, compared by its bytes
 };
 
 // Sorts the row ids by the texts of their cells, stably (rows that compare equal keep their order),

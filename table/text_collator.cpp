@@ -29,11 +29,14 @@ bool StripInto(const QString& text, QString& out) {
         ++first;
     if (first == size)
         return false;
-    out.resize(0);
-    out.append(QStringView(p, first));
+    out.resize(size);
+    char16_t* q = reinterpret_cast<char16_t*>(out.data());
+    std::copy(p, p + first, q);
+    qsizetype n = first;
     for (qsizetype i = first + 1; i < size; ++i)
         if (!IsNearlyIgnored(p[i]))
-            out.append(QChar(p[i]));
+            q[n++] = p[i];
+    out.resize(n);
     return true;
 }
 
@@ -108,19 +111,42 @@ struct FlatKey {
     }
 };
 
-// The first eight bytes of a key as a number that orders like them, zeros after a shorter key. Neither
-// kind of key holds a zero byte, so equal prefixes with a key of at most eight bytes mean that key is a
-// prefix of the other.
-std::uint64_t PrefixOf(const FlatKey& key) {
+// Bytes 8 * word to 8 * word + 7 of a key as a number that orders like them, zeros after the key's end.
+// Neither kind of key holds a zero byte, so keys whose first 16 bytes are equal, one of them at most 16
+// bytes long, differ only in length.
+std::uint64_t PrefixWord(const FlatKey& key, std::uint32_t word) {
     std::uint64_t prefix = 0;
-    for (std::uint32_t k = 0; k < 8; ++k)
+    for (std::uint32_t k = 8 * word; k < 8 * word + 8; ++k)
         prefix = (prefix << 8) | (k < key.size ? key.bytes[k] : 0u);
     return prefix;
 }
 
+constexpr std::uint32_t kPrefixBytes = 16;
+
 struct SortItem {
-    std::uint64_t prefix;
+    std::uint64_t prefix[2];
     std::uint32_t entry;
+};
+
+// Orders sort items by their keys: the prefixes first, the rest of the keys only when those tie.
+struct SortItemBefore {
+    const std::vector<FlatKey>& keys;
+
+    bool operator()(const SortItem& a, const SortItem& b) const {
+        if (a.prefix[0] != b.prefix[0])
+            return a.prefix[0] < b.prefix[0];
+        if (a.prefix[1] != b.prefix[1])
+            return a.prefix[1] < b.prefix[1];
+        const FlatKey& x = keys[a.entry];
+        const FlatKey& y = keys[b.entry];
+        if (x.size <= kPrefixBytes || y.size <= kPrefixBytes)
+            return x.size < y.size;
+        return x.Compare(y) < 0;
+    }
+
+    bool Same(const SortItem& a, const SortItem& b) const {
+        return a.prefix[0] == b.prefix[0] && a.prefix[1] == b.prefix[1] && keys[a.entry].Compare(keys[b.entry]) == 0;
+    }
 };
 
 // Keys of a run of entries laid end to end in one buffer.
@@ -244,6 +270,30 @@ int CTextCollator::Compare(std::string_view a, std::string_view b) const {
     return CompareDecoded(Decode(a), Decode(b));
 }
 
+bool CTextCollator::IsDigitsAndHyphens(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), IsDigitOrHyphen);
+}
+
+int CTextCollator::CompareDigitsAndHyphens(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    for (;;) {
+        while (i < a.size() && a[i] == '-')
+            ++i;
+        while (j < b.size() && b[j] == '-')
+            ++j;
+        if (i == a.size() || j == b.size())
+            break;
+        if (a[i] != b[j])
+            return a[i] < b[j] ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i != a.size() || j != b.size())
+        return i == a.size() ? -1 : 1;
+    return Sign(a.compare(b));
+}
+
 bool CTextCollator::OrdersDigitsAndHyphensByBytes() const {
     // Texts of these characters compare character by character with no secondary or case differences,
     // so the order of the single characters and of a few texts mixing them settles every case.
@@ -252,16 +302,7 @@ bool CTextCollator::OrdersDigitsAndHyphensByBytes() const {
                                               "1-2", "12",  "-12", "1-3", "10",  "-10", "9-",  "09"};
     for (const char* a : kProbes) {
         for (const char* b : kProbes) {
-            // The bytes of the text without hyphens, then of the whole text.
-            auto key = [](std::string_view t) {
-                std::string k;
-                for (char c : t)
-                    if (c != '-')
-                        k += c;
-                return k + '\x01' + std::string(t);
-            };
-            const int expected = Sign(key(a).compare(key(b)));
-            if (Compare(a, b) != expected)
+            if (Compare(a, b) != CompareDigitsAndHyphens(a, b))
                 return false;
         }
     }
@@ -299,7 +340,7 @@ CTextCollator::MakeRanks(std::uint32_t nCount,
     for (std::uint32_t i = 0; i < nCount; ++i) {
         texts[i] = textAt(i);
         if (bDigits)
-            bDigits = std::all_of(texts[i].begin(), texts[i].end(), IsDigitOrHyphen);
+            bDigits = IsDigitsAndHyphens(texts[i]);
     }
     if (!m_pFlat && !bDigits) {
         // Without flat keys: the keys QCollator makes, sorted directly.
@@ -361,22 +402,13 @@ CTextCollator::MakeRanks(std::uint32_t nCount,
         for (std::size_t i = first; i < last; ++i) {
             const std::uint32_t end = buffer.ends[i - first];
             keys[i] = FlatKey{buffer.bytes.data() + begin, end - begin};
-            items[i] = SortItem{PrefixOf(keys[i]), static_cast<std::uint32_t>(i)};
+            items[i] = SortItem{{PrefixWord(keys[i], 0), PrefixWord(keys[i], 1)}, static_cast<std::uint32_t>(i)};
             begin = end;
         }
         if (collator)
             ucol_close(collator);
-        const auto before = [&keys](const SortItem& a, const SortItem& b) {
-            if (a.prefix != b.prefix)
-                return a.prefix < b.prefix;
-            const FlatKey& x = keys[a.entry];
-            const FlatKey& y = keys[b.entry];
-            if (x.size <= 8 || y.size <= 8)
-                return x.size < y.size;
-            return x.Compare(y) < 0;
-        };
         std::sort(items.begin() + static_cast<std::ptrdiff_t>(first),
-                  items.begin() + static_cast<std::ptrdiff_t>(last), before);
+                  items.begin() + static_cast<std::ptrdiff_t>(last), SortItemBefore{keys});
     });
     // The parts' sorted runs merged into one.
     std::vector<std::size_t> bounds(nParts + 1, nCount);
@@ -386,11 +418,7 @@ CTextCollator::MakeRanks(std::uint32_t nCount,
         for (unsigned part = 0; part + width < nParts; part += 2 * width) {
             const auto at = [&items](std::size_t k) { return items.begin() + static_cast<std::ptrdiff_t>(k); };
             std::inplace_merge(at(bounds[part]), at(bounds[part + width]),
-                               at(bounds[std::min(part + 2 * width, nParts)]),
-                               [&keys](const SortItem& a, const SortItem& b) {
-                                   return a.prefix != b.prefix ? a.prefix < b.prefix
-                                                               : keys[a.entry].Compare(keys[b.entry]) < 0;
-                               });
+                               at(bounds[std::min(part + 2 * width, nParts)]), SortItemBefore{keys});
         }
     }
 
@@ -398,8 +426,7 @@ CTextCollator::MakeRanks(std::uint32_t nCount,
     std::vector<std::uint8_t> bNewGroup(nCount, 0);
     for (std::size_t k = 0; k < nCount; ++k) {
         order[k] = items[k].entry;
-        bNewGroup[k] = k == 0 || items[k - 1].prefix != items[k].prefix ||
-                       keys[order[k - 1]].Compare(keys[order[k]]) != 0;
+        bNewGroup[k] = k == 0 || !SortItemBefore{keys}.Same(items[k - 1], items[k]);
     }
     items = {};
 

@@ -79,6 +79,13 @@ public:
     // A byte text as the table shows it: UTF-8 when the bytes are valid UTF-8, Latin-1 otherwise.
     static QString Decode(std::string_view bytes);
 
+    // Texts of digits and hyphens only (numbers with signs, or with hyphens between digits): when
+    // ComparesDigitsAndHyphensByBytes() holds, Compare of two such texts is CompareDigitsAndHyphens,
+    // which needs no collation: the texts without hyphens by their bytes, then the whole texts.
+    static bool IsDigitsAndHyphens(std::string_view text);
+    bool ComparesDigitsAndHyphensByBytes() const { return m_bDigitsByBytes; }
+    static int CompareDigitsAndHyphens(std::string_view a, std::string_view b);
+
     // The collation behind QCollator, opened directly with QCollator's settings, for flat keys.
     class CFlatKeyMaker;
 
