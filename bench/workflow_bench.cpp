@@ -3,6 +3,8 @@
 //
 //   bench/bench_workflow [--names=realistic|numbered|both] [lines...]     (default: both, 1000000)
 //   bench/bench_workflow --loads-only [lines]   (ten loads and nothing else, for a profiler)
+//   bench/bench_workflow --long-cell [megabytes]   (a listing of 1000 lines, one with a name of 30 MB:
+//                                                   load, repaint and click times, memory against the file)
 //
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; for a real window on an X server:
 //   QT_QPA_PLATFORM=xcb DISPLAY=:N bench/bench_workflow
@@ -129,6 +131,8 @@ public:
         m_pView = qobject_cast<QTableView*>(m_dlg.m_list.GetSafeWidget());
     }
     ~CWorkflow() { m_dlg.DestroyWindow(); }
+
+    QWidget* Widget() const { return m_pView; }
 
     // Scan + Load 3 col until the view shows every row.
     Timing Load() {
@@ -298,6 +302,47 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
     std::fflush(stdout);
 }
 
+// A listing of 1000 lines whose 500th name is `megabytes` long.
+void RunLongCell(CBenchApp& app, long megabytes) {
+    const QString name = QStringLiteral("LONG.TXT");
+    const QString path = app.Folder() + QLatin1Char('/') + name;
+    WriteListing(path, 1000, ListingOptions{NameStyle::Realistic, 0x1A, 0});
+    {
+        QFile file(path);
+        file.open(QIODevice::ReadWrite);
+        QByteArray text = file.readAll();
+        qsizetype at = 0;
+        for (int line = 0; line < 499; ++line)
+            at = text.indexOf('\n', at) + 1;
+        text.insert(at + 18, QByteArray(megabytes << 20, 'N'));
+        file.seek(0);
+        file.write(text);
+    }
+    const double fileBytes = static_cast<double>(QFile(path).size());
+    const double before = ResidentBytes();
+    CWorkflow flow(app, name, 1000);
+    const Timing load = flow.Load();
+    const double grown = ResidentBytes() - before;
+    auto* view = qobject_cast<QTableView*>(flow.Widget());
+    view->scrollTo(view->model()->index(499, 3), QAbstractItemView::PositionAtCenter);
+    QApplication::processEvents();
+    std::vector<Timing> paints;
+    for (int i = 0; i < 5; ++i)
+        paints.push_back(Measure([view] { view->viewport()->repaint(); }));
+    const Timing lbaClick = flow.Click(kStartLba, true);
+    const Timing click = flow.Click(kFileName, true);
+    std::printf("a name of %ld MB in a file of %.1f MB\n", megabytes, fileBytes / 1048576.0);
+    std::printf("  Scan + Load 3 col %.3f s, memory grew by %.1f MB (%.2f x the file)\n", load.seconds,
+                grown / 1048576.0, grown / fileBytes);
+    std::printf("  repaint with the long cell in view: median %.2f ms\n", Median(paints).seconds * 1e3);
+    std::printf("  StartLba click: %.2f ms; FileName click (collates the long name whole): %.2f ms\n",
+                lbaClick.seconds * 1e3, click.seconds * 1e3);
+    flow.Save();
+    QFile in(path);
+    QFile out(app.Folder() + QStringLiteral("/Sorted-") + name);
+    std::printf("  Save wrote %lld bytes of %lld\n", out.size(), in.size());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -305,10 +350,13 @@ int main(int argc, char** argv) {
     std::vector<NameStyle> styles = {NameStyle::Realistic, NameStyle::Numbered};
     std::vector<long> sizes;
     bool bLoadsOnly = false;
+    bool bLongCell = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--loads-only")
             bLoadsOnly = true;
+        else if (arg == "--long-cell")
+            bLongCell = true;
         else if (arg == "--names=realistic")
             styles = {NameStyle::Realistic};
         else if (arg == "--names=numbered")
@@ -322,6 +370,10 @@ int main(int argc, char** argv) {
     }
     if (sizes.empty())
         sizes = {1000000};
+    if (bLongCell) {
+        RunLongCell(app, sizes[0] == 1000000 ? 30 : sizes[0]);
+        return 0;
+    }
     if (bLoadsOnly) {
         const QString name = QStringLiteral("LBA.TXT");
         WriteListing(app.Folder() + QLatin1Char('/') + name, sizes[0], ListingOptions{});

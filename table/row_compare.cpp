@@ -1,6 +1,7 @@
 #include "table/row_compare.h"
 
 #include "platform/atoi.h"
+#include "platform/radix_sort.h"
 #include "platform/stable_sort.h"
 #include "platform/text_field.h"
 
@@ -38,8 +39,7 @@ template <class T> std::uint64_t OrderedBits(T value) {
 }
 
 // The entries listed in order (their current order), sorted stably by keys[entry], ascending or
-// descending: a least significant digit radix sort, 11 bits per pass, skipping the digits that all keys
-// share.
+// descending.
 template <class T>
 std::vector<std::uint32_t> StableEntriesByKey(const std::vector<T>& keys, std::span<const std::uint32_t> order,
                                               bool bAscending) {
@@ -49,35 +49,13 @@ std::vector<std::uint32_t> StableEntriesByKey(const std::vector<T>& keys, std::s
     };
     const std::size_t n = order.size();
     std::vector<Item> items(n);
-    std::uint64_t low = ~std::uint64_t{0};
-    std::uint64_t high = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint64_t key = OrderedBits(keys[order[i]]);
-        items[i] = Item{key, order[i]};
-        low = std::min(low, key);
-        high = std::max(high, key);
-    }
-    // Keys relative to the smallest (or, descending, to the largest) need fewer digits, and the
-    // descending order becomes an ascending one without disturbing equal keys.
-    for (Item& item : items)
-        item.key = bAscending ? item.key - low : high - item.key;
-    const std::uint64_t span = high >= low ? high - low : 0;
-
-    constexpr int kBits = 11;
-    constexpr std::size_t kRadix = std::size_t{1} << kBits;
-    std::vector<Item> buffer(n);
-    std::vector<std::size_t> counts(kRadix);
-    for (int shift = 0; shift < 64 && (span >> shift) != 0; shift += kBits) {
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const Item& item : items)
-            ++counts[(item.key >> shift) & (kRadix - 1)];
-        std::size_t total = 0;
-        for (std::size_t& count : counts)
-            total += std::exchange(count, total);
-        for (const Item& item : items)
-            buffer[counts[(item.key >> shift) & (kRadix - 1)]++] = item;
-        items.swap(buffer);
-    }
+    for (std::size_t i = 0; i < n; ++i)
+        items[i] = Item{OrderedBits(keys[order[i]]), order[i]};
+    // Descending becomes ascending on the keys' complements, without disturbing equal keys.
+    if (!bAscending)
+        for (Item& item : items)
+            item.key = ~item.key;
+    RadixSortByKey(items);
     std::vector<std::uint32_t> entries(n);
     for (std::size_t k = 0; k < n; ++k)
         entries[k] = items[k].entry;

@@ -84,6 +84,8 @@ public:
     // which needs no collation: the texts without hyphens by their bytes, then the whole texts.
     static bool IsDigitsAndHyphens(std::string_view text);
     bool ComparesDigitsAndHyphensByBytes() const { return m_bDigitsByBytes; }
+    // True when MakeRanks makes the collation's flat keys (ICU could open the locale's collation).
+    bool MakesFlatKeys() const { return m_pFlat != nullptr; }
     static int CompareDigitsAndHyphens(std::string_view a, std::string_view b);
 
     // The collation behind QCollator, opened directly with QCollator's settings, for flat keys.
