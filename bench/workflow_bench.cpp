@@ -2,7 +2,7 @@
 // Save, and the memory a loaded row takes, each beside a GNU sort of the same file timed in the same run.
 //
 //   bench/bench_workflow [--names=realistic|numbered|both] [lines...]     (default: both, 1000000)
-//   bench/bench_workflow --loads-only [lines]   (ten loads and nothing else, for a profiler)
+//   bench/bench_workflow --loads-only [lines]   (three loads and nothing else: CPU a line, or for a profiler)
 //   bench/bench_workflow --long-cell [megabytes]   (a listing of 1000 lines, one with a name of 30 MB:
 //                                                   load, repaint and click times, memory against the file)
 //
@@ -378,8 +378,11 @@ int main(int argc, char** argv) {
         const QString name = QStringLiteral("LBA.TXT");
         WriteListing(app.Folder() + QLatin1Char('/') + name, sizes[0], ListingOptions{});
         CWorkflow flow(app, name, sizes[0]);
-        for (int i = 0; i < 10; ++i)
-            std::printf("load %.3f s\n", flow.Load().seconds);
+        for (int i = 0; i < 3; ++i) {
+            const Timing load = flow.Load();
+            std::printf("%ld lines: Scan + Load 3 col %.3f s, CPU %.3f us a line\n", sizes[0], load.seconds,
+                        load.cpu / static_cast<double>(sizes[0]) * 1e6);
+        }
         return 0;
     }
     const QString localePath = EnglishLocalePath(app.Folder());

@@ -86,7 +86,9 @@ template <class T, class Compare> void StableSortItems(std::span<T> items, Compa
         std::copy(src, src + n, items.data());
 }
 
-// The same sort on row ids.
+// The same sort on row ids. With the table's comparison this is the reference order of a column sort:
+// the program works the same order out from precomputed keys (SortRowIdsByColumn, SortedRowOrder), and
+// the tests keep the two equal. Keep both.
 template <class Compare> void StableSortRowIds(std::span<std::uint32_t> ids, Compare cmp) {
     StableSortItems(ids, std::move(cmp));
 }
