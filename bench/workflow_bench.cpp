@@ -68,6 +68,13 @@ double ResidentBytes() {
     return fields.size() > 1 ? fields[1].toDouble() * 4096.0 : 0;
 }
 
+// The highest resident memory of the process so far, in bytes.
+double PeakResidentBytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) * 1024.0;
+}
+
 Timing Measure(const std::function<void()>& run) {
     QElapsedTimer timer;
     const double cpu = CpuSeconds();
@@ -235,6 +242,7 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
     double bytesPerRow = 0;
     double loadCpuPerLine = 0;
     double afterSortBytesPerRow = 0;
+    double peakBytesPerRow = 0;
     {
         const double before = ResidentBytes();
         CWorkflow flow(app, name, lines);
@@ -275,8 +283,10 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
                               click.baselineName, click.limit, click.bAtMost});
             phases.push_back({std::string(click.what) + " descending", Median(descending), click.baseline,
                               click.baselineName, click.limit, click.bAtMost});
-            if (click.nColumn == kFileName)
+            if (click.nColumn == kFileName) {
                 afterSortBytesPerRow = (ResidentBytes() - before) / static_cast<double>(lines);
+                peakBytesPerRow = (PeakResidentBytes() - before) / static_cast<double>(lines);
+            }
         }
         flow.ClickOnce(kFileName);
         phases.push_back({"Save after a FileName sort", MedianOfThree([&] { return flow.Save(); }), cSort, "C sort",
@@ -296,8 +306,9 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
         phases.push_back({"StartLba click, negative, descending", Median(descending), cSort, "C sort", 5, false});
     }
     PrintPhases(phases);
-    std::printf("  memory once loaded: %.0f bytes a row (target <= 200); after the name sorts: %.0f bytes a row\n",
-                bytesPerRow, afterSortBytesPerRow);
+    std::printf("  memory once loaded: %.0f bytes a row (target <= 200); after the name sorts: %.0f bytes a row, "
+                "at the highest so far: %.0f\n",
+                bytesPerRow, afterSortBytesPerRow, peakBytesPerRow);
     std::printf("  load CPU: %.3f us a line\n", loadCpuPerLine);
     std::fflush(stdout);
 }

@@ -159,6 +159,8 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
         ++i;
     } while (i < expected);
     text.reset();
+    // The view learns of new rows a few times a second; it shows the last ones before the box appears.
+    m_list.UpdateWindow();
 
     AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);
     if (params.listing)

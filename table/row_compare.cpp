@@ -217,7 +217,7 @@ std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending, std::s
             break;
         }
         return CompareTexts(x.entry, y.entry);
-    });
+    }, m_textKeys.empty()); // keys made on first use are not to be made by two threads at once
     std::vector<std::uint32_t> entries(items.size());
     for (std::size_t k = 0; k < items.size(); ++k)
         entries[k] = items[k].entry;
