@@ -134,9 +134,12 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
         const ListingLine fields = SplitLine(params.layout, line);
         if (fields.name.empty())
             break;
-        const RowCells cells = FormRowCells(params.layout, fields, i);
+        // The name goes into the row straight from the line: a name of many megabytes is not copied twice.
+        ListingLine numbers = fields;
+        numbers.name = {};
+        const RowCells cells = FormRowCells(params.layout, numbers, i);
         const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
-                                                            cells[3], cells[4], cells[5]};
+                                                            fields.name, cells[4], cells[5]};
         m_list.AddRow(texts);
         if (params.pumpsAndShowsProgress) {
             if (params.pumpBeforePosition) {
@@ -156,6 +159,8 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
     if (reader.ReadFailed())
         FailWithMessage(QString::fromLatin1(params.readFailure) + path);
     text.reset();
+    // The view learns of new rows a few times a second; it shows the last ones before the box appears.
+    m_list.UpdateWindow();
 
     if (params.pumpsAndShowsProgress)
         m_progress.FlushPos();

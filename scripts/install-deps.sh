@@ -2,7 +2,8 @@
 # Installs the Debian/Ubuntu packages Quarrow needs to build, test and run, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra
+packages=(cmake ninja-build g++ qt6-base-dev libicu-dev locales libgl-dev libgtest-dev fonts-dejavu-core
+    fonts-dejavu-extra
     # the tests that run the program on an X server of their own
     xvfb xauth xdotool libxcb1-dev pkg-config util-linux
     # the fuzz harnesses (libFuzzer comes with clang's runtime libraries)

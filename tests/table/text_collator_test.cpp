@@ -136,12 +136,17 @@ TEST(TextCollator, KeysAgreeWithCompareOnRandomTexts) {
 // among threads.
 TEST(TextCollator, RanksFollowCompare) {
     const CTextCollator collator = English();
+    ASSERT_TRUE(collator.MakesFlatKeys());
+    ASSERT_TRUE(collator.ComparesDigitsAndHyphensByBytes());
     struct Case {
         TextMix mix;
         std::size_t nCount;
     };
-    for (const Case& c : {Case{TextMix::AllKinds, 0}, Case{TextMix::AllKinds, 1},
-                          Case{TextMix::AllKinds, 3000}, Case{TextMix::WordsOnly, 120000}}) {
+    // Texts of digits and hyphens are ranked without collation: with at most 16 digits by a number made
+    // of them, with more by their bytes.
+    for (const Case& c : {Case{TextMix::AllKinds, 0}, Case{TextMix::AllKinds, 1}, Case{TextMix::AllKinds, 3000},
+                          Case{TextMix::WordsOnly, 120000}, Case{TextMix::FewNegatives, 3000},
+                          Case{TextMix::SignedNumbers, 3000}}) {
         SCOPED_TRACE("count " + std::to_string(c.nCount));
         const std::vector<std::string> texts = MakeMixedCellTexts(c.nCount, 3, c.mix);
         const std::vector<std::uint32_t> ranks =
