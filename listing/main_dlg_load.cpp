@@ -13,6 +13,7 @@
 #include "listing/file_open_failure.h"
 #include "listing/line_reader.h"
 #include "listing/listing_format.h"
+#include "listing/listing_rows.h"
 #include "listing/message_pump.h"
 #include "listing/scan_rules.h"
 #include "platform/message_box.h"
@@ -40,8 +41,6 @@ int ClampToInt(long long value) { return value > INT_MAX ? INT_MAX : static_cast
 
 struct CMainDlg::LoaderParams {
     ListingLayout layout;
-    char counted;     // the byte whose count sizes the load
-    int divisor;      // lines expected = count / divisor
     const char* binaryOpenFailure;
     const char* textOpenFailure;
     bool listing;     // listing loaders move the progress bar and keep the window alive
@@ -79,22 +78,22 @@ void CMainDlg::OnScan() {
 }
 
 void CMainDlg::OnLoad3Col() {
-    LoadListing({ListingLayout::ThreeColumns, '|', 2, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
+    LoadListing({ListingLayout::ThreeColumns, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
                  true, false});
 }
 
 void CMainDlg::OnLoad4Col() {
-    LoadListing({ListingLayout::FourColumns, '|', 3, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
+    LoadListing({ListingLayout::FourColumns, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
                  true, false});
 }
 
 void CMainDlg::OnLoad5Col() {
-    LoadListing({ListingLayout::FiveColumns, '|', 4, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
+    LoadListing({ListingLayout::FiveColumns, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
                  true, true});
 }
 
 void CMainDlg::OnFilelistLoad() {
-    LoadListing({ListingLayout::FileList, ',', 1, "Code 101 - Error Opening ", "Code 102 - Error Opening ", false,
+    LoadListing({ListingLayout::FileList, "Code 101 - Error Opening ", "Code 102 - Error Opening ", false,
                  false});
 }
 
@@ -116,26 +115,17 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
     std::function<void()> pump;
     if (params.listing)
         pump = [] { PumpWaitingMessages(); };
-    const long long count = CountByte(counting.get(), params.counted, pump);
+    const long long count = CountByte(counting.get(), CountedByte(params.layout), pump);
     counting.reset();
     if (interrupted())
         return;
-    const long long expected = count > 0 ? count / params.divisor : 0;
+    const long long expected = ExpectedLines(params.layout, count);
 
     if (params.listing)
         m_progress.SetRange32(0, ClampToInt(expected));
 
     CLineReader reader(text.get());
-    std::string line;
-    long long i = 0;
-    // The first line is always processed; the count decides how many follow. The end of the file ends the
-    // load whatever the count promised.
-    do {
-        if (!reader.ReadLine(line))
-            break;
-        const ListingLine fields = SplitLine(params.layout, line);
-        if (fields.name.empty())
-            break;
+    ReadListingRows(reader, params.layout, expected, [&](const ListingLine& fields, long long i) {
         const RowCells cells = FormRowCells(params.layout, fields, i);
         const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
                                                             cells[3], cells[4], cells[5]};
@@ -144,17 +134,19 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
             if (params.pumpBeforePosition) {
                 PumpWaitingMessages();
                 if (interrupted())
-                    return;
+                    return false;
                 m_progress.SetPos(ClampToInt(i + 1));
             } else {
                 m_progress.SetPos(ClampToInt(i));
                 PumpWaitingMessages();
                 if (interrupted())
-                    return;
+                    return false;
             }
         }
-        ++i;
-    } while (i < expected);
+        return true;
+    });
+    if (interrupted())
+        return;
     text.reset();
 
     AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);
