@@ -21,8 +21,9 @@ int RunExportCommand(const QStringList& args) {
                                       QStringLiteral("format"));
     const QCommandLineOption prefixOption(
         QStringLiteral("prefix"),
-        QStringLiteral("Put dir/ before each name: for mkisofs-sort the folder given to the tool (default: none), "
-                       "for xorriso-weights the folder in the image (default: the root)."),
+        QStringLiteral("Put dir/ before each name: for mkisofs-sort the folder given to the tool (default: ., "
+                       "for the tool run in that folder), for xorriso-weights the folder in the image (default: "
+                       "the root)."),
         QStringLiteral("dir"));
     const QCommandLineOption outputOption(QStringLiteral("o"),
                                           QStringLiteral("Write to file (default and -: stdout)."),

@@ -48,13 +48,13 @@ void AppendPathBytes(std::string& out, std::string_view bytes, bool escapePatter
     }
 }
 
-// Appends PREFIX/NAME; without a prefix the name alone for mkisofs (a path relative to where the tool
-// runs) and /NAME for xorriso (a path from the image's root).
+// Appends PREFIX/NAME. Without a prefix mkisofs gets ./NAME, the path the tool sees when it is run in the
+// tree's folder on ".", and xorriso /NAME, the path from the image's root.
 void AppendPath(std::string& out, std::string_view prefix, std::string_view name, bool escapePatterns) {
-    if (!prefix.empty() || !escapePatterns) {
-        AppendPathBytes(out, TrimmedPrefix(prefix), escapePatterns);
-        out.push_back('/');
-    }
+    if (prefix.empty() && escapePatterns)
+        prefix = ".";
+    AppendPathBytes(out, TrimmedPrefix(prefix), escapePatterns);
+    out.push_back('/');
     AppendPathBytes(out, WithoutLeadingSeparators(name), escapePatterns);
 }
 

@@ -2,16 +2,18 @@
 // files should lie on the disc: the first name gets the highest weight, and no two names share one.
 //
 // - mkisofs-sort ("-sort FILE" of mkisofs and genisoimage): lines "path weight". The path is the file's
-//   path on disk as the tool is given it, so it is PREFIX/NAME; the tool splits at the line's last blank
-//   and matches the path as a shell pattern, so "*", "?" and "[" are escaped with a backslash.
+//   path on disk as the tool is given it: PREFIX/NAME, or ./NAME without a prefix, for the tool run in
+//   the tree's folder on ".". The tool splits the line at its last blank and matches the path as a shell
+//   pattern, so "*", "?" and "[" are escaped with a backslash; blanks at either end of a name are kept.
 // - xorriso-weights ("--sort-weight-list FILE" of xorrisofs): lines "weight iso_rr_path". The path is
-//   the file's path in the image, PREFIX/NAME (PREFIX empty: /NAME), taken from the first blank to the
-//   end of the line as it stands.
+//   the file's path in the image, PREFIX/NAME or /NAME, taken as it stands from after the first blank to
+//   the end of the line.
 //
-// Listings write folders with backslashes, as the tools that make them do; both tools want slashes. So
-// a backslash in a name becomes a slash, and slashes at the start of a name are dropped (the prefix
-// supplies the root). The prefix must hold no line feed or NUL byte. Every other byte is written as it is. Lines end with a line feed alone: a carriage
-// return would become part of the path, and the tools would then silently match nothing.
+// Listings write folders with backslashes, as the tools that make them do; both tools want slashes. So a
+// backslash in a name becomes a slash, and slashes at the start of a name are dropped (the prefix supplies
+// the root). Every other byte is written as it is. Lines end with a line feed alone: a carriage return
+// would become part of the path, and the tools would then silently match nothing. The prefix must hold
+// no line feed or NUL byte.
 #pragma once
 
 #include <cstddef>
