@@ -2,7 +2,10 @@
 # Installs the Debian/Ubuntu packages Quarrow needs to build, test and run, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra)
+# xorriso and genisoimage build and read the disc images of the tests; locales holds the sources localedef
+# compiles the locale-aware baseline of the benchmarks from.
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra
+    xorriso genisoimage locales)
 
 missing=()
 for package in "${packages[@]}"; do
