@@ -21,11 +21,11 @@ void AppendNumber(std::string& out, std::uint64_t value) {
 }
 
 // "line N (NAME)", the name as its bytes.
-void AppendFile(std::string& out, const CTextStore& names, std::size_t index) {
+void AppendFile(std::string& out, const std::vector<std::string_view>& names, std::size_t index) {
     out.append("line ");
     AppendNumber(out, index + 1);
     out.append(" (");
-    out.append(names.At(index));
+    out.append(names[index]);
     out.push_back(')');
 }
 
@@ -73,12 +73,12 @@ int RunCheckCommand(const QStringList& args) {
     }
 
     std::vector<LayoutFile> files;
-    CTextStore names;
-    files.reserve(input->bytes.size() / 32);
-    names.Reserve(input->bytes.size(), input->bytes.size() / 32);
+    std::vector<std::string_view> names;
+    files.reserve(input->Bytes().size() / 32);
+    names.reserve(input->Bytes().size() / 32);
     ReadListingLines(*input, [&](const ListingLine& fields, long long) {
         files.push_back({fields.startLba, fields.fileSize});
-        names.Add(fields.name);
+        names.push_back(fields.name);
         return true;
     });
     const LayoutReport report = CheckLayout(files, blockSize);

@@ -1,4 +1,7 @@
 // quarrow-cli export: sort weights that put the files of a listing on the disc in the listing's order.
+#include <string_view>
+#include <vector>
+
 #include <QCommandLineParser>
 #include <QFile>
 
@@ -51,18 +54,18 @@ int RunExportCommand(const QStringList& args) {
     const std::optional<ListingInput> input = ReadListing(path, parser);
     if (!input)
         return kStatusError;
-    CTextStore names;
-    names.Reserve(input->bytes.size(), input->bytes.size() / 16);
+    std::vector<std::string_view> names;
+    names.reserve(input->Bytes().size() / 32);
     ReadListingLines(*input, [&names](const ListingLine& fields, long long) {
-        names.Add(fields.name);
+        names.push_back(fields.name);
         return true;
     });
 
     std::string out;
-    out.reserve(input->bytes.size() + static_cast<std::size_t>(prefix.size() + 10) * names.GetCount());
+    out.reserve(input->Bytes().size() + static_cast<std::size_t>(prefix.size() + 10) * names.size());
     const std::optional<SortWeightRefusal> refusal =
         AppendSortWeights(out, *format, std::string_view(prefix.constData(), static_cast<std::size_t>(prefix.size())),
-                          names.GetCount(), [&names](std::size_t i) { return names.At(i); });
+                          names.size(), [&names](std::size_t i) { return names[i]; });
     if (refusal) {
         // Each row comes from the line of the same position: the line pass stops at the first line it skips.
         PrintError(input->ShownName(), static_cast<long long>(refusal->index) + 1,

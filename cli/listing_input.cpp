@@ -1,5 +1,6 @@
 #include "cli/listing_input.h"
 
+#include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,7 +22,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 const QString kLayoutOption = QStringLiteral("layout");
 
 // The bytes as a stream, for the readers the window uses on files.
-FilePtr OpenBytes(const std::string& bytes) {
+FilePtr OpenBytes(std::string_view bytes) {
     return FilePtr(fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"));
 }
 
@@ -65,15 +66,15 @@ void AddLayoutOption(QCommandLineParser& parser) {
 std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser) {
     ListingInput input;
     input.path = path;
-    std::optional<std::string> bytes = ReadInput(path);
-    if (!bytes)
+    std::optional<CInputBytes> content = CInputBytes::Open(path);
+    if (!content)
         return std::nullopt;
-    input.bytes = std::move(*bytes);
-    if (input.bytes.empty()) {
+    input.content = std::move(*content);
+    if (input.Bytes().empty()) {
         PrintError(input.ShownName(), 0, QStringLiteral("the file is empty"));
         return std::nullopt;
     }
-    FilePtr file = OpenBytes(input.bytes);
+    FilePtr file = OpenBytes(input.Bytes());
     if (!file) {
         PrintError(input.ShownName(), 0, QString::fromLocal8Bit(std::strerror(errno)));
         return std::nullopt;
@@ -102,13 +103,25 @@ std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineP
 }
 
 long long ReadListingLines(const ListingInput& input, const ListingRowSink& addRow) {
-    FilePtr file = OpenBytes(input.bytes);
+    FilePtr file = OpenBytes(input.Bytes());
     if (!file)
         return 0;
     const long long expected = ExpectedLines(input.layout, CountByte(file.get(), CountedByte(input.layout), {}));
     std::rewind(file.get());
     CLineReader reader(file.get());
-    return ReadListingRows(reader, input.layout, expected, addRow);
+    // Each line the reader returns is the input from `start` on, up to its line end; so a name, which ends
+    // its line, lies at start + the name offset.
+    const std::string_view bytes = input.Bytes();
+    const auto nameOffset = static_cast<std::size_t>(NameOffset(input.layout));
+    std::size_t start = 0;
+    return ReadListingRows(reader, input.layout, expected, [&](const ListingLine& fields, long long index) {
+        ListingLine kept = fields;
+        kept.name = bytes.substr(start + nameOffset, fields.name.size());
+        assert(kept.name == fields.name);
+        start += nameOffset + fields.name.size();
+        start += bytes.compare(start, 2, "\r\n") == 0 ? 2 : start < bytes.size() ? 1 : 0;
+        return addRow(kept, index);
+    });
 }
 
 void CTextStore::Reserve(std::size_t bytes, std::size_t texts) {

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include "cli/cli_io.h"
 #include "listing/listing_format.h"
 #include "listing/listing_rows.h"
 
@@ -16,10 +17,12 @@ class QCommandLineParser;
 
 struct ListingInput {
     QString path;  // as given; "-" for stdin
-    std::string bytes;
+    CInputBytes content;
     ListingLayout layout = ListingLayout::ThreeColumns;
     // The boxes Scan ticks for this listing's first line; none when Scan would tick none.
     std::optional<ColumnChoice> scanBoxes;
+
+    std::string_view Bytes() const { return content.View(); }
 
     // The name to show in messages: the path, or <stdin>.
     QString ShownName() const;
@@ -34,7 +37,8 @@ void AddLayoutOption(QCommandLineParser& parser);
 // unknown --layout, and a first line Scan cannot place.
 std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser);
 
-// Runs the window's line pass over the listing; returns the number of lines handed to addRow.
+// Runs the window's line pass over the listing; returns the number of lines handed to addRow. The names
+// handed on lie in input.Bytes(), so they stay valid as long as the input does.
 long long ReadListingLines(const ListingInput& input, const ListingRowSink& addRow);
 
 // Byte texts kept one after the other in one buffer, for the names and cells of a million lines without

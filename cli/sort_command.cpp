@@ -3,6 +3,7 @@
 // sort and the saved line.
 #include <array>
 #include <numeric>
+#include <thread>
 #include <vector>
 
 #include <QCommandLineParser>
@@ -48,6 +49,15 @@ QString SortedPathBeside(const QString& path) {
     const QFileInfo info(path);
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return path.left(slash + 1) + QStringLiteral("Sorted-") + info.fileName();
+}
+
+// Runs work(begin, end, part) on the first half of 0 to count (part 0) on this thread and on the second
+// half (part 1) on another, and returns when both are done.
+template <class Work> void InTwoHalves(std::size_t count, const Work& work) {
+    const std::size_t half = count / 2;
+    std::thread second([&] { work(half, count, 1); });
+    work(0, half, 0);
+    second.join();
 }
 
 // Ends the line just appended with CR LF, as the window's text-mode output does.
@@ -107,40 +117,70 @@ int RunSortCommand(const QStringList& args) {
     if (!columns)
         columns = input->scanBoxes.value_or(ColumnChoice{});
 
-    // The rows as the window's table holds them: six cell texts each, in file order.
-    CTextStore cells;
-    cells.Reserve(input->bytes.size() + input->bytes.size() / 2, input->bytes.size() / 4);
-    ReadListingLines(*input, [&](const ListingLine& fields, long long index) {
-        for (const std::string& cell : FormRowCells(input->layout, fields, index))
-            cells.Add(cell);
+    // The rows: each line's fields, with its name in the input. The cell texts are formed from them when
+    // they are needed, which costs less than keeping six texts a row.
+    std::vector<ListingLine> rows;
+    rows.reserve(input->Bytes().size() / 32);
+    ReadListingLines(*input, [&rows](const ListingLine& fields, long long) {
+        rows.push_back(fields);
         return true;
     });
-    const auto rows = static_cast<std::uint32_t>(cells.GetCount() / CellCount);
-
-    std::vector<std::uint32_t> order(rows);
-    std::iota(order.begin(), order.end(), 0u);
-    const auto textOf = [&cells, column = static_cast<std::size_t>(*column)](std::uint32_t row) {
-        return cells.At(std::size_t{row} * CellCount + column);
+    const auto cellsOf = [&](std::size_t row) {
+        // The name is the FileName cell as it stands; only the numbers need forming.
+        ListingLine numbers = rows[row];
+        numbers.name = {};
+        RowCells cells = FormRowCells(input->layout, numbers, static_cast<long long>(row));
+        return cells;
     };
+
+    // The texts of the sorted column, made in two halves side by side.
+    const bool byName = *column == CellFileName;
+    const std::size_t half = rows.size() / 2;
+    CTextStore sortTexts[2];
+    if (!byName) {
+        InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
+            sortTexts[part].Reserve((end - begin) * 12, end - begin);
+            for (std::size_t row = begin; row < end; ++row)
+                sortTexts[part].Add(cellsOf(row)[static_cast<std::size_t>(*column)]);
+        });
+    }
+    const RowTextAccessor textOf =
+        byName ? RowTextAccessor([&rows](std::uint32_t row) { return rows[row].name; })
+               : RowTextAccessor([&sortTexts, half](std::uint32_t row) {
+                     return row < half ? sortTexts[0].At(row) : sortTexts[1].At(row - half);
+                 });
+    std::vector<std::uint32_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0u);
     const CTextCollator collator;
     SortRowIdsByColumn(order, textOf, true, collator);
     if (parser.isSet(descendingOption))
         SortRowIdsByColumn(order, textOf, false, collator);
 
-    std::string out;
-    out.reserve(input->bytes.size() + rows * 2u);
-    for (const std::uint32_t row : order) {
-        std::array<std::string_view, CellCount> texts;
-        for (std::size_t c = 0; c < CellCount; ++c)
-            texts[c] = cells.At(std::size_t{row} * CellCount + c);
-        if (fileListSave)
-            AppendFileListLine(out, texts[CellStartLba], texts[CellFileName]);
-        else
-            AppendSortedLine(out, texts, *columns);
-        EndLineCrLf(out);
-    }
-    const QString output = parser.isSet(outputOption) ? parser.value(outputOption)
-                           : path == QStringLiteral("-") ? QStringLiteral("-")
-                                                          : SortedPathBeside(path);
-    return WriteOutput(output, out) ? kStatusOk : kStatusError;
+    const QString outputPath = parser.isSet(outputOption) ? parser.value(outputOption)
+                               : path == QStringLiteral("-") ? QStringLiteral("-")
+                                                              : SortedPathBeside(path);
+    COutput output(outputPath);
+    if (!output.Open())
+        return kStatusError;
+    // The first half of the lines goes out as it is formed; the second is formed beside it and follows.
+    std::string secondHalf;
+    InTwoHalves(order.size(), [&](std::size_t begin, std::size_t end, int part) {
+        std::string& out = part == 0 ? output.Buffer() : secondHalf;
+        if (part == 1)
+            out.reserve(input->Bytes().size() / 2 + (end - begin) * 2);
+        for (std::size_t k = begin; k < end; ++k) {
+            const std::uint32_t row = order[k];
+            const RowCells cells = cellsOf(row);
+            const std::string_view name = rows[row].name;
+            if (fileListSave)
+                AppendFileListLine(out, cells[CellStartLba], name);
+            else
+                AppendSortedLine(out, {cells[0], cells[1], cells[2], name, cells[4], cells[5]}, *columns);
+            EndLineCrLf(out);
+            if (part == 0)
+                output.Flush();
+        }
+    });
+    output.Write(secondHalf);
+    return output.Commit() ? kStatusOk : kStatusError;
 }
