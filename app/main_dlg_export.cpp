@@ -33,6 +33,7 @@ void CMainDlg::OnExportSortWeights() {
     // The weights go beside the listing, whose folder the folder field holds.
     CFolderFileDialog dlg(FALSE, this, GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(), QStringLiteral("sort-weights.txt"),
                           filter.data(), static_cast<int>(filter.size()), nullptr, 0);
+    dlg.GetFileDialog()->setWindowTitle(QStringLiteral("Export Sort Weights"));
     if (!dlg.DoModal())
         return;
     const bool xorriso = dlg.GetFileDialog()->selectedNameFilter().startsWith(

@@ -24,6 +24,7 @@ protected:
             auto* dialog = qobject_cast<QFileDialog*>(window);
             ASSERT_NE(dialog, nullptr) << "the command opens a file dialog";
             EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Export Sort Weights"));
             filters = dialog->nameFilters();
             for (const QString& filter : filters) {
                 if (filter.startsWith(filterStart))
