@@ -42,6 +42,7 @@ public:
     void OnCheckLbaPos();
     void OnCheckColumn6();
     void OnEffect();
+    void OnExportSortWeights();
 
     // Window events.
     void OnPaint() override;

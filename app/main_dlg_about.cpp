@@ -8,6 +8,8 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         // Owned by the main window, so it opens centred over it and stays above it.
         CAboutDlg dlgAbout(this);
         dlgAbout.DoModal();
+    } else if ((nID & 0xFFF0) == IDM_EXPORT_WEIGHTS) {
+        OnExportSortWeights();
     } else {
         CDialog::OnSysCommand(nID, lParam);
     }

@@ -1,10 +1,12 @@
 // Input, output and error reporting shared by the subcommands of quarrow-cli.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include <QSaveFile>
 #include <QString>
 
 // Exit statuses of every subcommand.
@@ -19,6 +21,61 @@ void PrintError(const QString& reason);
 // cannot be read.
 std::optional<std::string> ReadInput(const QString& path);
 
+// The whole content of a listing named on the command line: a regular file is mapped into memory, which
+// spares a copy of a file of some 50 MB; stdin ("-") and other streams are read.
+class CInputBytes {
+public:
+    CInputBytes() = default;
+    CInputBytes(CInputBytes&& other) noexcept;
+    CInputBytes& operator=(CInputBytes&& other) noexcept;
+    ~CInputBytes();
+
+    // The content, or none (with the error reported) when it cannot be read.
+    static std::optional<CInputBytes> Open(const QString& path);
+
+    std::string_view View() const {
+        return m_pMap ? std::string_view(static_cast<const char*>(m_pMap), m_nMapSize) : std::string_view(m_text);
+    }
+
+private:
+    std::string m_text;
+    void* m_pMap = nullptr;
+    std::size_t m_nMapSize = 0;
+};
+
 // Writes bytes to a file, replacing it only once everything is written, or to stdout for "-". False
 // (with the error reported) when it could not be written.
 bool WriteOutput(const QString& path, std::string_view bytes);
+
+// An output written piece by piece, for outputs too large to hold whole: a file replaced only by Commit,
+// or stdout for "-". Lines are gathered in Buffer() and written out whenever it grows past a chunk.
+class COutput {
+public:
+    explicit COutput(const QString& path);
+    ~COutput();
+    COutput(const COutput&) = delete;
+    COutput& operator=(const COutput&) = delete;
+
+    // False (with the error reported) when the file cannot be opened.
+    bool Open();
+    std::string& Buffer() { return m_buffer; }
+    // Writes the buffer when it holds a chunk or more.
+    void Flush() {
+        if (m_buffer.size() >= kChunk)
+            Write();
+    }
+    // Writes the buffer, then `bytes`.
+    void Write(std::string_view bytes);
+    // Writes what is left and replaces the file; false (with the error reported) when any write failed.
+    bool Commit();
+
+private:
+    static constexpr std::size_t kChunk = 1 << 20;
+    void Write();
+    void WriteBytes(std::string_view bytes);
+
+    QString m_path;
+    std::unique_ptr<QSaveFile> m_pFile;  // none for stdout
+    std::string m_buffer;
+    bool m_bFailed = false;
+};

@@ -1,7 +1,186 @@
-#include "cli/cli_io.h"
-#include "cli/commands.h"
+// quarrow-cli sort: the window's load, one header click (two for a descending order) and Save, from the
+// shell. Every rule comes from the pure library the window uses: Scan, the line pass, the cell texts, the
+// sort and the saved line.
+#include <array>
+#include <numeric>
+#include <thread>
+#include <vector>
 
-int RunSortCommand(const QStringList&) {
-    PrintError(QStringLiteral("sort: not built yet"));
-    return kStatusError;
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include "cli/cli_io.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/listing_input.h"
+#include "table/row_compare.h"
+#include "table/text_collator.h"
+
+namespace {
+
+constexpr const char* kColumnNames[CellCount] = {"Number", "StartLba", "FileSize", "FileName", "LbaPos", "Column6"};
+
+std::optional<int> ColumnNamed(const QString& name) {
+    for (int c = 0; c < CellCount; ++c) {
+        if (name.compare(QLatin1String(kColumnNames[c]), Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    return std::nullopt;
+}
+
+// The boxes of a comma-separated list of column names; none (after reporting) for an unknown name.
+std::optional<ColumnChoice> ColumnsNamed(const QString& list) {
+    ColumnChoice choice;
+    bool* boxes[CellCount] = {&choice.number,   &choice.startLba, &choice.fileSize,
+                              &choice.fileName, &choice.lbaPos,   &choice.column6};
+    for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const std::optional<int> column = ColumnNamed(name.trimmed());
+        if (!column) {
+            PrintError(QStringLiteral("unknown column '%1' in --columns").arg(name));
+            return std::nullopt;
+        }
+        *boxes[*column] = true;
+    }
+    return choice;
+}
+
+// The folder of the listing, "Sorted-", then its name: where the window's Save writes.
+QString SortedPathBeside(const QString& path) {
+    const QFileInfo info(path);
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return path.left(slash + 1) + QStringLiteral("Sorted-") + info.fileName();
+}
+
+// Runs work(begin, end, part) on the first half of 0 to count (part 0) on this thread and on the second
+// half (part 1) on another, and returns when both are done.
+template <class Work> void InTwoHalves(std::size_t count, const Work& work) {
+    const std::size_t half = count / 2;
+    std::thread second([&] { work(half, count, 1); });
+    work(0, half, 0);
+    second.join();
+}
+
+// Ends the line just appended with CR LF, as the window's text-mode output does.
+void EndLineCrLf(std::string& out) {
+    out.back() = '\r';
+    out.push_back('\n');
+}
+
+}  // namespace
+
+int RunSortCommand(const QStringList& args) {
+    QCommandLineParser parser;
+    SetUpCommand(parser,
+                 "Sorts a listing as one click on a column header of the Quarrow window does (two clicks with "
+                 "--descending), and saves it as the window's Save does.",
+                 "listing", "The listing to sort; - for stdin.");
+    const QCommandLineOption byOption(QStringLiteral("by"),
+                                      QStringLiteral("The column to sort by: Number, StartLba, FileSize, FileName, "
+                                                     "LbaPos or Column6."),
+                                      QStringLiteral("column"));
+    const QCommandLineOption descendingOption(QStringLiteral("descending"),
+                                              QStringLiteral("Sort in descending order (a second click)."));
+    const QCommandLineOption columnsOption(
+        QStringLiteral("columns"),
+        QStringLiteral("The columns to write, comma-separated, as the boxes of the window (default: the boxes "
+                       "Scan ticks; for a file list, the file list the window's Filelist Save writes)."),
+        QStringLiteral("list"));
+    const QCommandLineOption outputOption(
+        QStringLiteral("o"), QStringLiteral("Write to file (- for stdout; default: Sorted-<name> beside the listing)."),
+        QStringLiteral("file"));
+    parser.addOptions({byOption, descendingOption, columnsOption, outputOption});
+    AddLayoutOption(parser);
+    if (const std::optional<int> status = ParseCommand(parser, "sort", args))
+        return *status;
+
+    if (!parser.isSet(byOption)) {
+        PrintError(QStringLiteral("sort: --by COLUMN is required (see quarrow-cli sort --help)"));
+        return kStatusError;
+    }
+    const std::optional<int> column = ColumnNamed(parser.value(byOption));
+    if (!column) {
+        PrintError(QStringLiteral("unknown column '%1' for --by").arg(parser.value(byOption)));
+        return kStatusError;
+    }
+    std::optional<ColumnChoice> columns;
+    if (parser.isSet(columnsOption)) {
+        columns = ColumnsNamed(parser.value(columnsOption));
+        if (!columns)
+            return kStatusError;
+    }
+
+    const QString path = parser.positionalArguments().first();
+    const std::optional<ListingInput> input = ReadListing(path, parser);
+    if (!input)
+        return kStatusError;
+    const bool fileListSave = !columns && input->layout == ListingLayout::FileList;
+    if (!columns)
+        columns = input->scanBoxes.value_or(ColumnChoice{});
+
+    // The rows: each line's fields, with its name in the input. The cell texts are formed from them when
+    // they are needed, which costs less than keeping six texts a row.
+    std::vector<ListingLine> rows;
+    rows.reserve(input->Bytes().size() / 32);
+    ReadListingLines(*input, [&rows](const ListingLine& fields, long long) {
+        rows.push_back(fields);
+        return true;
+    });
+    const auto cellsOf = [&](std::size_t row) {
+        // The name is the FileName cell as it stands; only the numbers need forming.
+        ListingLine numbers = rows[row];
+        numbers.name = {};
+        RowCells cells = FormRowCells(input->layout, numbers, static_cast<long long>(row));
+        return cells;
+    };
+
+    // The texts of the sorted column, made in two halves side by side.
+    const bool byName = *column == CellFileName;
+    const std::size_t half = rows.size() / 2;
+    CTextStore sortTexts[2];
+    if (!byName) {
+        InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
+            sortTexts[part].Reserve((end - begin) * 12, end - begin);
+            for (std::size_t row = begin; row < end; ++row)
+                sortTexts[part].Add(cellsOf(row)[static_cast<std::size_t>(*column)]);
+        });
+    }
+    const RowTextAccessor textOf =
+        byName ? RowTextAccessor([&rows](std::uint32_t row) { return rows[row].name; })
+               : RowTextAccessor([&sortTexts, half](std::uint32_t row) {
+                     return row < half ? sortTexts[0].At(row) : sortTexts[1].At(row - half);
+                 });
+    std::vector<std::uint32_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0u);
+    const CTextCollator collator;
+    SortRowIdsByColumn(order, textOf, true, collator);
+    if (parser.isSet(descendingOption))
+        SortRowIdsByColumn(order, textOf, false, collator);
+
+    const QString outputPath = parser.isSet(outputOption) ? parser.value(outputOption)
+                               : path == QStringLiteral("-") ? QStringLiteral("-")
+                                                              : SortedPathBeside(path);
+    COutput output(outputPath);
+    if (!output.Open())
+        return kStatusError;
+    // The first half of the lines goes out as it is formed; the second is formed beside it and follows.
+    std::string secondHalf;
+    InTwoHalves(order.size(), [&](std::size_t begin, std::size_t end, int part) {
+        std::string& out = part == 0 ? output.Buffer() : secondHalf;
+        if (part == 1)
+            out.reserve(input->Bytes().size() / 2 + (end - begin) * 2);
+        for (std::size_t k = begin; k < end; ++k) {
+            const std::uint32_t row = order[k];
+            const RowCells cells = cellsOf(row);
+            const std::string_view name = rows[row].name;
+            if (fileListSave)
+                AppendFileListLine(out, cells[CellStartLba], name);
+            else
+                AppendSortedLine(out, {cells[0], cells[1], cells[2], name, cells[4], cells[5]}, *columns);
+            EndLineCrLf(out);
+            if (part == 0)
+                output.Flush();
+        }
+    });
+    output.Write(secondHalf);
+    return output.Commit() ? kStatusOk : kStatusError;
 }

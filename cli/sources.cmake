@@ -2,6 +2,8 @@
 set(QUARROW_CLI_SOURCES
     cli/main.cpp
     cli/cli_io.cpp
+    cli/command_line.cpp
+    cli/listing_input.cpp
     cli/sort_command.cpp
     cli/export_command.cpp
     cli/check_command.cpp

@@ -11,6 +11,7 @@
 #include "listing/file_error_exit.h"
 #include "listing/line_reader.h"
 #include "listing/listing_format.h"
+#include "listing/listing_rows.h"
 #include "listing/message_pump.h"
 #include "listing/regular_file.h"
 #include "listing/scan_rules.h"
@@ -28,8 +29,6 @@ int ClampToInt(long long value) { return value > INT_MAX ? INT_MAX : static_cast
 
 struct CMainDlg::LoaderParams {
     ListingLayout layout;
-    char counted;     // the byte whose count sizes the load
-    int divisor;      // lines expected = count / divisor
     const char* binaryOpenFailure;
     const char* textOpenFailure;
     const char* readFailure;
@@ -70,22 +69,22 @@ void CMainDlg::OnScan() {
 }
 
 void CMainDlg::OnLoad3Col() {
-    LoadListing({ListingLayout::ThreeColumns, '|', 2, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
+    LoadListing({ListingLayout::ThreeColumns, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
                  "Code 103 - Error Reading ", true, false});
 }
 
 void CMainDlg::OnLoad4Col() {
-    LoadListing({ListingLayout::FourColumns, '|', 3, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
+    LoadListing({ListingLayout::FourColumns, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
                  "Code 2203 - Error Reading ", true, false});
 }
 
 void CMainDlg::OnLoad5Col() {
-    LoadListing({ListingLayout::FiveColumns, '|', 4, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
+    LoadListing({ListingLayout::FiveColumns, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
                  "Code 2203 - Error Reading ", true, true});
 }
 
 void CMainDlg::OnFilelistLoad() {
-    LoadListing({ListingLayout::FileList, ',', 1, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
+    LoadListing({ListingLayout::FileList, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
                  "Code 103 - Error Reading ", false, false});
 }
 
@@ -107,7 +106,7 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
     std::function<void()> pump;
     if (params.pumpsAndShowsProgress)
         pump = [] { PumpWaitingMessages(); };
-    const long long count = CountByte(counting.get(), params.counted, pump);
+    const long long count = CountByte(counting.get(), CountedByte(params.layout), pump);
     counting.reset();
     // A load that returns early leaves an empty bar, whatever it showed before.
     const auto stop = [&] {
@@ -118,22 +117,13 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
         return stop();
     if (count < 0)
         FailWithMessage(QString::fromLatin1(params.readFailure) + path);
-    const long long expected = count / params.divisor;
+    const long long expected = ExpectedLines(params.layout, count);
 
     if (params.pumpsAndShowsProgress)
         m_progress.SetRange32(0, ClampToInt(expected));
 
     CLineReader reader(text.get());
-    std::string line;
-    long long i = 0;
-    // The first line is always processed; the count decides how many follow. The end of the file ends the
-    // load whatever the count promised.
-    do {
-        if (!reader.ReadLine(line))
-            break;
-        const ListingLine fields = SplitLine(params.layout, line);
-        if (fields.name.empty())
-            break;
+    ReadListingRows(reader, params.layout, expected, [&](const ListingLine& fields, long long i) {
         // The name goes into the row straight from the line: a name of many megabytes is not copied twice.
         ListingLine numbers = fields;
         numbers.name = {};
@@ -145,17 +135,19 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
             if (params.pumpBeforePosition) {
                 PumpWaitingMessages();
                 if (interrupted())
-                    return stop();
+                    return false;
                 m_progress.SetPos(ClampToInt(i + 1));
             } else {
                 m_progress.SetPos(ClampToInt(i));
                 PumpWaitingMessages();
                 if (interrupted())
-                    return stop();
+                    return false;
             }
         }
-        ++i;
-    } while (i < expected);
+        return true;
+    });
+    if (interrupted())
+        return stop();
     if (reader.ReadFailed())
         FailWithMessage(QString::fromLatin1(params.readFailure) + path);
     text.reset();

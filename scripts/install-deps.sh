@@ -2,8 +2,10 @@
 # Installs the Debian/Ubuntu packages Quarrow needs to build, test and run, when any is missing.
 set -euo pipefail
 
+# xorriso and genisoimage build and read the disc images of the tests; locales holds the sources localedef
+# compiles the locale-aware baseline of the benchmarks from.
 packages=(cmake ninja-build g++ qt6-base-dev libicu-dev locales libgl-dev libgtest-dev fonts-dejavu-core
-    fonts-dejavu-extra
+    fonts-dejavu-extra xorriso genisoimage
     # the tests that run the program on an X server of their own
     xvfb xauth xdotool libxcb1-dev pkg-config util-linux
     # the fuzz harnesses (libFuzzer comes with clang's runtime libraries)

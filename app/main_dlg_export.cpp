@@ -1,0 +1,64 @@
+// Export Sort Weights: the table's shown order as a sort-weight file for the tools that build disc images.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include <QFileDialog>
+#include <QSaveFile>
+
+#include "app/folder_file_dialog.h"
+#include "app/main_dlg.h"
+#include "listing/listing_format.h"
+#include "listing/sort_weights.h"
+#include "platform/message_box.h"
+#include "res/resource.h"
+
+namespace {
+
+// The save dialog's filters, one per format, in the order of SortWeightFormat. Both take any file name;
+// the chosen filter picks the format.
+constexpr const char* kFilterDescriptions[] = {"mkisofs-sort: path weight, for mkisofs -sort",
+                                               "xorriso-weights: weight path, for xorrisofs --sort-weight-list"};
+
+}  // namespace
+
+void CMainDlg::OnExportSortWeights() {
+    // Descriptions and patterns, each ended by 0x01, which becomes the NUL the filter list needs.
+    std::string filter;
+    for (const char* description : kFilterDescriptions)
+        filter += std::string(description) + "\x01*.*\x01";
+    std::replace(filter.begin(), filter.end(), '\x01', '\0');
+    filter.push_back('\0');
+
+    // The weights go beside the listing, whose folder the folder field holds.
+    CFolderFileDialog dlg(FALSE, this, GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(), QStringLiteral("sort-weights.txt"),
+                          filter.data(), static_cast<int>(filter.size()), nullptr, 0);
+    dlg.GetFileDialog()->setWindowTitle(QStringLiteral("Export Sort Weights"));
+    if (!dlg.DoModal())
+        return;
+    const bool xorriso = dlg.GetFileDialog()->selectedNameFilter().startsWith(
+        QString::fromLatin1(kFilterDescriptions[1]));
+    const SortWeightFormat format = xorriso ? SortWeightFormat::XorrisoWeights : SortWeightFormat::MkisofsSort;
+
+    const CListRows::Snapshot rows = m_list.TakeSnapshot();
+    std::string out;
+    const std::optional<SortWeightRefusal> refusal =
+        AppendSortWeights(out, format, {}, static_cast<std::size_t>(rows.GetCount()),
+                          [&rows](std::size_t i) { return rows.GetText(static_cast<int>(i), CellFileName); });
+    if (refusal) {
+        AfxMessageBox(QStringLiteral("Row %1 cannot be exported as %2: %3")
+                          .arg(refusal->index + 1)
+                          .arg(QLatin1String(SortWeightFormatName(format)), QString::fromStdString(refusal->reason)),
+                      MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const QString path = dlg.m_szFile;
+    QSaveFile file(path);
+    const auto size = static_cast<qint64>(out.size());
+    if (!file.open(QIODevice::WriteOnly) || file.write(out.data(), size) != size || !file.commit()) {
+        AfxMessageBox(QStringLiteral("Error Writing ") + path + QStringLiteral(": ") + file.errorString(),
+                      MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,59 @@
+// A listing named on the command line, read whole and placed in its layout by Scan's rules or by the
+// user's --layout, then read line by line by the window's line pass.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QString>
+
+#include "cli/cli_io.h"
+#include "listing/listing_format.h"
+#include "listing/listing_rows.h"
+
+class QCommandLineParser;
+
+struct ListingInput {
+    QString path;  // as given; "-" for stdin
+    CInputBytes content;
+    ListingLayout layout = ListingLayout::ThreeColumns;
+    // The boxes Scan ticks for this listing's first line; none when Scan would tick none.
+    std::optional<ColumnChoice> scanBoxes;
+
+    std::string_view Bytes() const { return content.View(); }
+
+    // The name to show in messages: the path, or <stdin>.
+    QString ShownName() const;
+};
+
+// The --layout option every listing command takes.
+void AddLayoutOption(QCommandLineParser& parser);
+
+// Reads the listing at `path` and decides its layout: the --layout value when set (3, 4, 5 or filelist),
+// otherwise the loader Scan enables (the listing loader when its first line enables one, else the file
+// list loader). Reports the problem and returns none for a file that cannot be read, an empty file, an
+// unknown --layout, and a first line Scan cannot place.
+std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser);
+
+// Runs the window's line pass over the listing; returns the number of lines handed to addRow. The names
+// handed on lie in input.Bytes(), so they stay valid as long as the input does.
+long long ReadListingLines(const ListingInput& input, const ListingRowSink& addRow);
+
+// Byte texts kept one after the other in one buffer, for the names and cells of a million lines without
+// a million allocations.
+class CTextStore {
+public:
+    void Reserve(std::size_t bytes, std::size_t texts);
+    void Add(std::string_view text);
+    std::size_t GetCount() const { return m_ends.size(); }
+    std::string_view At(std::size_t i) const {
+        const std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
+        return std::string_view(m_bytes).substr(begin, m_ends[i] - begin);
+    }
+
+private:
+    std::string m_bytes;
+    std::vector<std::size_t> m_ends;
+};

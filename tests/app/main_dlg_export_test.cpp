@@ -1,0 +1,91 @@
+// Export Sort Weights in the main window's system menu: the save dialog, its two formats, and the file
+// written in the order the table shows.
+#include "main_dlg_fixture.h"
+#include "table/standalone_table.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "modal_driver.h"
+
+namespace {
+
+constexpr int kStartLba = 1;
+
+class MainDlgExportTest : public MainDlgTest {
+protected:
+    // Runs the menu command; the save dialog is shown the filter starting with `filterStart`, given `name`,
+    // and confirmed. Returns the dialog's filters.
+    QStringList Export(const QString& filterStart, const QString& name) {
+        QStringList filters;
+        WhenModalOpens([&](QWidget* window) {
+            auto* dialog = qobject_cast<QFileDialog*>(window);
+            ASSERT_NE(dialog, nullptr) << "the command opens a file dialog";
+            EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Export Sort Weights"));
+            filters = dialog->nameFilters();
+            for (const QString& filter : filters) {
+                if (filter.startsWith(filterStart))
+                    dialog->selectNameFilter(filter);
+            }
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+        });
+        m_dlg->OnSysCommand(IDM_EXPORT_WEIGHTS, 0);
+        return filters;
+    }
+};
+
+}  // namespace
+
+TEST_F(MainDlgExportTest, MenuEntryWritesTheShownOrderInTheChosenFormat) {
+    const auto& entries = m_dlg->GetSystemMenu(FALSE)->Entries();
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [](const CMenu::Entry& e) { return e.id == IDM_EXPORT_WEIGHTS; });
+    ASSERT_NE(entry, entries.end());
+    EXPECT_EQ(entry->text, QStringLiteral("Export Sort Weights..."));
+
+    WriteFile("LBA.TXT", "0000001A|00000800|BOOT.BIN\r\n"
+                         "00000040|0003A000|DATA\\MAIN.ELF\r\n"
+                         "00000030|00000800|with space.dat\r\n");
+    SetFile("LBA.TXT");
+    m_dlg->OnScan();
+    m_dlg->OnLoad3Col();
+    ClickHeader(HeaderOf(m_dlg->m_list), kStartLba);
+    ClickHeader(HeaderOf(m_dlg->m_list), kStartLba);
+
+    struct Case {
+        const char* filterStart;
+        const char* name;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"xorriso-weights", "order.weights", "3 /DATA/MAIN.ELF\n2 /with space.dat\n1 /BOOT.BIN\n"},
+        {"mkisofs-sort", "order.sort", "./DATA/MAIN.ELF 3\n./with space.dat 2\n./BOOT.BIN 1\n"},
+    };
+    for (const Case& c : cases) {
+        m_messages.clear();
+        const QStringList filters = Export(QLatin1String(c.filterStart), QLatin1String(c.name));
+        ASSERT_EQ(filters.size(), 2);
+        EXPECT_TRUE(filters[0].startsWith(QStringLiteral("mkisofs-sort"))) << filters[0].toStdString();
+        EXPECT_TRUE(filters[1].startsWith(QStringLiteral("xorriso-weights"))) << filters[1].toStdString();
+        EXPECT_EQ(ReadFile(QLatin1String(c.name)), c.written) << c.filterStart;
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(m_messages[0], QStringLiteral(" done ! =>  ") + PathOf(QLatin1String(c.name)));
+    }
+}
+
+TEST_F(MainDlgExportTest, NameNoLineCanCarryIsRefusedWithItsRowAndNothingIsWritten) {
+    const std::array<std::string_view, 6> good = {"0000", "26", "2048", "GOOD.BIN", "", ""};
+    const std::array<std::string_view, 6> bad = {"0001", "27", "2048", "two\nlines", "", ""};
+    ASSERT_GE(m_dlg->m_list.AddRow(good), 0);
+    ASSERT_GE(m_dlg->m_list.AddRow(bad), 0);
+    Export(QStringLiteral("mkisofs-sort"), QStringLiteral("refused.sort"));
+    EXPECT_EQ(ReadFile("refused.sort"), "<missing>");
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Row 2 cannot be exported as mkisofs-sort: the name holds "
+                                                        "a line feed")))
+        << m_messages[0].toStdString();
+}

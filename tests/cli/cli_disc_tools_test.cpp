@@ -1,0 +1,196 @@
+// Exported sort weights in the real disc image tools: a tree of files made here, a listing of it in a
+// chosen order, genisoimage -sort with the mkisofs file and xorrisofs with the weight list, and the blocks
+// read back from each image with xorriso. Then the layout check on planted overlaps and gaps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "cli_process.h"
+
+namespace {
+
+struct TreeFile {
+    const char* listed;  // the name as the listing writes it
+    const char* path;    // its path in the tree and the image
+    int size;
+};
+
+// In the order wanted on the disc, far from the order either tool picks by itself.
+const TreeFile kFiles[] = {
+    {"zeta\\deep\\last.bin", "zeta/deep/last.bin", 2049},
+    {"with space.dat", "with space.dat", 2048},
+    {"MAP\\caf\xc3\xa9 \xe2\x98\x85.txt", "MAP/caf\xc3\xa9 \xe2\x98\x85.txt", 5000},
+    {"empty.txt", "empty.txt", 0},
+    {"x*y[1].bin", "x*y[1].bin", 100},
+    {"xzy1.bin", "xzy1.bin", 3000},
+    {" lead and trail ", " lead and trail ", 4096},
+    {"alpha.bin", "alpha.bin", 1},
+    {"MAP\\a.bin", "MAP/a.bin", 2047},
+};
+
+std::string Listing() {
+    std::string text;
+    unsigned lba = 0x20;
+    char fields[32];
+    for (const TreeFile& file : kFiles) {
+        std::snprintf(fields, sizeof fields, "%08X|%08X|", lba, static_cast<unsigned>(file.size));
+        text += fields + std::string(file.listed) + "\r\n";
+        lba += static_cast<unsigned>(file.size + 2047) / 2048;
+    }
+    return text;
+}
+
+bool WriteBytes(const QString& path, const std::string& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                                                   static_cast<qint64>(bytes.size());
+}
+
+// The start block of every file in the image with data, by path (without the leading slash), from
+// `xorriso -indev IMG -find / -exec report_lba --`, whose paths are quoted as the shell quotes them.
+std::map<std::string, long> ReportedBlocks(const QString& image, std::string& report) {
+    const ProcessResult result = RunProgram(
+        QStringLiteral("xorriso"), {"-indev", image, "-find", "/", "-exec", "report_lba", "--"});
+    report = result.out + result.err;
+    std::map<std::string, long> blocks;
+    std::size_t at = 0;
+    const std::string marker = "File data lba:";
+    while ((at = result.out.find(marker, at)) != std::string::npos) {
+        const std::size_t end = result.out.find('\n', at);
+        const std::string line = result.out.substr(at, end - at);
+        at = end;
+        long extent = 0, start = 0, count = 0, size = 0;
+        int consumed = 0;
+        if (std::sscanf(line.c_str(), "File data lba: %ld , %ld , %ld , %ld , %n", &extent, &start, &count, &size,
+                        &consumed) != 4)
+            continue;
+        std::string path = line.substr(static_cast<std::size_t>(consumed));
+        path = path.substr(2, path.size() - 3);  // '/...'
+        for (std::size_t q; (q = path.find("'\"'\"'")) != std::string::npos;)
+            path.replace(q, 5, "'");
+        if (count > 0)
+            blocks[path] = start;
+        else
+            blocks.emplace(path, -1);
+    }
+    return blocks;
+}
+
+class DiscToolsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"xorriso", "genisoimage"})
+            ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+                << tool << " is missing: scripts/install-deps.sh installs it";
+        ASSERT_TRUE(m_dir.isValid());
+        for (const TreeFile& file : kFiles)
+            ASSERT_TRUE(WriteBytes(Tree() + QLatin1Char('/') + QString::fromUtf8(file.path),
+                                   std::string(static_cast<std::size_t>(file.size), 'q')));
+        ASSERT_TRUE(WriteBytes(PathOf("LBA.TXT"), Listing()));
+    }
+
+    QString PathOf(const char* name) const { return m_dir.path() + QLatin1Char('/') + QLatin1String(name); }
+    QString Tree() const { return PathOf("tree"); }
+
+    // Every file of the tree lies in the image, and those with data in the listing's order.
+    void ExpectListingOrder(const QString& image) {
+        std::string report;
+        const std::map<std::string, long> blocks = ReportedBlocks(image, report);
+        long previous = -1;
+        for (const TreeFile& file : kFiles) {
+            const auto found = blocks.find(file.path);
+            ASSERT_NE(found, blocks.end()) << file.path << " is not in the image:\n" << report;
+            if (file.size == 0)
+                continue;
+            EXPECT_GT(found->second, previous) << file.path << " lies before the file listed above it:\n" << report;
+            previous = found->second;
+        }
+    }
+
+    QTemporaryDir m_dir;
+};
+
+}  // namespace
+
+TEST_F(DiscToolsTest, GenisoimageSortFileLaysTheFilesOutInTheListingsOrder) {
+    // The tool is run on the tree's path, so the paths in the file start with it.
+    const ProcessResult exported = RunCli({"export", PathOf("LBA.TXT"), "--to", "mkisofs-sort", "--prefix", Tree(),
+                                           "-o", PathOf("weights.sort")});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const ProcessResult built = RunProgram(QStringLiteral("genisoimage"),
+                                           {"-quiet", "-R", "-input-charset", "utf-8", "-sort", PathOf("weights.sort"),
+                                            "-o", PathOf("g.iso"), Tree()});
+    ASSERT_EQ(built.status, 0) << built.err;
+    ExpectListingOrder(PathOf("g.iso"));
+
+    // Run in the tree's folder on ".", the paths the file has without a prefix.
+    ASSERT_EQ(RunCli({"export", PathOf("LBA.TXT"), "--to", "mkisofs-sort", "-o", PathOf("dot.sort")}).status, 0);
+    const ProcessResult inTree = RunProgram(
+        QStringLiteral("genisoimage"),
+        {"-quiet", "-R", "-input-charset", "utf-8", "-sort", PathOf("dot.sort"), "-o", PathOf("dot.iso"), "."}, Tree());
+    ASSERT_EQ(inTree.status, 0) << inTree.err;
+    ExpectListingOrder(PathOf("dot.iso"));
+}
+
+TEST_F(DiscToolsTest, XorrisofsWeightListLaysTheFilesOutInTheListingsOrder) {
+    const ProcessResult exported =
+        RunCli({"export", PathOf("LBA.TXT"), "--to", "xorriso-weights", "-o", PathOf("weights.txt")});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const ProcessResult built = RunProgram(
+        QStringLiteral("xorriso"), {"-as", "mkisofs", "-quiet", "-R", "--sort-weight-list", PathOf("weights.txt"),
+                                    "-o", PathOf("x.iso"), Tree()});
+    ASSERT_EQ(built.status, 0) << built.err;
+    ExpectListingOrder(PathOf("x.iso"));
+}
+
+TEST_F(DiscToolsTest, ExportRefusesANameItCannotCarryAndNamesItsLine) {
+    using namespace std::string_literals;
+    ASSERT_TRUE(WriteBytes(PathOf("BAD.TXT"), "00000020|00000001|good\rname\r\r\n"
+                                              "00000021|00000001|nul\0byte\r\n"
+                                              "00000022|00000001|also\0bad\r\n"s));
+    const ProcessResult result = RunCli({"export", PathOf("BAD.TXT"), "--to", "xorriso-weights", "-o",
+                                         PathOf("bad.txt")});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("BAD.TXT:2: cannot write this name as xorriso-weights"), std::string::npos) << result.err;
+    EXPECT_FALSE(QFile::exists(PathOf("bad.txt")));
+}
+
+TEST_F(DiscToolsTest, CheckReportsPlantedOverlapsAndGapsAndTheListingItselfIsClean) {
+    const ProcessResult clean = RunCli({"check", PathOf("LBA.TXT")});
+    EXPECT_EQ(clean.status, 0) << clean.out << clean.err;
+    EXPECT_EQ(clean.out, "files: 9 (1 empty), first block: 32, last block: 44, blocks used: 13, blocks in gaps: 0, "
+                         "overlaps: 0\n");
+
+    ASSERT_TRUE(WriteBytes(PathOf("PLANTED.TXT"), "00000010|00001000|A\r\n"   // blocks 16-17
+                                                  "00000011|00000001|B\r\n"   // 17: inside A
+                                                  "00000020|00000801|C\r\n"   // 32-33 after a gap 18-31
+                                                  "00000021|00000000|D\r\n"   // empty: covers nothing
+                                                  "00000022|00000800|E\r\n"   // 34
+                                                  "0000001F|00000800|F\r\n"));  // 31: fills the gap's end
+    const ProcessResult planted = RunCli({"check", PathOf("PLANTED.TXT")});
+    EXPECT_EQ(planted.status, 1);
+    const std::string name = PathOf("PLANTED.TXT").toStdString();
+    EXPECT_EQ(planted.out, name + ": overlap: line 2 (B) shares block 17 with line 1 (A)\n" + name +
+                               ": gap: blocks 18-30 unused (13) between line 1 (A) and line 6 (F)\n"
+                               "files: 6 (1 empty), first block: 16, last block: 34, blocks used: 6, "
+                               "blocks in gaps: 13, overlaps: 1\n");
+
+    // Blocks of 512 bytes: A covers 16-23, C 32-36, E 34-37 and F 31-34.
+    const ProcessResult small = RunCli({"check", PathOf("PLANTED.TXT"), "--block-size", "512"});
+    EXPECT_EQ(small.status, 1);
+    EXPECT_EQ(small.out, name + ": overlap: line 2 (B) shares block 17 with line 1 (A)\n" + name +
+                             ": overlap: line 3 (C) shares blocks 32-34 with line 6 (F)\n" + name +
+                             ": overlap: line 5 (E) shares blocks 34-36 with line 3 (C)\n" + name +
+                             ": gap: blocks 24-30 unused (7) between line 1 (A) and line 6 (F)\n"
+                             "files: 6 (1 empty), first block: 16, last block: 37, blocks used: 15, "
+                             "blocks in gaps: 7, overlaps: 3\n");
+}

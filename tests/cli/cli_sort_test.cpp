@@ -1,0 +1,154 @@
+// quarrow-cli sort beside the window: the same listing, loaded, clicked and saved in the real main window
+// offscreen, gives the same bytes as the command; and the command's answers to input it cannot sort.
+#include "main_dlg_fixture.h"
+#include "table/standalone_table.h"
+
+#include <cstdio>
+#include <random>
+
+#include "cli_process.h"
+#include "listing/listing_format.h"
+#include "table/mixed_cell_texts.h"
+
+namespace {
+
+// A listing of `lines` lines in the layout, CR LF ended, with names of every kind the sort meets (numbers,
+// dates, words in several cases and encodings) and values from 0 to FFFFFFFF. The first line is plain, so
+// Scan places the listing by it.
+std::string MakeListing(ListingLayout layout, std::size_t lines, std::uint32_t seed) {
+    std::vector<std::string> names = MakeMixedCellTexts(lines, seed);
+    std::mt19937 random(seed);
+    const std::uint32_t values[] = {0, 9, 0x1A, 0x800, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+    const auto value = [&]() -> unsigned { return random() % 3 ? random() % 0x100000 : values[random() % 7]; };
+    std::string text;
+    char fields[64];
+    for (std::size_t i = 0; i < lines; ++i) {
+        std::string name = i == 0 ? "FIRST.BIN" : names[i];
+        if (name.empty() || name.find_first_of("\r\n") != std::string::npos)
+            name = "x" + std::to_string(i);
+        switch (layout) {
+        case ListingLayout::ThreeColumns:
+            std::snprintf(fields, sizeof fields, "%08X|%08X|", value(), value());
+            break;
+        case ListingLayout::FourColumns:
+            std::snprintf(fields, sizeof fields, "%08X|%08X|%08X|", value(), value(), value());
+            break;
+        case ListingLayout::FiveColumns:
+            std::snprintf(fields, sizeof fields, "%08X|%08X|%08X|%X|", value(), value(), value(), value() % 16);
+            break;
+        case ListingLayout::FileList:
+            std::snprintf(fields, sizeof fields, "%07u , ", value() % 10000000);
+            break;
+        }
+        text += fields + name + "\r\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST_F(MainDlgTest, CliSortWritesWhatTheWindowSavesAfterTheSameClicks) {
+    struct Case {
+        const char* what;
+        ListingLayout layout;
+        void (CMainDlg::*loader)();
+        const char* by;
+        int column;
+        bool descending;
+        const char* columns;  // --columns, and the boxes ticked in the window; null for Scan's boxes
+        const char* boxes;
+    };
+    const Case cases[] = {
+        {"three columns by name", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "FileName", 3, false, nullptr, nullptr},
+        {"three columns by name, descending", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "filename", 3, true,
+         nullptr, nullptr},
+        {"four columns by block, descending", ListingLayout::FourColumns, &CMainDlg::OnLoad4Col, "StartLba", 1, true,
+         nullptr, nullptr},
+        {"five columns by the digit, chosen columns", ListingLayout::FiveColumns, &CMainDlg::OnLoad5Col, "Column6", 5,
+         false, "Number,Column6,FileName", "100101"},
+        {"five columns by size (negative sizes are text)", ListingLayout::FiveColumns, &CMainDlg::OnLoad5Col,
+         "FileSize", 2, true, nullptr, nullptr},
+        {"three columns by an empty column, every box", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "LbaPos",
+         4, false, "number,startlba,filesize,filename,lbapos,column6", "111111"},
+        {"file list by name, as Filelist Save writes it", ListingLayout::FileList, &CMainDlg::OnFilelistLoad,
+         "FileName", 3, true, nullptr, nullptr},
+        {"file list by block, written as a listing", ListingLayout::FileList, &CMainDlg::OnFilelistLoad, "StartLba",
+         1, false, "StartLba,FileName", "010100"},
+    };
+    std::uint32_t seed = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A fresh window each time: the header remembers its last sort, and a click on the same column
+        // would reverse it.
+        m_dlg->DestroyWindow();
+        m_dlg = std::make_unique<CMainDlg>();
+        ASSERT_TRUE(m_dlg->CreateModeless());
+        SetFolder(Folder());
+        const QString name = QStringLiteral("LIST%1.TXT").arg(seed);
+        WriteFile(name, MakeListing(c.layout, 400, seed++));
+        SetFile(name);
+        m_dlg->OnScan();
+        (m_dlg.get()->*c.loader)();
+        if (c.boxes)
+            SetBoxes(c.boxes);
+        ClickHeader(HeaderOf(m_dlg->m_list), c.column);
+        if (c.descending)
+            ClickHeader(HeaderOf(m_dlg->m_list), c.column);
+        const bool fileList = c.layout == ListingLayout::FileList && !c.columns;
+        fileList ? m_dlg->OnFilelistSave() : m_dlg->OnSave();
+        const std::string saved = ReadFile(QStringLiteral("Sorted-") + name);
+        ASSERT_EQ(m_dlg->m_list.GetItemCount(), 400);
+        ASSERT_TRUE(QFile::remove(PathOf(QStringLiteral("Sorted-") + name)));
+
+        QStringList args{QStringLiteral("sort"), PathOf(name), QStringLiteral("--by"), QLatin1String(c.by)};
+        if (c.descending)
+            args << QStringLiteral("--descending");
+        if (c.columns)
+            args << QStringLiteral("--columns") << QLatin1String(c.columns);
+        const ProcessResult result = RunCli(args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(ReadFile(QStringLiteral("Sorted-") + name) == saved) << "the command's file differs";
+
+        // The same through stdin and stdout.
+        const ProcessResult piped = RunCli(args.mid(0, 1) + QStringList{QStringLiteral("-")} + args.mid(2), {},
+                                           ReadFile(name));
+        EXPECT_EQ(piped.status, 0) << piped.err;
+        EXPECT_TRUE(piped.out == saved) << "stdout differs";
+    }
+}
+
+TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
+    WriteFile("EMPTY.TXT", "");
+    WriteFile("ODD.TXT", "no bars here\r\n");
+    WriteFile("LBA.TXT", "0000001A|00000800|BOOT.BIN\r\n");
+    struct Case {
+        QStringList args;
+        int status;
+        const char* stderrPart;
+        const char* stdoutPart;
+    };
+    const Case cases[] = {
+        {{"sort", PathOf("MISSING.TXT"), "--by", "FileName"}, 2, "MISSING.TXT: No such file", ""},
+        {{"sort", PathOf("EMPTY.TXT"), "--by", "FileName"}, 2, "EMPTY.TXT: the file is empty", ""},
+        {{"sort", PathOf("ODD.TXT"), "--by", "FileName"}, 2, "ODD.TXT:1: the first line", ""},
+        {{"sort", PathOf("LBA.TXT"), "--by", "Size"}, 2, "unknown column 'Size'", ""},
+        {{"sort", PathOf("LBA.TXT")}, 2, "--by COLUMN is required", ""},
+        {{"sort", PathOf("LBA.TXT"), "--by", "FileName", "--layout", "6"}, 2, "unknown layout '6'", ""},
+        {{"sort", PathOf("LBA.TXT"), "--by", "FileName", "-o", PathOf("NO/SUCH/DIR")}, 2, "NO/SUCH/DIR", ""},
+        {{"sort", "--by"}, 2, "sort: Missing value after '--by'", ""},
+        {{"export", PathOf("LBA.TXT"), "--to", "iso"}, 2, "unknown format 'iso'", ""},
+        {{"check", PathOf("LBA.TXT"), "--block-size", "0"}, 2, "--block-size must be", ""},
+        {{"frobnicate"}, 2, "unknown command 'frobnicate'", ""},
+        {{}, 2, "Usage: quarrow-cli COMMAND", ""},
+        {{"--version"}, 0, "", "quarrow-cli " QUARROW_VERSION "\n"},
+        {{"sort", "--help"}, 0, "", "Usage: quarrow-cli sort [options] listing"},
+        {{"sort", PathOf("LBA.TXT"), "--by", "FileName", "--layout", "filelist", "-o", "-"}, 0, "", "0000001 , 0000800|BOOT.BIN\r\n"},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult result = RunCli(c.args);
+        EXPECT_EQ(result.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_NE(result.err.find(c.stderrPart), std::string::npos) << result.err;
+        EXPECT_NE(result.out.find(c.stdoutPart), std::string::npos) << result.out;
+    }
+    EXPECT_EQ(ReadFile("Sorted-EMPTY.TXT"), "<missing>");
+}

@@ -1,0 +1,89 @@
+#include "listing/sort_weights.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+struct Result {
+    std::string text;
+    std::optional<SortWeightRefusal> refusal;
+};
+
+Result Export(SortWeightFormat format, std::string_view prefix, const std::vector<std::string>& names) {
+    Result result{"kept\n", std::nullopt};
+    result.refusal = AppendSortWeights(result.text, format, prefix, names.size(),
+                                       [&names](std::size_t i) { return std::string_view(names[i]); });
+    return result;
+}
+
+constexpr auto kMkisofs = SortWeightFormat::MkisofsSort;
+constexpr auto kXorriso = SortWeightFormat::XorrisoWeights;
+
+}  // namespace
+
+TEST(SortWeights, FirstNameWeighsMostAndPathsAreWhatEachToolMatches) {
+    struct Case {
+        const char* what;
+        SortWeightFormat format;
+        const char* prefix;
+        std::vector<std::string> names;
+        std::string lines;
+    };
+    const Case cases[] = {
+        {"mkisofs, no prefix: paths from the tree's folder", kMkisofs, "",
+         {"BOOT.BIN", "DATA\\MAIN.ELF", "a b"},
+         "./BOOT.BIN 3\n./DATA/MAIN.ELF 2\n./a b 1\n"},
+        {"mkisofs, prefix with and without its slash", kMkisofs, "tree/", {"x"}, "tree/x 1\n"},
+        {"mkisofs, prefix of the root", kMkisofs, "/", {"x"}, "/x 1\n"},
+        {"mkisofs escapes shell patterns, in the prefix too", kMkisofs, "d[1]",
+         {"x*y", "q?[1]"},
+         "d\\[1]/x\\*y 2\nd\\[1]/q\\?\\[1] 1\n"},
+        {"mkisofs keeps blanks at either end and bytes above 0x7F", kMkisofs, "t",
+         {" lead", "trail ", "\xc3\xa9\xe9", "tab\tx"},
+         "t/ lead 4\nt/trail  3\nt/\xc3\xa9\xe9 2\nt/tab\tx 1\n"},
+        {"xorriso, paths from the image's root", kXorriso, "",
+         {"BOOT.BIN", "\\DATA\\MAIN.ELF", "/a b ", "x*y"},
+         "4 /BOOT.BIN\n3 /DATA/MAIN.ELF\n2 /a b \n1 /x*y\n"},
+        {"xorriso with a folder of the image", kXorriso, "/disc//", {" lead"}, "1 /disc/ lead\n"},
+        {"carriage returns stay bytes of the name", kXorriso, "", {"a\rb"}, "1 /a\rb\n"},
+        {"no names", kXorriso, "", {}, ""},
+    };
+    for (const Case& c : cases) {
+        const Result result = Export(c.format, c.prefix, c.names);
+        EXPECT_EQ(result.refusal, std::nullopt) << c.what;
+        EXPECT_EQ(result.text, "kept\n" + c.lines) << c.what;
+    }
+}
+
+TEST(SortWeights, NamesTheFirstNameNoLineCanCarryAndWritesNothing) {
+    struct Case {
+        std::vector<std::string> names;
+        std::size_t index;
+        const char* reasonPart;
+    };
+    const Case cases[] = {
+        {{"ok", "two\nlines", "also\nbad"}, 1, "line feed"},
+        {{"nul\0byte"s}, 0, "NUL"},
+        {{"ok", "\\/\\"}, 1, "names no file"},
+    };
+    for (const SortWeightFormat format : {kMkisofs, kXorriso}) {
+        for (const Case& c : cases) {
+            const Result result = Export(format, "", c.names);
+            ASSERT_TRUE(result.refusal.has_value()) << c.names.back();
+            EXPECT_EQ(result.refusal->index, c.index);
+            EXPECT_NE(result.refusal->reason.find(c.reasonPart), std::string::npos) << result.refusal->reason;
+            EXPECT_EQ(result.text, "kept\n");
+        }
+    }
+}
+
+TEST(SortWeights, FormatNames) {
+    for (const SortWeightFormat format : {kMkisofs, kXorriso})
+        EXPECT_EQ(SortWeightFormatNamed(SortWeightFormatName(format)), format);
+    EXPECT_EQ(SortWeightFormatNamed("mkisofs"), std::nullopt);
+}
