@@ -2,7 +2,10 @@
 # Installs the Debian/Ubuntu packages Quarrow needs to build, test and run, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra)
+# Disc images: libisofs reads and writes them (libisofs6 comes with libisofs-dev); the tests build and
+# check images with xorriso and genisoimage (which also gives isoinfo).
+packages+=(libisofs-dev libisofs6 xorriso genisoimage)
 
 missing=()
 for package in "${packages[@]}"; do
