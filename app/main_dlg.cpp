@@ -87,6 +87,7 @@ BOOL CMainDlg::OnInitDialog() {
 
     // The system menu ends with a separator and the About entry.
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
+        AppendDiscMenuEntries(pSysMenu);
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);

@@ -8,7 +8,7 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         // Owned by the main window, so it opens centred over it and stays above it.
         CAboutDlg dlgAbout(this);
         dlgAbout.DoModal();
-    } else {
+    } else if (!OnDiscCommand(nID & 0xFFF0)) {
         CDialog::OnSysCommand(nID, lParam);
     }
 }
