@@ -3,12 +3,14 @@
 // output and rename at the end.
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -203,6 +205,17 @@ std::optional<NameStyle> SourceNameStyle(const std::string& sourcePath, bool nee
     return style;
 }
 
+// Waits, in short sleeps, until the engine's buffer holds `want` bytes or its writer has stopped. Reading
+// sooner would wake this thread for every block the writer puts in.
+void WaitForData(burn_source* burn, std::size_t want) {
+    for (;;) {
+        std::size_t size = 0, free = 0;
+        if (iso_ring_buffer_get_status(burn, &size, &free) != 1 || size - free >= want)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 bool SetWriteOptions(IsoWriteOpts* opts, const CIsoImport& import, const NameStyle& style) {
     iso_read_image_features* features = import.Features();
     const int omitVersions = (style.iso.versions ? 0 : 1) | (style.joliet.versions ? 0 : 2);
@@ -316,6 +329,7 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
     while (done < total) {
         // The engine hands out only whole requests, so the last one asks for exactly what is left.
         const int want = static_cast<int>(std::min<std::uint64_t>(kChunk, total - done));
+        WaitForData(burn, static_cast<std::size_t>(want));
         const int got = burn->read_xt(burn, buffer.data(), want);
         if (got <= 0) {
             result.error = "the engine failed while writing the new image: " +

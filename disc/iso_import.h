@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "disc/disc_image.h"
 
@@ -65,6 +66,9 @@ private:
     std::uint64_t m_nReads = 0;
     std::uint64_t m_nRereadsInARow = 0;
     std::unordered_set<std::uint32_t> m_seenBlocks;
+    std::vector<std::uint8_t> m_cache;  // blocks read ahead from the file
+    std::uint64_t m_nCacheFirst = 0;
+    std::uint64_t m_nCacheBlocks = 0;
     DiscKeepGoing m_keepGoing;
     std::string m_strError;
     iso_data_source* m_pSource = nullptr;
