@@ -260,7 +260,15 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
             return false;
         }
         const std::uint32_t firstBlock = count > 0 ? sections[0].block : 0;
+        // Data that is not in the image would be written as zeros: such an image is refused.
+        for (int i = 0; i < count && walkError.empty(); ++i) {
+            const std::uint64_t blocks = (std::uint64_t{sections[i].size} + 2047) / 2048;
+            if (sections[i].size > 0 && std::uint64_t{sections[i].block} + blocks > import.BlockCount())
+                walkError = "the data of " + path + " lies past the end of the image: it is truncated or damaged";
+        }
         std::free(sections);
+        if (!walkError.empty())
+            return false;
         needsLevel3 = needsLevel3 || count > 1 || iso_file_get_size(file) > 0xFFFFFFFFLL;
         byPath.emplace(std::string(WithoutLeadingSlash(path)), files.size());
         files.push_back({file, firstBlock});
@@ -345,6 +353,11 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
         }
     }
     closer.finished = true;
+    // A block of file data the engine could not read is a failure, whatever the engine made of it.
+    if (!import.Error().empty()) {
+        result.error = import.Error();
+        return result;
+    }
     if (!output.Commit(result.error))
         return result;
     result.ok = true;

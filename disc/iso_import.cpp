@@ -106,7 +106,9 @@ int CIsoImport::ReadBlock(iso_data_source* src, std::uint32_t lba, std::uint8_t*
         self.m_strError = "cancelled";
         return ISO_CANCELED;
     }
-    self.m_nRereadsInARow = self.m_seenBlocks.insert(lba).second ? 0 : self.m_nRereadsInARow + 1;
+    // The loop guard watches the loading of the tree; file data read later for writing may come twice.
+    if (!self.m_bTreeLoaded)
+        self.m_nRereadsInARow = self.m_seenBlocks.insert(lba).second ? 0 : self.m_nRereadsInARow + 1;
     if (self.m_nRereadsInARow > kMaxRereadsInARow) {
         self.m_strError = "its directory tree leads back into itself (a folder that contains itself)";
         return ISO_DATA_SOURCE_FATAL;
@@ -225,6 +227,8 @@ bool CIsoImport::Load() {
     }
     // Messages of a successful load (warnings about odd names, say) are not this load's failure.
     EngineReason(0);
+    m_bTreeLoaded = true;
+    m_seenBlocks = {};
     // A block the engine could not have and chose to do without still means a damaged image.
     return m_strError.empty();
 }

@@ -64,6 +64,7 @@ private:
     int m_fd = -1;
     std::uint64_t m_nBlocks = 0;
     std::uint64_t m_nReads = 0;
+    bool m_bTreeLoaded = false;
     std::uint64_t m_nRereadsInARow = 0;
     std::unordered_set<std::uint32_t> m_seenBlocks;
     std::vector<std::uint8_t> m_cache;  // blocks read ahead from the file

@@ -146,45 +146,6 @@ INSTANTIATE_TEST_SUITE_P(Images, DiscImportTest, ::testing::ValuesIn(kKinds),
 
 namespace {
 
-constexpr std::size_t kBlock = 2048;
-
-std::uint32_t Le32(const std::string& image, std::size_t at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(image[at + static_cast<std::size_t>(i)]);
-    return value;
-}
-
-// Sets the extent block of the directory record at `at`, in both byte orders.
-void SetExtent(std::string& image, std::size_t at, std::uint32_t lba) {
-    for (int i = 0; i < 4; ++i) {
-        image[at + 2 + static_cast<std::size_t>(i)] = static_cast<char>(lba >> (8 * i));
-        image[at + 9 - static_cast<std::size_t>(i)] = static_cast<char>(lba >> (8 * i));
-    }
-}
-
-// The offset of the record named `name` (without version) in the folder whose record is at `dirRecord`.
-std::size_t FindRecord(const std::string& image, std::size_t dirRecord, const std::string& name) {
-    const std::size_t start = Le32(image, dirRecord + 2) * kBlock;
-    const std::size_t end = start + Le32(image, dirRecord + 10);
-    for (std::size_t at = start; at < end;) {
-        const auto length = static_cast<unsigned char>(image[at]);
-        if (length == 0) {
-            at = (at / kBlock + 1) * kBlock;
-            continue;
-        }
-        std::string id = image.substr(at + 33, static_cast<unsigned char>(image[at + 32]));
-        id = id.substr(0, id.find(';'));
-        if (id == name || id == name + ".")
-            return at;
-        at += length;
-    }
-    ADD_FAILURE() << "no record " << name;
-    return 0;
-}
-
-constexpr std::size_t kRootRecord = 16 * kBlock + 156;
-
 struct BadImage {
     const char* name;
     std::function<std::string(std::string)> damage;

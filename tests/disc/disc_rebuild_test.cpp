@@ -164,6 +164,9 @@ TEST_F(DiscRebuildTest, UnnamedFilesFollowInSourceOrderAndMissingNamesFailUnless
 TEST_F(DiscRebuildTest, FailuresLeaveNoOutputAndTheSourceWhole) {
     const std::string before = ReadFile(m_image);
     WriteFile(m_dir.Path() / "truncated.iso", before.substr(0, 30 * 2048));
+    std::string absurd = before;
+    SetExtent(absurd, FindRecord(absurd, kRootRecord, "ONE"), 0x7FFFFFF0);
+    WriteFile(m_dir.Path() / "absurd.iso", absurd);
     struct Case {
         const char* name;
         std::string source;
@@ -174,6 +177,7 @@ TEST_F(DiscRebuildTest, FailuresLeaveNoOutputAndTheSourceWhole) {
         {"folder missing", Quoted(m_image), m_dir.Path() / "no folder" / "new.iso", "No such file"},
         {"output is the source", Quoted(m_image), m_image, "replace the source"},
         {"damaged source", Quoted(m_dir.Path() / "truncated.iso"), m_dir.Path() / "new.iso", "truncated"},
+        {"data past the end", Quoted(m_dir.Path() / "absurd.iso"), m_dir.Path() / "new.iso", "past the end"},
     };
     WriteFile(m_dir.Path() / "order.lst", Join(m_lines));
     for (const Case& c : cases) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -101,5 +102,45 @@ inline std::map<std::string, std::string> MakeTree(const fs::path& root, int man
         WriteFile(root / path.substr(1), content);
     return files;
 }
+
+// Patching directory records of an image, to damage it on purpose.
+constexpr std::size_t kBlock = 2048;
+
+inline std::uint32_t Le32(const std::string& image, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(image[at + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+// Sets the extent block of the directory record at `at`, in both byte orders.
+inline void SetExtent(std::string& image, std::size_t at, std::uint32_t lba) {
+    for (int i = 0; i < 4; ++i) {
+        image[at + 2 + static_cast<std::size_t>(i)] = static_cast<char>(lba >> (8 * i));
+        image[at + 9 - static_cast<std::size_t>(i)] = static_cast<char>(lba >> (8 * i));
+    }
+}
+
+// The offset of the record named `name` (without version) in the folder whose record is at `dirRecord`.
+inline std::size_t FindRecord(const std::string& image, std::size_t dirRecord, const std::string& name) {
+    const std::size_t start = Le32(image, dirRecord + 2) * kBlock;
+    const std::size_t end = start + Le32(image, dirRecord + 10);
+    for (std::size_t at = start; at < end;) {
+        const auto length = static_cast<unsigned char>(image[at]);
+        if (length == 0) {
+            at = (at / kBlock + 1) * kBlock;
+            continue;
+        }
+        std::string id = image.substr(at + 33, static_cast<unsigned char>(image[at + 32]));
+        id = id.substr(0, id.find(';'));
+        if (id == name || id == name + ".")
+            return at;
+        at += length;
+    }
+    ADD_FAILURE() << "no record " << name;
+    return 0;
+}
+
+constexpr std::size_t kRootRecord = 16 * kBlock + 156;
 
 }  // namespace disc_test
