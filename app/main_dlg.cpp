@@ -65,6 +65,7 @@ BOOL CMainDlg::OnInitDialog() {
     // The system menu ends with a separator and the About entry; the export of sort weights comes before.
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
         pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("Export Sort Weights..."));
+        AppendDiscMenuEntries(pSysMenu);
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);

@@ -6,6 +6,7 @@ list(APPEND QUARROW_QT_SOURCES
     app/main_dlg_about.cpp
     app/main_dlg_browse.cpp
     app/main_dlg_export.cpp
+    app/main_dlg_disc.cpp
     app/about_dlg.cpp
     app/folder_file_dialog.cpp
     app/link_static.cpp

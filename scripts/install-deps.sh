@@ -10,6 +10,9 @@ packages=(cmake ninja-build g++ qt6-base-dev libicu-dev locales libgl-dev libgte
     xvfb xauth xdotool libxcb1-dev pkg-config util-linux
     # the fuzz harnesses (libFuzzer comes with clang's runtime libraries)
     clang libclang-rt-dev)
+# Disc images: libisofs reads and writes them (libisofs6 comes with libisofs-dev); isoinfo comes with
+# genisoimage.
+packages+=(libisofs-dev libisofs6)
 
 missing=()
 for package in "${packages[@]}"; do
