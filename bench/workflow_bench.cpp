@@ -100,24 +100,6 @@ Timing MedianOfThree(const std::function<Timing()>& run) {
     std::exit(1);
 }
 
-// The folder where en_US.UTF-8 can be found: empty when the system has it, else a private folder it was
-// compiled into.
-QString EnglishLocalePath(const QString& folder) {
-    QProcess probe;
-    probe.start(QStringLiteral("locale"), {QStringLiteral("-a")});
-    probe.waitForFinished(-1);
-    const QString installed = QString::fromLocal8Bit(probe.readAllStandardOutput());
-    if (installed.contains(QStringLiteral("en_US.utf8")) || installed.contains(QStringLiteral("en_US.UTF-8")))
-        return QString();
-    QProcess localedef;
-    localedef.setStandardOutputFile(QProcess::nullDevice());
-    localedef.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("en_US"), QStringLiteral("-f"),
-                                                  QStringLiteral("UTF-8"), folder + QStringLiteral("/en_US.UTF-8")});
-    if (!localedef.waitForFinished(-1) || localedef.exitStatus() != QProcess::NormalExit || localedef.exitCode() != 0)
-        Fail("en_US.UTF-8 is not installed and localedef could not compile it (install the locales package)");
-    return folder;
-}
-
 // A press and a release in the middle of the column's header item.
 void ClickHeader(QHeaderView* header, int nColumn) {
     const QPointF at(header->sectionViewportPosition(nColumn) + header->sectionSize(nColumn) / 2.0,
@@ -396,10 +378,12 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    const QString localePath = EnglishLocalePath(app.Folder());
+    const std::optional<QString> localePath = EnglishLocalePath(app.Folder());
+    if (!localePath)
+        Fail("en_US.UTF-8 is not installed and localedef could not compile it (install the locales package)");
     std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
     for (long lines : sizes)
         for (NameStyle style : styles)
-            RunSize(app, localePath, style, lines);
+            RunSize(app, *localePath, style, lines);
     return 0;
 }
