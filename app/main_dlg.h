@@ -43,6 +43,11 @@ public:
     void OnCheckColumn6();
     void OnEffect();
 
+    // A file named from outside the window: on the command line (before the window is made) or by a drop.
+    // Either fills the fields exactly as choosing the file with Browse does.
+    void SetFileToOpen(const QString& folderText, const QString& fileName);
+    void OnDropFile(const QString& path);
+
     // Window events.
     void OnPaint() override;
     void OnDestroy() override;
@@ -81,6 +86,13 @@ public:
     static constexpr UINT_PTR kEffectTimer = 1971;
 
 private:
+    // What choosing a file does: the fields show it, the listing buttons wait for Scan, the table empties.
+    void ChooseFile(const QString& folderText, const QString& fileName);
+    // The file named on the command line, the drop target and the names that assistive technology reads.
+    void SetUpDesktop();
+    QString m_strFolderToOpen;
+    QString m_strFileToOpen;
+
     // The banner's images and ripple, made once at start-up, and their painting in the restored window.
     void SetUpBanner();
     void PaintBanner(CDC& dc);
