@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian/Ubuntu packages Quarrow needs to build, test and run, when any is missing.
+# Installs the Debian/Ubuntu packages Quarrow needs, when any is missing. The role says for what:
+#   run   build and start the program (scripts/run.sh)
+#   test  also build and run its tests
+#   all   also CI's checks of the desktop files and the package (the default)
 set -euo pipefail
+role=${1:-all}
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra)
+case "$role" in
+run) packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core fonts-dejavu-extra) ;;
+test) ;;
+all) packages+=(desktop-file-utils appstream dpkg-dev file xvfb xdotool dbus at-spi2-core python3-pyatspi) ;;
+*) echo "usage: $0 [run|test|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
