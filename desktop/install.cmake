@@ -39,10 +39,11 @@ if(TARGET quarrow)
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps
         RENAME ${QUARROW_APP_ID}.svg)
 
-    # The user guide the About box links to, and the pictures of the README.
+    # The user guide the About box links to, and the README with its pictures where its links expect them.
     install(FILES ${CMAKE_SOURCE_DIR}/docs/user-guide.html ${CMAKE_SOURCE_DIR}/README.md
-        ${CMAKE_SOURCE_DIR}/docs/main-window.png ${CMAKE_SOURCE_DIR}/docs/ripple.png
         DESTINATION ${QUARROW_INSTALL_DOCDIR})
+    install(FILES ${CMAKE_SOURCE_DIR}/docs/main-window.png ${CMAKE_SOURCE_DIR}/docs/ripple.png
+        DESTINATION ${QUARROW_INSTALL_DOCDIR}/docs)
 endif()
 
 set(CPACK_PACKAGE_NAME quarrow)
