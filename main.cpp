@@ -1,6 +1,16 @@
+#include "app/command_line.h"
+#include "app/desktop_start.h"
 #include "app/main_app.h"
 
 // The one application object, alive before the entry point.
 CMainApp theApp;
 
-int main(int argc, char** argv) { return theApp.Run(argc, argv); }
+int main(int argc, char** argv) {
+    // --help, --version and a wrong command line are answered before any window, so without a display.
+    const WindowCommandLine commandLine = ParseWindowCommandLine(ArgumentList(argc, argv));
+    if (commandLine.exitStatus >= 0)
+        return PrintCommandLineAnswer(commandLine);
+    PrepareDesktopStart();
+    theApp.m_commandLine = commandLine;
+    return theApp.Run(argc, argv);
+}

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 #include "res/resource.h"
@@ -25,7 +26,13 @@ BOOL CAboutDlg::OnInitDialog() {
 }
 
 QString CAboutDlg::UserGuideTarget() {
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("user-guide.html"));
+    // The build puts the guide next to the program; an installed program finds it in its doc folder.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString name = QStringLiteral("user-guide.html");
+    QString path = programDir.filePath(name);
+    const QString installed =
+        QDir::cleanPath(programDir.filePath(QStringLiteral(QUARROW_GUIDE_FROM_PROGRAM "/") + name));
+    if (!QFileInfo::exists(path) && QFileInfo::exists(installed))
+        path = installed;
     return QUrl::fromLocalFile(path).toString();
 }

@@ -14,7 +14,7 @@ public:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 
-    // The user guide that ships with the program, lying next to it.
+    // The user guide that ships with the program: next to it in the build, in its doc folder when installed.
     static QString UserGuideTarget();
     // The project's maintainers.
     static constexpr const char* kMaintainersMailTarget = "mailto:maintainers@quarrow.example";

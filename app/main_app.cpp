@@ -7,6 +7,7 @@ BOOL CMainApp::InitInstance() {
     SetRegistryKey(QStringLiteral("Pellam"));
 
     CMainDlg dlg;
+    dlg.SetFileToOpen(m_commandLine.folderText, m_commandLine.fileName);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -85,6 +85,7 @@ BOOL CMainDlg::OnInitDialog() {
     m_list.InitColumns(kColumnList);
     m_list.LoadColumnWidths();
     SetUpBanner();
+    SetUpDesktop();
 
     // The Exit button, first in the tab order, takes the focus.
     if (CWnd* exitButton = GetDlgItem(IDC_EXIT))

@@ -48,6 +48,11 @@ public:
     void OnImportDiscImage();
     void OnRebuildDiscImage();
 
+    // A file named from outside the window: on the command line (before the window is made) or by a drop.
+    // Either fills the fields exactly as choosing the file with Browse does.
+    void SetFileToOpen(const QString& folderText, const QString& fileName);
+    void OnDropFile(const QString& path);
+
     // Window events.
     void OnPaint() override;
     void OnDestroy() override;
@@ -90,6 +95,12 @@ private:
     // Adds the disc image entries to the system menu; runs them from OnSysCommand (FALSE for other ids).
     void AppendDiscMenuEntries(CMenu* pSysMenu);
     BOOL OnDiscCommand(UINT nID);
+    // What choosing a file does: the fields show it, the listing buttons wait for Scan, the table empties.
+    void ChooseFile(const QString& folderText, const QString& fileName);
+    // The file named on the command line, the drop target and the names that assistive technology reads.
+    void SetUpDesktop();
+    QString m_strFolderToOpen;
+    QString m_strFileToOpen;
 
     // The banner's images and ripple, made once at start-up, and their painting in the restored window.
     void SetUpBanner();

@@ -19,15 +19,18 @@ void CMainDlg::OnBrowse() {
 
     CFolderFileDialog dlg(TRUE, this, strCurrentDir, QString(), szFilter, nFilterLength + 1, nullptr, 0);
     if (dlg.DoModal()) {
-        GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(dlg.GetFolder() + QLatin1Char('/'));
-        GetDlgItem(IDC_TEXT_FILE)->SetWindowText(dlg.GetFileName());
-        for (int id :
-             {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
-            GetDlgItem(id)->EnableWindow(FALSE);
-        m_list.DeleteAllRows();
-        UpdateWindow();
+        ChooseFile(dlg.GetFolder() + QLatin1Char('/'), dlg.GetFileName());
     } else {
         MessageBox(QStringLiteral("You cancelled."), QStringLiteral("No File Chosen"),
                    MB_OK | MB_ICONINFORMATION);
     }
+}
+
+void CMainDlg::ChooseFile(const QString& folderText, const QString& fileName) {
+    GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(folderText);
+    GetDlgItem(IDC_TEXT_FILE)->SetWindowText(fileName);
+    for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
+        GetDlgItem(id)->EnableWindow(FALSE);
+    m_list.DeleteAllRows();
+    UpdateWindow();
 }

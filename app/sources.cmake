@@ -1,5 +1,7 @@
 # Sources of app/: QUARROW_CORE_SOURCES (pure) and QUARROW_QT_SOURCES (Qt side).
+list(APPEND QUARROW_CORE_SOURCES app/command_line.cpp)
 list(APPEND QUARROW_QT_SOURCES
+    app/desktop_start.cpp
     app/main_app.cpp
     app/current_directory.cpp
     app/main_dlg.cpp
@@ -7,6 +9,7 @@ list(APPEND QUARROW_QT_SOURCES
     app/main_dlg_browse.cpp
     app/main_dlg_export.cpp
     app/main_dlg_disc.cpp
+    app/main_dlg_desktop.cpp
     app/about_dlg.cpp
     app/folder_file_dialog.cpp
     app/link_static.cpp

@@ -15,6 +15,15 @@ public:
     CListModel* Model() const { return m_pModel; }
     CHeaderView* Header() const { return m_pHeader; }
 
+    // The full text of a cell that its column cuts off (at most kToolTipLength characters of it), or an
+    // empty text when the cell shows whole.
+    QString CutOffText(const QModelIndex& index) const;
+    static constexpr int kToolTipLength = 1024;
+
+protected:
+    // A cell that is cut off shows its full text in a tooltip.
+    bool viewportEvent(QEvent* event) override;
+
 private:
     CListModel* m_pModel;
     CHeaderView* m_pHeader;

@@ -6,6 +6,7 @@ list(APPEND QUARROW_QT_SOURCES
     platform/dialog.cpp
     platform/dialog_widget.h
     platform/event_relay.cpp
+    platform/file_drop.cpp
     platform/header_ctrl.cpp
     platform/header_view.cpp
     platform/header_view.h

@@ -5,6 +5,8 @@
   bitmap139.bmp  570 x 40, 24 bits: footer strip
   bitmap140.bmp  64 x 108, 8 bits with a colour table: a disc above a stack of list rows
   icon128.png    32 x 32 RGBA: the application icon, a disc with sort arrows
+  icons/quarrow-N.png   N x N RGBA for N in 16, 24, 32, 48, 64, 128, 256: the same icon for the desktop
+  icons/quarrow.svg     the same icon as a scalable picture
 
 The program copies picture row y of the banner and footer to memory row y of a bottom-up pixel array, so
 they appear on screen upside down; both are drawn as they should look on screen and flipped before writing.
@@ -392,23 +394,71 @@ class RgbaCanvas(Canvas):
         self.alpha[y][x] = total
 
 
-def draw_icon():
-    """The application icon, 32 x 32, on a transparent background."""
-    icon = RgbaCanvas(32, 32)
-    cx, cy = 14.0, 16.0
-    paint_disc(icon, cx, cy, 13.5, 2.4,
+# The icon's shapes on a 32-unit grid, shared by the pixel and the scalable drawings.
+ICON_DISC = (14.0, 16.0, 13.5, 2.4)  # centre x, centre y, radius, hole radius
+ICON_UP_ARROW = [(25.0, 2.0), (31.0, 10.0), (27.2, 10.0), (27.2, 14.5), (22.8, 14.5), (22.8, 10.0), (19.0, 10.0)]
+ICON_DOWN_ARROW = [(x, 32.0 - y) for x, y in ICON_UP_ARROW]
+ICON_ARROW_FILLS = ((255, 196, 84), (255, 142, 60))
+ICON_ARROW_EDGE = (70, 35, 10)
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
+def draw_icon(size=32):
+    """The application icon, size x size, on a transparent background."""
+    icon = RgbaCanvas(size, size)
+    k = size / 32.0
+    cx, cy, radius, hole = (v * k for v in ICON_DISC)
+    paint_disc(icon, cx, cy, radius, hole,
                lambda a, r: mix(sheen(a, (120, 145, 190), (240, 245, 255), (50, 70, 115)), spectrum(a * 2), 0.35))
-    paint_ring(icon, cx, cy, 13.0, 1.2, (30, 45, 80), 0.8)
-    paint_ring(icon, cx, cy, 4.6, 1.0, (220, 228, 242), 0.8)
+    paint_ring(icon, cx, cy, 13.0 * k, 1.2 * k, (30, 45, 80), 0.8)
+    paint_ring(icon, cx, cy, 4.6 * k, 1.0 * k, (220, 228, 242), 0.8)
 
     # Sort arrows, up and down, on the disc's right side: a dark edge drawn by offset copies, then the fill.
-    up = [(25.0, 2.0), (31.0, 10.0), (27.2, 10.0), (27.2, 14.5), (22.8, 14.5), (22.8, 10.0), (19.0, 10.0)]
-    down = [(x, 32.0 - y) for x, y in up]
-    for poly, fill in ((up, (255, 196, 84)), (down, (255, 142, 60))):
-        for ox, oy in ((-1, 0), (1, 0), (0, -1), (0, 1)):
-            paint_polygon(icon, [(x + ox, y + oy) for x, y in poly], (70, 35, 10), 0.6)
-        paint_polygon(icon, poly, fill)
+    for poly, fill in zip((ICON_UP_ARROW, ICON_DOWN_ARROW), ICON_ARROW_FILLS):
+        scaled = [(x * k, y * k) for x, y in poly]
+        for ox, oy in ((-k, 0), (k, 0), (0, -k), (0, k)):
+            paint_polygon(icon, [(x + ox, y + oy) for x, y in scaled], ICON_ARROW_EDGE, 0.6)
+        paint_polygon(icon, scaled, fill)
     return icon
+
+
+def icon_svg():
+    """The icon as a scalable picture on the same 32-unit grid: the disc's sheen as gradients."""
+    cx, cy, radius, hole = ICON_DISC
+
+    def points(poly, ox=0.0, oy=0.0):
+        return " ".join("%g,%g" % (x + ox, y + oy) for x, y in poly)
+
+    def ring_path(r):
+        return "M%g,%g a%g,%g 0 1,0 %g,0 a%g,%g 0 1,0 %g,0 Z" % (cx - r, cy, r, r, 2 * r, r, r, -2 * r)
+
+    def rgb(c):
+        return "#%02x%02x%02x" % c
+
+    edges = []
+    arrows = []
+    for poly, fill in zip((ICON_UP_ARROW, ICON_DOWN_ARROW), ICON_ARROW_FILLS):
+        for ox, oy in ((-1, 0), (1, 0), (0, -1), (0, 1)):
+            edges.append('  <polygon points="%s" fill="%s" fill-opacity="0.6"/>' %
+                         (points(poly, ox, oy), rgb(ICON_ARROW_EDGE)))
+        arrows.append('  <polygon points="%s" fill="%s"/>' % (points(poly), rgb(fill)))
+    return "\n".join([
+        '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 32 32">',
+        '  <defs>',
+        '    <linearGradient id="sheen" x1="0" y1="0" x2="1" y2="1">',
+        '      <stop offset="0" stop-color="#f0f5ff"/>',
+        '      <stop offset="0.3" stop-color="#8fa6cf"/>',
+        '      <stop offset="0.5" stop-color="#dcd2ee"/>',
+        '      <stop offset="0.7" stop-color="#5d7aa8"/>',
+        '      <stop offset="1" stop-color="#e8f0ff"/>',
+        '    </linearGradient>',
+        '  </defs>',
+        '  <path fill="url(#sheen)" fill-rule="evenodd" d="%s %s"/>' % (ring_path(radius), ring_path(hole)),
+        '  <circle cx="%g" cy="%g" r="13" fill="none" stroke="#1e2d50" stroke-opacity="0.8" stroke-width="1.2"/>'
+        % (cx, cy),
+        '  <circle cx="%g" cy="%g" r="4.6" fill="none" stroke="#dce4f2" stroke-opacity="0.8" stroke-width="1"/>'
+        % (cx, cy),
+    ] + edges + arrows + ['</svg>', ''])
 
 
 # ---------------------------------------------------------------------------------------------------------
@@ -503,7 +553,9 @@ def png_bytes_rgba(canvas):
 
 
 def write(name, data):
-    with open(os.path.join(HERE, name), "wb") as f:
+    path = os.path.join(HERE, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
         f.write(data)
 
 
@@ -512,6 +564,9 @@ def main():
     write("bitmap139.bmp", bmp_bytes_24(draw_footer_screen().flipped()))
     write("bitmap140.bmp", bmp_bytes_8(draw_side_picture()))
     write("icon128.png", png_bytes_rgba(draw_icon()))
+    for size in ICON_SIZES:
+        write("icons/quarrow-%d.png" % size, png_bytes_rgba(draw_icon(size)))
+    write("icons/quarrow.svg", icon_svg().encode("ascii"))
 
 
 if __name__ == "__main__":

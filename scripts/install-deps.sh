@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian/Ubuntu packages Quarrow needs to build, test and run, when any is missing.
+# Installs the Debian/Ubuntu packages Quarrow needs, when any is missing. The role says for what:
+#   run   build and start the program (scripts/run.sh)
+#   test  also build and run its tests
+#   all   also CI's checks of the desktop files and the package (the default)
 set -euo pipefail
+role=${1:-all}
 
-# xorriso and genisoimage build and read the disc images of the tests; locales holds the sources localedef
-# compiles the locale-aware baseline of the benchmarks from.
-packages=(cmake ninja-build g++ qt6-base-dev libicu-dev locales libgl-dev libgtest-dev fonts-dejavu-core
-    fonts-dejavu-extra xorriso genisoimage
+# What building and starting the program needs; libisofs reads and writes disc images.
+run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libisofs-dev libisofs6 fonts-dejavu-core
+    fonts-dejavu-extra)
+packages=("${run_packages[@]}" libgtest-dev
+    # the locale-aware baseline of the benchmarks is compiled from the sources in locales
+    libicu-dev locales
+    # the tests build and read disc images with the field's tools (isoinfo comes with genisoimage)
+    xorriso genisoimage
     # the tests that run the program on an X server of their own
-    xvfb xauth xdotool libxcb1-dev pkg-config util-linux
+    xvfb xauth xdotool libxcb1-dev util-linux
     # the fuzz harnesses (libFuzzer comes with clang's runtime libraries)
     clang libclang-rt-dev)
-# Disc images: libisofs reads and writes them (libisofs6 comes with libisofs-dev); isoinfo comes with
-# genisoimage.
-packages+=(libisofs-dev libisofs6)
+case "$role" in
+run) packages=("${run_packages[@]}") ;;
+test) ;;
+all) packages+=(desktop-file-utils appstream dpkg-dev file dbus at-spi2-core python3-pyatspi) ;;
+*) echo "usage: $0 [run|test|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -69,6 +71,21 @@ TEST(AboutDlg, BindsTheLinksToTheUserGuideAndTheMaintainers) {
                   1);
     }
     dlg.DestroyWindow();
+}
+
+TEST(AboutDlg, InstalledProgramFindsTheGuideInItsDocFolder) {
+    // The installed layout: <prefix>/bin/quarrow and <prefix>/share/doc/quarrow/user-guide.html. The test
+    // program stands in for the installed one, so the doc folder is made relative to it.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString docDir = QDir::cleanPath(programDir.filePath(QStringLiteral("../share/doc/quarrow")));
+    ASSERT_FALSE(QFileInfo::exists(programDir.filePath(QStringLiteral("user-guide.html"))));
+    ASSERT_TRUE(QDir().mkpath(docDir));
+    QFile guide(docDir + QStringLiteral("/user-guide.html"));
+    ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
+    guide.close();
+    const QUrl target(CAboutDlg::UserGuideTarget());
+    QDir(QDir::cleanPath(docDir + QStringLiteral("/../.."))).removeRecursively();
+    EXPECT_EQ(target.toLocalFile(), docDir + QStringLiteral("/user-guide.html"));
 }
 
 TEST(AboutDlg, UserGuideShipsNextToTheProgram) {
