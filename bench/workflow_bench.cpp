@@ -403,7 +403,7 @@ int main(int argc, char** argv) {
         CWorkflow flow(app, name, sizes[0]);
         flow.Load();
         for (int i = 0; i < 5; ++i) {
-            flow.ClickOnce(nClicksOnly == kFileName ? kStartLba : kFileName);
+            flow.ClickOnce(nClicksOnly == kStartLba ? kFileSize : kStartLba);
             const Timing click = flow.Click(nClicksOnly, true);
             std::printf("click on column %d: %.3f s, CPU %.3f s\n", nClicksOnly, click.seconds, click.cpu);
         }
