@@ -2,11 +2,8 @@
 // weight that places it, and libisofs writes the new image, which we copy into a temporary file beside the
 // output and rename at the end.
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -14,14 +11,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include "disc/isofs.h"
-
+#include "disc/atomic_output.h"
 #include "disc/disc_image.h"
 #include "disc/iso_import.h"
+#include "disc/isofs.h"
+#include "disc/name_style.h"
 
 namespace {
 
@@ -36,88 +32,11 @@ std::string_view WithoutLeadingSlash(std::string_view path) {
     return path.starts_with('/') ? path.substr(1) : path;
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {}, sb {};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
-
-// The write of the new image into a temporary file beside the output; removed unless committed.
-class CTempOutput {
-public:
-    explicit CTempOutput(const std::string& outputPath) : m_strOutput(outputPath) {}
-    ~CTempOutput() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (!m_strTemp.empty())
-            ::unlink(m_strTemp.c_str());
-    }
-    CTempOutput(const CTempOutput&) = delete;
-    CTempOutput& operator=(const CTempOutput&) = delete;
-
-    bool Open(std::string& error) {
-        std::string pattern = FolderOf(m_strOutput) + "/." + FileNameOf(m_strOutput) + ".XXXXXX";
-        m_fd = ::mkstemp(pattern.data());
-        if (m_fd < 0) {
-            error = "cannot create a file beside " + m_strOutput + ": " + std::strerror(errno);
-            return false;
-        }
-        m_strTemp = pattern;
-        return true;
-    }
-    bool Write(const unsigned char* data, std::size_t size, std::string& error) {
-        while (size > 0) {
-            const ssize_t put = ::write(m_fd, data, size);
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0) {
-                error = "cannot write " + m_strOutput + ": " + std::strerror(put < 0 ? errno : ENOSPC);
-                return false;
-            }
-            data += put;
-            size -= static_cast<std::size_t>(put);
-        }
-        return true;
-    }
-    bool Commit(std::string& error) {
-        ::fchmod(m_fd, 0644 & ~CurrentUmask());
-        if (::fsync(m_fd) != 0 || ::close(m_fd) != 0) {
-            m_fd = -1;
-            error = "cannot write " + m_strOutput + ": " + std::strerror(errno);
-            return false;
-        }
-        m_fd = -1;
-        if (::rename(m_strTemp.c_str(), m_strOutput.c_str()) != 0) {
-            error = "cannot write " + m_strOutput + ": " + std::strerror(errno);
-            return false;
-        }
-        m_strTemp.clear();
-        return true;
-    }
-
-private:
-    static mode_t CurrentUmask() {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return mask;
-    }
-
-    std::string m_strOutput;
-    std::string m_strTemp;
-    int m_fd = -1;
-};
 
 // Frees the engine's output stream, cancelling its writer thread first when it has not finished.
 struct BurnSourceCloser {
@@ -130,80 +49,6 @@ struct BurnSourceCloser {
         std::free(src);
     }
 };
-
-// How one tree writes its file names: with a ";1" version or without, and a name without an extension with
-// a dot forced on ("NAME.") or not. Unseen is left false.
-struct TreeStyle {
-    bool versions = false;
-    bool noForcedDots = false;
-};
-
-// The name without a ";N" version and a forced dot, noting in `style` how it was written.
-std::string_view PlainName(std::string_view name, TreeStyle& style) {
-    const std::size_t semicolon = name.rfind(';');
-    if (semicolon != std::string_view::npos && semicolon + 1 < name.size() &&
-        name.find_first_not_of("0123456789", semicolon + 1) == std::string_view::npos) {
-        style.versions = true;
-        name = name.substr(0, semicolon);
-    }
-    if (name.size() > 1 && name.back() == '.')
-        return name.substr(0, name.size() - 1);
-    if (name.find('.') == std::string_view::npos)
-        style.noForcedDots = true;
-    return name;
-}
-
-// Notes the style of the last name of each path.
-void NoteStyle(std::string_view path, TreeStyle& style) {
-    PlainName(path.substr(path.rfind('/') + 1), style);
-}
-
-// Whether a name of the ISO 9660 tree, without its version, keeps to the 8.3 names of level 1.
-bool IsLevel1Name(std::string_view name, bool folder) {
-    const std::size_t dot = name.find('.');
-    if (folder || dot == std::string_view::npos)
-        return dot == std::string_view::npos && name.size() <= 8;
-    return name.rfind('.') == dot && dot <= 8 && name.size() - dot - 1 <= 3;
-}
-
-// How the source records its names, so the engine writes them the same way.
-struct NameStyle {
-    int isoLevel = 1;          // 1 when every ISO 9660 name is an 8.3 name, else 2; 3 for files of several extents
-    TreeStyle iso;
-    TreeStyle joliet;
-};
-
-std::optional<NameStyle> SourceNameStyle(const std::string& sourcePath, bool needsLevel3, std::string& error) {
-    NameStyle style;
-    bool level1 = true;
-    CIsoImport isoNames(sourcePath, {}, CIsoImport::Names::Iso9660Raw);
-    if (!isoNames.Load()) {
-        error = isoNames.Error();
-        return std::nullopt;
-    }
-    isoNames.ForEachFile([&](IsoFile*, const std::string& path) {
-        std::string_view rest = path;
-        while (!rest.empty()) {
-            rest.remove_prefix(1);
-            const std::size_t slash = rest.find('/');
-            const bool folder = slash != std::string_view::npos;
-            const std::string_view name = folder ? rest.substr(0, slash) : PlainName(rest, style.iso);
-            level1 = level1 && IsLevel1Name(name, folder);
-            rest.remove_prefix(folder ? slash : rest.size());
-        }
-        return true;
-    });
-    style.isoLevel = needsLevel3 ? 3 : level1 ? 1 : 2;
-
-    CIsoImport jolietNames(sourcePath, {}, CIsoImport::Names::JolietRaw);
-    if (iso_read_image_features_has_joliet(isoNames.Features()) && jolietNames.Load()) {
-        jolietNames.ForEachFile([&](IsoFile*, const std::string& path) {
-            NoteStyle(path, style.joliet);
-            return true;
-        });
-    }
-    return style;
-}
 
 // Waits, in short sleeps, until the engine's buffer holds `want` bytes or its writer has stopped. Reading
 // sooner would wake this thread for every block the writer puts in.
@@ -328,7 +173,7 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
     }
     BurnSourceCloser closer{burn};
 
-    CTempOutput output(outputPath);
+    CAtomicOutput output(outputPath);
     if (!output.Open(result.error))
         return result;
     const std::uint64_t total = static_cast<std::uint64_t>(burn->get_size(burn));

@@ -38,24 +38,34 @@ std::string_view WithoutVersion(std::string_view name) {
 enum class RecordKind { File, Other, Unreadable };
 
 RecordKind ReadRecord(std::string_view line, const std::string& folder, DiscExtent& extent) {
+    // MODE LINKS UID GID SIZE MON DAY YEAR before the bracket.
     const std::size_t open = line.find('[');
-    const std::size_t close = line.find(']', open == std::string_view::npos ? 0 : open);
-    if (open == std::string_view::npos || close == std::string_view::npos)
+    if (open == std::string_view::npos)
         return RecordKind::Unreadable;
-    // MODE LINKS UID GID SIZE MON DAY YEAR before the bracket, "LBA FLAGS" in it.
     const std::vector<std::string_view> head = SplitBlanks(line.substr(0, open));
-    const std::vector<std::string_view> inside = SplitBlanks(line.substr(open + 1, close - open - 1));
-    if (head.size() < 8 || head[0].size() != 10 || inside.size() != 2)
+    if (head.size() < 8 || head[0].size() != 10)
+        return RecordKind::Unreadable;
+    // "[ LBA FLAGS]  NAME ". The flags of an extent that is not a file's last are shown cut short, as
+    // "FFFF" and one blank, with no bracket after them.
+    std::string_view rest = line.substr(open + 1);
+    const std::size_t lbaStart = rest.find_first_not_of(' ');
+    const std::size_t lbaEnd = rest.find(' ', lbaStart);
+    const std::size_t flagsEnd = lbaEnd == std::string_view::npos ? lbaEnd : rest.find_first_of(" ]", lbaEnd + 1);
+    if (lbaStart == std::string_view::npos || flagsEnd == std::string_view::npos || flagsEnd == lbaEnd + 1)
         return RecordKind::Unreadable;
     const auto size = ParseDecimal(head[head.size() - 4], kMax32);
-    const auto lba = ParseDecimal(inside[0], kMax32);
-    if (!size || !lba)
+    const auto lba = ParseDecimal(rest.substr(lbaStart, lbaEnd - lbaStart), kMax32);
+    const std::string_view flags = rest.substr(lbaEnd + 1, flagsEnd - lbaEnd - 1);
+    if (!size || !lba || flags.find_first_not_of("0123456789ABCDEF") != std::string_view::npos)
         return RecordKind::Unreadable;
-    // The name follows the bracket after two blanks and is followed by one.
-    std::string_view name = line.substr(close + 1);
-    if (!name.starts_with("  "))
-        return RecordKind::Unreadable;
-    name.remove_prefix(2);
+    std::string_view name;
+    if (rest[flagsEnd] == ']') {
+        if (rest.substr(flagsEnd + 1, 2) != "  ")
+            return RecordKind::Unreadable;
+        name = rest.substr(flagsEnd + 3);
+    } else {
+        name = rest.substr(flagsEnd + 1);
+    }
     if (name.ends_with(' '))
         name.remove_suffix(1);
     if (head[0][0] != '-')

@@ -48,11 +48,15 @@ TEST(ReportLbaTest, ReadsExtentLinesInBlockOrderPassingOverHeaderAndBlankLines) 
         "File data lba:  0 ,       37 ,      147 ,   300000 , '/MOVIE/OPENING.PSS'\n"
         "\n"
         "File data lba:  0 ,       33 ,        0 ,        0 , '/a, b'\"'\"'c.txt'\n"
-        "File data lba:  1 , 4294967295 , 2097152 , 4294967295 , '/big'";
+        "File data lba:  0 ,       60 ,  2097151 , 4613734400 , '/huge.bin'\n"
+        "File data lba:  1 ,  2097211 ,   155649 , 4613734400 , '/huge.bin'";
     const DiscReportResult result = ReadReportLba(report);
     ASSERT_TRUE(result.ok) << result.error;
     const std::vector<DiscExtent> expected = {
-        {33, 0, "/a, b'c.txt"}, {37, 300000, "/MOVIE/OPENING.PSS"}, {4294967295u, 4294967295u, "/big"}};
+        {33, 0, "/a, b'c.txt"},
+        {37, 300000, "/MOVIE/OPENING.PSS"},
+        {60, 4294965248u, "/huge.bin"},  // a file of two extents: the report gives the file's size on both
+        {2097211, 318769152, "/huge.bin"}};
     EXPECT_EQ(result.extents, expected);
 }
 
@@ -67,6 +71,7 @@ TEST(ReportLbaTest, NamesTheFirstLineItCannotRead) {
         {"File data lba:  0 ,  37 , 1 , '/x'", "four numbers"},
         {"File data lba:  0 , -1 , 1 , 5 , '/x'", "decimal numbers"},
         {"File data lba:  0 , 4294967296 , 1 , 5 , '/x'", "decimal numbers"},
+        {"File data lba:  0 , 37 , 4194304 , 8589934592 , '/x'", "more than 2^32 - 1 bytes"},
         {"File data lba:  0 , 37 , 1 , 5 , '/x", "quoted word"},
         {"File data lba:  0 , 37 , 1 , 5 , 'x'", "starting with /"},
     };
@@ -89,8 +94,8 @@ TEST(IsoinfoReportTest, GivesFilesTheirFolderAndPlainNamesWithoutVersion) {
         "d---------   0    0    0            2048 Dec  7 2026 [     28 02]  .. \n"
         "d---------   0    0    0            2048 Dec  7 2026 [     29 02]  MOVIE \n"
         "----------   0    0    0               0 Dec  7 2026 [     38 00]  EMPTY.;1 \n"
-        "----------   0    0    0       4294965248 Dec  7 2026 [     40 80]  BIG.DAT;1 \n"
-        "----------   0    0    0          100000 Dec  7 2026 [ 2097192 00]  BIG.DAT;1 \n"
+        "----------   0    0    0      4294965248 Dec  7 2026 [     40 FFFF BIG.DAT;1 \n"
+        "----------   0    0    0         100000 Dec  7 2026 [2097192 00]  BIG.DAT;1 \n"
         "\n"
         "Directory listing of /MOVIE/\r\n"
         "-rw-r--r--   1 1000 1000          300000 Dec  7 2026 [     37 00]  opening;1 two  \r\n"
@@ -111,6 +116,7 @@ TEST(IsoinfoReportTest, NamesTheFirstLineItCannotRead) {
         {"----------   0    0    0   12 Dec  7 2026   37 00   NAME;1 ", "not a directory record"},
         {"----------   0    0    0   xx Dec  7 2026 [     37 00]  NAME;1 ", "not a directory record"},
         {"----------   0    0    0   12 Dec  7 2026 [     37 00] NAME;1 ", "not a directory record"},
+        {"----------   0    0    0   12 Dec  7 2026 [     37 0x]  NAME;1 ", "not a directory record"},
         {"----------   0    0    0   12 Dec  7 2026 [     37 00]  ", "not a directory record"},
         {"garbage", "not a directory record"},
     };
