@@ -159,8 +159,8 @@ TEST_F(MainDlgDesktopTest, OnlyACutOffCellHasATooltipAndItIsBounded) {
     ASSERT_GE(m_dlg->m_list.AddRow(huge), 0);
     auto* view = qobject_cast<CListViewWidget*>(m_dlg->m_list.GetSafeWidget());
     ASSERT_NE(view, nullptr);
-    // The view learns of appended rows once events are handled.
-    QCoreApplication::processEvents();
+    // The view learns of appended rows in batches; this hands it the rows now.
+    m_dlg->m_list.UpdateWindow();
     const QAbstractItemModel* model = view->model();
 
     EXPECT_EQ(view->CutOffText(model->index(0, 1)), QString());
