@@ -64,8 +64,12 @@ BOOL CMainDlg::OnInitDialog() {
 
     // The system menu ends with a separator and the About entry; the export of sort weights comes before.
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
+        // The way from a disc image to a listing, from the table's order to the tools, and back to an image.
+        pSysMenu->AppendMenu(MF_SEPARATOR);
+        pSysMenu->AppendMenu(MF_STRING, IDM_IMPORT_DISC_IMAGE, QStringLiteral("Import Disc Image..."));
         pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("Export Sort Weights..."));
-        AppendDiscMenuEntries(pSysMenu);
+        pSysMenu->AppendMenu(MF_STRING, IDM_REBUILD_DISC_IMAGE,
+                             QStringLiteral("Rebuild Disc Image in This Order..."));
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);

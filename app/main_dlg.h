@@ -92,8 +92,7 @@ public:
     static constexpr UINT_PTR kEffectTimer = 1971;
 
 private:
-    // Adds the disc image entries to the system menu; runs them from OnSysCommand (FALSE for other ids).
-    void AppendDiscMenuEntries(CMenu* pSysMenu);
+    // Runs the disc image entries of the system menu from OnSysCommand (FALSE for other ids).
     BOOL OnDiscCommand(UINT nID);
     // What choosing a file does: the fields show it, the listing buttons wait for Scan, the table empties.
     void ChooseFile(const QString& folderText, const QString& fileName);

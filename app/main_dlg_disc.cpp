@@ -66,12 +66,6 @@ std::string NativePath(const QString& path) { return QFile::encodeName(path).toS
 
 }  // namespace
 
-void CMainDlg::AppendDiscMenuEntries(CMenu* pSysMenu) {
-    pSysMenu->AppendMenu(MF_SEPARATOR);
-    pSysMenu->AppendMenu(MF_STRING, IDM_IMPORT_DISC_IMAGE, QStringLiteral("Import Disc Image..."));
-    pSysMenu->AppendMenu(MF_STRING, IDM_REBUILD_DISC_IMAGE, QStringLiteral("Rebuild Disc Image in This Order..."));
-}
-
 BOOL CMainDlg::OnDiscCommand(UINT nID) {
     if (nID == IDM_IMPORT_DISC_IMAGE)
         OnImportDiscImage();
