@@ -1,37 +1,14 @@
 #include "app/main_dlg.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
-
 #include <QDir>
-#include <QFile>
 #include <QPainter>
 #include <QWidget>
 
+#include "app/current_directory.h"
 #include "platform/dc.h"
 #include "platform/process_exit.h"
 #include "res/resource.h"
 #include "res/string_table.h"
-
-namespace {
-
-// The current working directory, or an empty text (and an error report) when it cannot be read.
-QString CurrentDirectory() {
-    std::string buffer(256, '\0');
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) {
-            std::perror("_getcwd error");
-            return QString();
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
-    return QFile::decodeName(QByteArray(buffer.data(), static_cast<qsizetype>(buffer.size())));
-}
-
-}  // namespace
 
 CMainDlg::CMainDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent), m_hIcon(QStringLiteral(":/icon128.png")) {}
 
@@ -88,6 +65,7 @@ BOOL CMainDlg::OnInitDialog() {
     // The system menu ends with a separator and the About entry; the export of sort weights comes before.
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
         pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("Export Sort Weights..."));
+        AppendDiscMenuEntries(pSysMenu);
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);

@@ -14,6 +14,7 @@
 #include "table/column_list_ctrl.h"
 
 class CDC;
+class CMenu;
 enum class ListingLayout;
 
 class CMainDlg : public CDialog {
@@ -43,6 +44,9 @@ public:
     void OnCheckColumn6();
     void OnEffect();
     void OnExportSortWeights();
+    // Disc image entries of the system menu.
+    void OnImportDiscImage();
+    void OnRebuildDiscImage();
 
     // Window events.
     void OnPaint() override;
@@ -73,7 +77,8 @@ public:
     int m_nCheckFileSize = 0;
     int m_nCheckStartLba = 0;
     int m_nCheckNumber = 0;
-    QString m_hIcon;  // resource path of the application icon
+    // Not a loaded icon: the resource path of the application icon, made into an icon where it is shown.
+    QString m_hIcon;
 
     // The table's columns.
     static constexpr const char* kColumnList =
@@ -82,6 +87,10 @@ public:
     static constexpr UINT_PTR kEffectTimer = 1971;
 
 private:
+    // Adds the disc image entries to the system menu; runs them from OnSysCommand (FALSE for other ids).
+    void AppendDiscMenuEntries(CMenu* pSysMenu);
+    BOOL OnDiscCommand(UINT nID);
+
     // The banner's images and ripple, made once at start-up, and their painting in the restored window.
     void SetUpBanner();
     void PaintBanner(CDC& dc);

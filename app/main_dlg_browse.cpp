@@ -2,8 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include <QDir>
-
+#include "app/current_directory.h"
 #include "app/folder_file_dialog.h"
 #include "app/main_dlg.h"
 #include "res/resource.h"
@@ -16,7 +15,7 @@ void CMainDlg::OnBrowse() {
     std::replace(std::begin(szFilter), std::end(szFilter), '\x01', '\0');
 
     // An unreadable working directory leaves the dialog at its own starting folder.
-    const QString strCurrentDir = QDir::currentPath();
+    const QString strCurrentDir = CurrentDirectory();
 
     CFolderFileDialog dlg(TRUE, this, strCurrentDir, QString(), szFilter, nFilterLength + 1, nullptr, 0);
     if (dlg.DoModal()) {

@@ -1,10 +1,12 @@
 # Sources of app/: QUARROW_CORE_SOURCES (pure) and QUARROW_QT_SOURCES (Qt side).
 list(APPEND QUARROW_QT_SOURCES
     app/main_app.cpp
+    app/current_directory.cpp
     app/main_dlg.cpp
     app/main_dlg_about.cpp
     app/main_dlg_browse.cpp
     app/main_dlg_export.cpp
+    app/main_dlg_disc.cpp
     app/about_dlg.cpp
     app/folder_file_dialog.cpp
     app/link_static.cpp

@@ -34,6 +34,8 @@ protected:
     int32_t m_nHeight;
     int32_t m_nPage;
     int32_t m_nDampingShift;
+    // The two height fields, owned vectors (not pointers) of m_nWidth x m_nHeight cells, row-major: cell
+    // (x, y) is element y * m_nWidth + x. Empty until Create. The render always reads field A.
     std::vector<int32_t> m_pFieldA;
     std::vector<int32_t> m_pFieldB;
 };

@@ -1,6 +1,9 @@
 #include "listing/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include <sys/stat.h>
 
 CLineReader::CLineReader(std::FILE* file) : m_pFile(file), m_vecBuffer(kBlockSize) {}
 
@@ -64,14 +67,18 @@ long long CountInBlock(const char* bytes, std::size_t size, char c) {
 } // namespace
 
 long long CountByte(std::FILE* file, char c, const std::function<void()>& afterEachBlock) {
-    if (std::fseek(file, 0, SEEK_SET) != 0)
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || std::fseek(file, 0, SEEK_SET) != 0)
         return -1;
     std::vector<char> buffer(CLineReader::kBlockSize);
     long long count = 0;
-    for (;;) {
-        const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+    auto left = static_cast<unsigned long long>(std::max<off_t>(info.st_size, 0));
+    while (left > 0) {
+        const std::size_t want = static_cast<std::size_t>(std::min<unsigned long long>(left, buffer.size()));
+        const std::size_t got = std::fread(buffer.data(), 1, want, file);
         if (got == 0)
             break;
+        left -= got;
         count += CountInBlock(buffer.data(), got, c);
         if (afterEachBlock)
             afterEachBlock();

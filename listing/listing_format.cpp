@@ -4,6 +4,8 @@
 #include <charconv>
 #include <climits>
 
+#include "platform/text_field.h"
+
 namespace {
 
 constexpr int kHexFieldWidth = 8;
@@ -20,13 +22,6 @@ constexpr std::array<std::uint8_t, 256> kHexValues = [] {
         values[c] = static_cast<std::uint8_t>(c - 'a' + 10);
     return values;
 }();
-
-// The part of `text` from `offset` on, at most `count` bytes; empty when the text is shorter.
-std::string_view Field(std::string_view text, std::size_t offset, std::size_t count) {
-    if (offset >= text.size())
-        return {};
-    return text.substr(offset, count);
-}
 
 // Writes `value` in decimal as printf's "%0<width>lld" does: the sign first, then zeros up to `width`
 // characters in all, then the digits; a longer number is written whole. Returns the end of the text.

@@ -2,38 +2,26 @@
 #include <array>
 #include <climits>
 #include <cstdio>
-#include <memory>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
 
 #include <QFile>
 
 #include "app/main_dlg.h"
-#include "listing/file_open_failure.h"
+#include "listing/file_error_exit.h"
 #include "listing/line_reader.h"
 #include "listing/listing_format.h"
 #include "listing/listing_rows.h"
 #include "listing/message_pump.h"
+#include "listing/regular_file.h"
 #include "listing/scan_rules.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// Opens a file for reading; a folder does not count as a file.
-FilePtr OpenForReading(const QString& path) {
-    FilePtr file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    struct stat info {};
-    if (file && (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)))
-        file.reset();
-    return file;
-}
+// Opens a listing for reading; only a regular file counts as one.
+FilePtr OpenForReading(const QString& path) { return OpenRegularFile(QFile::encodeName(path).constData()); }
 
 int ClampToInt(long long value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 
@@ -43,7 +31,8 @@ struct CMainDlg::LoaderParams {
     ListingLayout layout;
     const char* binaryOpenFailure;
     const char* textOpenFailure;
-    bool listing;     // listing loaders move the progress bar and keep the window alive
+    const char* readFailure;
+    bool pumpsAndShowsProgress;  // the window stays alive and the progress bar moves during the load
     bool pumpBeforePosition;  // the five-column loader pumps first, then shows i + 1
 };
 
@@ -58,6 +47,8 @@ void CMainDlg::OnScan() {
         FailWithMessage(QStringLiteral("Code 402a - Error Opening ") + path);
     const ScanCount count = ScanFirstLine(file.get());
     file.reset();
+    if (count.readFailed)
+        FailWithMessage(QStringLiteral("Code 403 - Error Reading ") + path);
 
     const ScanDecision decision = DecideScan(count);
     for (const ScanButtonChange& change : ButtonChanges(decision)) {
@@ -79,22 +70,22 @@ void CMainDlg::OnScan() {
 
 void CMainDlg::OnLoad3Col() {
     LoadListing({ListingLayout::ThreeColumns, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
-                 true, false});
+                 "Code 103 - Error Reading ", true, false});
 }
 
 void CMainDlg::OnLoad4Col() {
     LoadListing({ListingLayout::FourColumns, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
-                 true, false});
+                 "Code 2203 - Error Reading ", true, false});
 }
 
 void CMainDlg::OnLoad5Col() {
     LoadListing({ListingLayout::FiveColumns, "Code 2201 - Error Opening ", "Code 2202 - Error Opening ",
-                 true, true});
+                 "Code 2203 - Error Reading ", true, true});
 }
 
 void CMainDlg::OnFilelistLoad() {
-    LoadListing({ListingLayout::FileList, "Code 101 - Error Opening ", "Code 102 - Error Opening ", false,
-                 false});
+    LoadListing({ListingLayout::FileList, "Code 101 - Error Opening ", "Code 102 - Error Opening ",
+                 "Code 103 - Error Reading ", false, false});
 }
 
 void CMainDlg::LoadListing(const LoaderParams& params) {
@@ -113,24 +104,34 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
         FailWithMessage(QString::fromLatin1(params.textOpenFailure) + path);
 
     std::function<void()> pump;
-    if (params.listing)
+    if (params.pumpsAndShowsProgress)
         pump = [] { PumpWaitingMessages(); };
     const long long count = CountByte(counting.get(), CountedByte(params.layout), pump);
     counting.reset();
+    // A load that returns early leaves an empty bar, whatever it showed before.
+    const auto stop = [&] {
+        if (params.pumpsAndShowsProgress)
+            m_progress.SetPos(0);
+    };
     if (interrupted())
-        return;
+        return stop();
+    if (count < 0)
+        FailWithMessage(QString::fromLatin1(params.readFailure) + path);
     const long long expected = ExpectedLines(params.layout, count);
 
-    if (params.listing)
+    if (params.pumpsAndShowsProgress)
         m_progress.SetRange32(0, ClampToInt(expected));
 
     CLineReader reader(text.get());
     ReadListingRows(reader, params.layout, expected, [&](const ListingLine& fields, long long i) {
-        const RowCells cells = FormRowCells(params.layout, fields, i);
+        // The name goes into the row straight from the line: a name of many megabytes is not copied twice.
+        ListingLine numbers = fields;
+        numbers.name = {};
+        const RowCells cells = FormRowCells(params.layout, numbers, i);
         const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
-                                                            cells[3], cells[4], cells[5]};
+                                                            fields.name, cells[4], cells[5]};
         m_list.AddRow(texts);
-        if (params.listing) {
+        if (params.pumpsAndShowsProgress) {
             if (params.pumpBeforePosition) {
                 PumpWaitingMessages();
                 if (interrupted())
@@ -146,10 +147,16 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
         return true;
     });
     if (interrupted())
-        return;
+        return stop();
+    if (reader.ReadFailed())
+        FailWithMessage(QString::fromLatin1(params.readFailure) + path);
     text.reset();
+    // The view learns of new rows a few times a second; it shows the last ones before the box appears.
+    m_list.UpdateWindow();
 
+    if (params.pumpsAndShowsProgress)
+        m_progress.FlushPos();
     AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);
-    if (params.listing)
+    if (params.pumpsAndShowsProgress)
         m_progress.SetPos(0);
 }

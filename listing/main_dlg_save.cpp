@@ -6,7 +6,7 @@
 #include <QSaveFile>
 
 #include "app/main_dlg.h"
-#include "listing/file_open_failure.h"
+#include "listing/file_error_exit.h"
 #include "listing/listing_format.h"
 #include "listing/message_pump.h"
 #include "platform/message_box.h"
@@ -23,7 +23,10 @@ public:
     explicit COutputFile(const QString& path)
         : m_file(std::make_unique<QSaveFile>(path)), m_cleanup([this] { m_file.reset(); }) {}
 
-    bool Open() { return m_file->open(QIODevice::WriteOnly); }
+    // Unbuffered: this class gathers its own chunks, and a write cut short (a full disc, a file-size limit)
+    // must show in the count that write returns. The device's own buffer would take a small output whole
+    // and lose the shortfall when it is flushed at commit.
+    bool Open() { return m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
 
     // Ends the line just appended to the buffer with CR LF, as a text-mode stream writes it.
     void EndLine() {
@@ -96,6 +99,7 @@ void CMainDlg::OnSave() {
     if (!output.Commit())
         FailWithMessage(QStringLiteral("Code 203 - Error Writing ") + path);
 
+    m_progress.FlushPos();
     AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);
     m_progress.SetPos(0);
 }

@@ -13,8 +13,10 @@ constexpr std::size_t kScanBlockSize = 64 * 1024;
 
 ScanCount ScanFirstLine(std::FILE* file) {
     ScanCount count;
-    if (std::fseek(file, 0, SEEK_SET) != 0)
+    if (std::fseek(file, 0, SEEK_SET) != 0) {
+        count.readFailed = true;
         return count;
+    }
     std::vector<char> buffer(kScanBlockSize);
     for (;;) {
         const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
@@ -30,8 +32,10 @@ ScanCount ScanFirstLine(std::FILE* file) {
                     count.comma = true;
             }
         }
-        if (got < buffer.size())
+        if (got < buffer.size()) {
+            count.readFailed = std::ferror(file) != 0;
             return count;
+        }
     }
 }
 

@@ -8,10 +8,11 @@
 #include "listing/listing_format.h"
 
 // What the first line of a file holds: commas and vertical bars counted together, and whether any comma
-// was among them.
+// was among them; and whether reading the file failed before the line ended.
 struct ScanCount {
     int counter = 0;
     bool comma = false;
+    bool readFailed = false;
 
     bool operator==(const ScanCount&) const = default;
 };

@@ -6,6 +6,8 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "platform/text_alignment.h"
+
 namespace {
 
 QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
@@ -85,12 +87,7 @@ BOOL CDC::LineTo(int x, int y) {
 
 int CDC::DrawText(const QString& text, const CRect& rect, UINT format) {
     const QRect box(rect.left, rect.top, rect.Width(), rect.Height());
-    Qt::Alignment alignment = Qt::AlignLeft;
-    if (format & DT_CENTER)
-        alignment = Qt::AlignHCenter;
-    else if (format & DT_RIGHT)
-        alignment = Qt::AlignRight;
-    alignment |= (format & DT_VCENTER) ? Qt::AlignVCenter : Qt::AlignTop;
+    const Qt::Alignment alignment = TextAlignment(format & DT_CENTER, format & DT_RIGHT, format & DT_VCENTER);
     QString shown = text;
     if (format & DT_END_ELLIPSIS)
         shown = m_pPainter->fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, box.width()));

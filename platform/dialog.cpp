@@ -15,6 +15,7 @@
 
 #include "platform/dialog_widget.h"
 #include "platform/list_view_widget.h"
+#include "platform/text_alignment.h"
 #include "res/dialog_template.h"
 #include "res/resource.h"
 
@@ -22,15 +23,6 @@ namespace {
 
 QRect PixelRect(const DlgItemTemplate& item) {
     return QRect(DluToPixelsX(item.x), DluToPixelsY(item.y), DluToPixelsX(item.cx), DluToPixelsY(item.cy));
-}
-
-Qt::Alignment TextAlignment(unsigned style) {
-    Qt::Alignment alignment = Qt::AlignLeft;
-    if (style & DIS_CENTER)
-        alignment = Qt::AlignHCenter;
-    else if (style & DIS_RIGHT)
-        alignment = Qt::AlignRight;
-    return alignment | ((style & DIS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop);
 }
 
 UINT MouseFlags(const QMouseEvent* event) {
@@ -44,6 +36,11 @@ UINT MouseFlags(const QMouseEvent* event) {
     if (event->modifiers() & Qt::ControlModifier)
         flags |= 0x0008;
     return flags;
+}
+
+CPoint PointOf(const QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    return CPoint(p.x(), p.y());
 }
 
 }  // namespace
@@ -89,12 +86,16 @@ void CDialogWidget::accept() {
         QDialog::accept();
 }
 
+template <class Handler> void CDialogWidget::Dispatch(QEvent* event, const Handler& handler) {
+    QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
+    handler();
+    m_pOwner->m_pCurrentEvent = previous;
+}
+
 void CDialogWidget::paintEvent(QPaintEvent* event) {
     if (!m_pOwner)
         return QDialog::paintEvent(event);
-    QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
-    m_pOwner->OnPaint();
-    m_pOwner->m_pCurrentEvent = previous;
+    Dispatch(event, [this] { m_pOwner->OnPaint(); });
 }
 
 void CDialogWidget::timerEvent(QTimerEvent* event) {
@@ -103,27 +104,19 @@ void CDialogWidget::timerEvent(QTimerEvent* event) {
     const std::optional<UINT_PTR> timer = m_pOwner->m_timers.Find(event->timerId());
     if (!timer)
         return QDialog::timerEvent(event);
-    QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
-    m_pOwner->OnTimer(*timer);
-    m_pOwner->m_pCurrentEvent = previous;
+    Dispatch(event, [&] { m_pOwner->OnTimer(*timer); });
 }
 
 void CDialogWidget::mouseMoveEvent(QMouseEvent* event) {
     if (!m_pOwner)
         return QDialog::mouseMoveEvent(event);
-    QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
-    const QPoint p = event->position().toPoint();
-    m_pOwner->OnMouseMove(MouseFlags(event), CPoint(p.x(), p.y()));
-    m_pOwner->m_pCurrentEvent = previous;
+    Dispatch(event, [&] { m_pOwner->OnMouseMove(MouseFlags(event), PointOf(event)); });
 }
 
 void CDialogWidget::mousePressEvent(QMouseEvent* event) {
     if (!m_pOwner || event->button() != Qt::LeftButton)
         return QDialog::mousePressEvent(event);
-    QEvent* previous = std::exchange(m_pOwner->m_pCurrentEvent, event);
-    const QPoint p = event->position().toPoint();
-    m_pOwner->OnLButtonDown(MouseFlags(event), CPoint(p.x(), p.y()));
-    m_pOwner->m_pCurrentEvent = previous;
+    Dispatch(event, [&] { m_pOwner->OnLButtonDown(MouseFlags(event), PointOf(event)); });
 }
 
 void CDialogWidget::contextMenuEvent(QContextMenuEvent* event) {
@@ -231,7 +224,8 @@ void CDialog::BuildFromTemplate() {
         }
         case DlgItemKind::Text: {
             auto* label = new QLabel(caption, dlg);
-            label->setAlignment(TextAlignment(item.style));
+            label->setAlignment(
+                TextAlignment(item.style & DIS_CENTER, item.style & DIS_RIGHT, item.style & DIS_CENTERIMAGE));
             label->setWordWrap(!(item.style & DIS_CENTERIMAGE));
             widget = label;
             break;

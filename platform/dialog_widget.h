@@ -25,5 +25,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Runs the owner's handler with event as the dialog's current one, which Default hands back to Qt.
+    template <class Handler> void Dispatch(QEvent* event, const Handler& handler);
+
     CDialog* m_pOwner;
 };

@@ -24,8 +24,13 @@ BOOL CListCtrl::CreateStandalone() {
 CListViewWidget* CListCtrl::View() const { return qobject_cast<CListViewWidget*>(GetSafeWidget()); }
 
 CListModel* CListCtrl::Model() const {
+    const QWidget* widget = GetSafeWidget();
+    if (widget && widget == m_pModelWidget && m_pModel)
+        return m_pModel.data();
     CListViewWidget* view = View();
-    return view ? view->Model() : nullptr;
+    m_pModel = view ? view->Model() : nullptr;
+    m_pModelWidget = widget;
+    return m_pModel.data();
 }
 
 int CListCtrl::InsertColumn(int nCol, std::string_view heading, int nFormat, int nWidth, int) {
@@ -72,6 +77,19 @@ DWORD_PTR CListCtrl::GetItemData(int nItem) const {
 std::string CListCtrl::GetItemText(int nItem, int nSubItem) const {
     CListModel* model = Model();
     return model ? std::string(model->Rows().GetText(nItem, nSubItem)) : std::string();
+}
+
+CPackedCells CListCtrl::GetItemCells(int nItem) const {
+    CListModel* model = Model();
+    if (!model || nItem < 0 || nItem >= model->Rows().GetCount())
+        return {};
+    return model->Rows().GetCellsById(model->Rows().GetOrder()[static_cast<std::size_t>(nItem)]);
+}
+
+void CListCtrl::UpdateWindow() {
+    if (CListModel* model = Model())
+        model->SyncRows();
+    CWnd::UpdateWindow();
 }
 
 BOOL CListCtrl::DeleteAllItems() {

@@ -8,9 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include <QPointer>
+
 #include "platform/header_ctrl.h"
-#include "platform/wnd.h"
 #include "platform/list_rows.h"
+#include "platform/wnd.h"
 
 class CListModel;
 class CListViewWidget;
@@ -50,11 +52,16 @@ public:
     DWORD_PTR GetItemData(int nItem) const;
     // The whole text of a cell.
     std::string GetItemText(int nItem, int nSubItem) const;
+    // The stored texts of a row as they stand now; they stay valid and unchanged until the list is
+    // emptied, whatever is changed meanwhile.
+    CPackedCells GetItemCells(int nItem) const;
     BOOL DeleteAllItems();
 
     // Sorts the rows stably by pfnCompare(data word of a row, data word of another row, dwData): a row goes
     // after a row that stood before it only when the comparison puts it strictly before. Any answers of the
     // comparison, even inconsistent ones, give a permutation of the rows. FALSE when there is no list.
+    // This is the reference sort: the program sorts by an order worked out beforehand (SortItemsInOrder),
+    // and the tests keep that order equal to this one. Keep both.
     BOOL SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
     // The data word of every row, listed in the order the rows were added (since the list was last
     // emptied), and for each the row's current index. Reading rows in the order they were added walks
@@ -63,6 +70,9 @@ public:
     // Puts the rows in an order worked out beforehand: the row now at index positions[k] goes to index k.
     // FALSE, and nothing moves, unless positions is a permutation of the indices of the rows.
     BOOL SortItemsInOrder(const std::vector<std::uint32_t>& positions);
+
+    // Repaints the list now, after the view has learned of every row added so far.
+    void UpdateWindow();
 
     DWORD SetExtendedStyle(DWORD dwNewStyle);
     DWORD GetExtendedStyle() const { return m_dwExtendedStyle; }
@@ -83,6 +93,9 @@ protected:
 
 private:
     std::unique_ptr<CListViewWidget> m_pOwnWidget;
+    // The model of the widget last looked up, kept because every added row asks for it several times.
+    mutable QPointer<CListModel> m_pModel;
+    mutable const QWidget* m_pModelWidget = nullptr;
     CHeaderCtrl m_headerWrapper;
     DWORD m_dwExtendedStyle = 0;
 };

@@ -1,10 +1,45 @@
 #include "platform/list_model.h"
 
-#include <QTimer>
+#include <QByteArrayView>
 
 #include "platform/display_text.h"
 
-CListModel::CListModel(QObject* parent) : QAbstractTableModel(parent) {}
+namespace {
+
+quint64 CellKey(std::uint32_t id, int column) { return (quint64{id} << 16) | static_cast<quint16>(column); }
+
+// The first bytes of a long text as shown, with an ellipsis: decoded as the whole text would be, cut
+// before a character that does not fit whole.
+QString ShortenedText(std::string_view bytes) {
+    std::string_view head = bytes.substr(0, CListModel::kShownBytes);
+    if (QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())).isValidUtf8()) {
+        // Back up to the first byte of a character.
+        std::size_t end = head.size();
+        while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
+            --end;
+        return QString::fromUtf8(head.data(), static_cast<qsizetype>(end)) + QChar(0x2026);
+    }
+    return QString::fromLatin1(head.data(), static_cast<qsizetype>(head.size())) + QChar(0x2026);
+}
+
+} // namespace
+
+CListModel::CListModel(QObject* parent) : QAbstractTableModel(parent) {
+    m_syncTimer.setSingleShot(true);
+    m_syncTimer.setInterval(kSyncIntervalMs);
+    connect(&m_syncTimer, &QTimer::timeout, this, [this] { SyncRows(); });
+}
+
+QString CListModel::ShownText(int row, int column) const {
+    const std::string_view text = m_rows.GetText(row, column);
+    if (text.size() <= kShownBytes)
+        return DecodeForDisplay(text);
+    const quint64 key = CellKey(m_rows.GetOrder()[static_cast<std::size_t>(row)], column);
+    auto it = m_longCells.constFind(key);
+    if (it == m_longCells.constEnd())
+        it = m_longCells.insert(key, ShortenedText(text));
+    return *it;
+}
 
 int CListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_nViewRows; }
 
@@ -16,7 +51,7 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_nViewRows)
         return {};
     if (role == Qt::DisplayRole)
-        return DecodeForDisplay(m_rows.GetText(index.row(), index.column()));
+        return ShownText(index.row(), index.column());
     if (role == Qt::TextAlignmentRole) {
         const int format = ColumnFormat(index.column());
         const Qt::Alignment h = format == 2 ? Qt::AlignHCenter : format == 1 ? Qt::AlignRight : Qt::AlignLeft;
@@ -72,6 +107,8 @@ int CListModel::AppendRow(std::string_view firstText) {
 bool CListModel::SetText(int row, int column, std::string_view text) {
     if (!m_rows.SetText(row, column, text))
         return false;
+    if (!m_longCells.isEmpty())
+        m_longCells.remove(CellKey(m_rows.GetOrder()[static_cast<std::size_t>(row)], column));
     if (row < m_nViewRows)
         emit dataChanged(index(row, column), index(row, column));
     return true;
@@ -80,6 +117,7 @@ bool CListModel::SetText(int row, int column, std::string_view text) {
 void CListModel::Clear() {
     beginResetModel();
     m_rows.Clear();
+    m_longCells.clear();
     m_nViewRows = 0;
     endResetModel();
 }
@@ -93,14 +131,12 @@ bool CListModel::Reorder(std::vector<std::uint32_t> order) {
 }
 
 void CListModel::ScheduleSync() {
-    if (m_bSyncScheduled)
-        return;
-    m_bSyncScheduled = true;
-    QTimer::singleShot(0, this, [this] { SyncRows(); });
+    if (!m_syncTimer.isActive())
+        m_syncTimer.start();
 }
 
 void CListModel::SyncRows() {
-    m_bSyncScheduled = false;
+    m_syncTimer.stop();
     const int count = m_rows.GetCount();
     if (count <= m_nViewRows)
         return;

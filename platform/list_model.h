@@ -1,11 +1,14 @@
 // The Qt model behind a report list: columns and the rows of CListRows. Appended rows reach the view in
-// batches (once per pass of the event loop), so adding a million rows stays cheap while the view keeps up.
+// batches, a few times a second, so adding a million rows stays cheap: each batch costs the view work
+// that grows with its row count.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QTimer>
 
 #include "platform/list_rows.h"
 
@@ -35,8 +38,16 @@ public:
     // Tells the view of rows appended since the last time.
     void SyncRows();
 
+    // A cell longer than this is shown cut to about this many bytes, with an ellipsis; its stored bytes
+    // stay whole.
+    static constexpr std::size_t kShownBytes = 4096;
+    // How long appended rows may wait before the view learns of them.
+    static constexpr int kSyncIntervalMs = 250;
+
 private:
     void ScheduleSync();
+    // The text shown for a cell: decoded at every paint when short, decoded once when long.
+    QString ShownText(int row, int column) const;
 
     struct Column {
         std::string title;
@@ -45,5 +56,7 @@ private:
     std::vector<Column> m_columns;
     CListRows m_rows;
     int m_nViewRows = 0;
-    bool m_bSyncScheduled = false;
+    QTimer m_syncTimer;
+    // Shown texts of long cells by row id and column, made on first paint.
+    mutable QHash<quint64, QString> m_longCells;
 };

@@ -7,9 +7,20 @@ void CProgressCtrl::SetRange32(int nLower, int nUpper) {
     m_nUpper = nUpper;
     m_nShownPixels = -1;
     if (auto* bar = qobject_cast<QProgressBar*>(GetSafeWidget())) {
-        bar->setRange(nLower, nUpper);
+        // A bar whose maximum equals its minimum shows a busy animation instead: give it one empty step.
+        bar->setRange(nLower, nUpper > nLower ? nUpper : nLower + 1);
         m_nPos = bar->value();
     }
+}
+
+void CProgressCtrl::FlushPos() {
+    auto* bar = qobject_cast<QProgressBar*>(GetSafeWidget());
+    if (!bar)
+        return;
+    m_nShownPixels = FilledPixels(m_nPos);
+    m_sinceShown.start();
+    bar->setValue(m_nPos);
+    bar->repaint();
 }
 
 long long CProgressCtrl::FilledPixels(int nPos) const {

@@ -9,9 +9,13 @@
 
 class CProgressCtrl : public CWnd {
 public:
+    // An empty range (nUpper not above nLower) shows an empty bar that stands still.
     void SetRange32(int nLower, int nUpper);
     // Returns the previous position.
     int SetPos(int nPos);
+    // Shows the last position set now, even one the rate limit held back: the bar is seen where the work
+    // ended before a message about its end.
+    void FlushPos();
     int GetPos() const { return m_nPos; }
     int GetUpper() const { return m_nUpper; }
 

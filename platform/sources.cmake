@@ -21,8 +21,11 @@ list(APPEND QUARROW_QT_SOURCES
     platform/progress_ctrl.cpp
     platform/shell_execute.cpp
     platform/static_ctrl.cpp
+    platform/text_alignment.cpp
     platform/tooltip_ctrl.cpp
+    platform/wait_cursor.cpp
     platform/win_app.cpp
+    platform/window_gone_filter.cpp
     platform/window_timers.cpp
     platform/wnd.cpp
 )

@@ -6,6 +6,7 @@
 #include <QTimerEvent>
 
 #include "platform/event_relay.h"
+#include "platform/text_alignment.h"
 
 CStatic::CStatic() = default;
 
@@ -53,13 +54,7 @@ void CStatic::ModifyStyle(DWORD dwRemove, DWORD dwAdd) {
     if (m_bNotify)
         EnsureRelay();
     if (auto* label = qobject_cast<QLabel*>(GetSafeWidget())) {
-        Qt::Alignment alignment = Qt::AlignLeft;
-        if (style & SS_CENTER)
-            alignment = Qt::AlignHCenter;
-        else if (style & SS_RIGHT)
-            alignment = Qt::AlignRight;
-        alignment |= (style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
-        label->setAlignment(alignment);
+        label->setAlignment(TextAlignment(style & SS_CENTER, style & SS_RIGHT, style & SS_CENTERIMAGE));
     }
 }
 

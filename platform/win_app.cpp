@@ -1,13 +1,21 @@
 #include "platform/win_app.h"
 
+#include <csignal>
+#include <optional>
+
 #include <QApplication>
 #include <QSettings>
+
+#include "platform/window_gone_filter.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
 }
 
-CWinApp::CWinApp() { g_pApp = this; }
+CWinApp::CWinApp() {
+    g_pApp = this;
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 CWinApp::~CWinApp() {
     if (g_pApp == this)
@@ -17,8 +25,11 @@ CWinApp::~CWinApp() {
 CWinApp* AfxGetApp() { return g_pApp; }
 
 int CWinApp::Run(int& argc, char** argv) {
+    std::optional<QApplication> qtApp;
     if (!QCoreApplication::instance())
-        m_pQtApp = std::make_unique<QApplication>(argc, argv);
+        qtApp.emplace(argc, argv);
+    CWindowGoneFilter windowGone;
+    QCoreApplication::instance()->installNativeEventFilter(&windowGone);
     QCoreApplication::setApplicationName(m_strAppName);
     InitInstance();
     return 0;

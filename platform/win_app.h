@@ -1,4 +1,4 @@
-// The application object: owns the Qt application, roots the per-user settings store at a vendor key.
+// The application object: runs the Qt application, roots the per-user settings store at a vendor key.
 #pragma once
 
 #include <memory>
@@ -9,17 +9,19 @@
 #include "platform/afx_types.h"
 
 class CWnd;
-class QApplication;
 class QSettings;
 
 class CWinApp {
 public:
+    // Also readies the process: a write beyond the file-size limit then fails with an error the savers
+    // report, instead of a signal ending the process without a word.
     CWinApp();
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // Runs the application: makes the Qt application when there is none yet, then InitInstance. Returns the
+    // Runs the application: makes the Qt application when there is none yet, then InitInstance. The Qt
+    // application lives only as long as this call, so it is gone before the process ends. Returns the
     // process exit status.
     int Run(int& argc, char** argv);
 
@@ -43,7 +45,6 @@ public:
 
 private:
     std::unique_ptr<QSettings> OpenSettings() const;
-    std::unique_ptr<QApplication> m_pQtApp;
 };
 
 // The application object that is alive, or nullptr.

@@ -4,8 +4,15 @@ set -euo pipefail
 
 # xorriso and genisoimage build and read the disc images of the tests; locales holds the sources localedef
 # compiles the locale-aware baseline of the benchmarks from.
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-dejavu-extra
-    xorriso genisoimage locales)
+packages=(cmake ninja-build g++ qt6-base-dev libicu-dev locales libgl-dev libgtest-dev fonts-dejavu-core
+    fonts-dejavu-extra xorriso genisoimage
+    # the tests that run the program on an X server of their own
+    xvfb xauth xdotool libxcb1-dev pkg-config util-linux
+    # the fuzz harnesses (libFuzzer comes with clang's runtime libraries)
+    clang libclang-rt-dev)
+# Disc images: libisofs reads and writes them (libisofs6 comes with libisofs-dev); isoinfo comes with
+# genisoimage.
+packages+=(libisofs-dev libisofs6)
 
 missing=()
 for package in "${packages[@]}"; do

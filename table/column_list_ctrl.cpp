@@ -1,8 +1,11 @@
 #include "table/column_list_ctrl.h"
 
-#include <numeric>
 #include <string>
 #include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <QByteArray>
 #include <QDataStream>
@@ -10,8 +13,8 @@
 #include <QString>
 
 #include "platform/atoi.h"
+#include "platform/wait_cursor.h"
 #include "platform/win_app.h"
-#include "table/column_texts.h"
 #include "table/row_compare.h"
 #include "table/text_collator.h"
 
@@ -26,9 +29,12 @@ const CTextCollator& UserCollator() {
     return collator;
 }
 
+// A table this long takes long enough to sort that the cursor shows the wait.
+constexpr int kWaitCursorRows = 20000;
+
 // The text of column nColumn in a row's record; empty for a row without a record.
 std::string_view CellText(const RowRecord* record, int nColumn) {
-    return record ? std::string_view(record->ppszCells[nColumn]) : std::string_view();
+    return record ? record->Cell(nColumn) : std::string_view();
 }
 
 }  // namespace
@@ -73,25 +79,26 @@ int CColumnListCtrl::AddRow(std::span<const std::string_view> texts) {
     const int row = InsertItem(GetItemCount(), texts[0]);
     if (row < 0)
         return -1;
-    auto record = std::make_unique<RowRecord>();
-    record->ppszCells = std::make_unique<std::string[]>(static_cast<std::size_t>(m_nColumnCount));
-    record->ppszCells[0].assign(texts[0]);
-    for (int i = 1; i < m_nColumnCount; ++i) {
+    for (int i = 1; i < m_nColumnCount; ++i)
         SetItemText(row, i, texts[static_cast<std::size_t>(i)]);
-        record->ppszCells[i].assign(texts[static_cast<std::size_t>(i)]);
-    }
-    SetItemData(row, reinterpret_cast<DWORD_PTR>(record.release()));
+    RowRecord& record = m_records.emplace_back();
+    record.ppszCells = GetItemCells(row);
+    SetItemData(row, reinterpret_cast<DWORD_PTR>(&record));
     return row;
 }
 
 void CColumnListCtrl::FreeRowRecord(int nItem) {
-    delete reinterpret_cast<RowRecord*>(GetItemData(nItem));
+    // The record's place is given back with all the others once no row holds one (FreeAllRecords).
+    if (auto* record = reinterpret_cast<RowRecord*>(GetItemData(nItem)))
+        *record = RowRecord{};
     SetItemData(nItem, 0);
 }
 
 void CColumnListCtrl::FreeAllRecords() {
     for (int i = 0; i < GetItemCount(); ++i)
         FreeRowRecord(i);
+    m_records.clear();
+    m_records.shrink_to_fit();
 }
 
 BOOL CColumnListCtrl::DeleteAllRows() {
@@ -114,17 +121,35 @@ BOOL CColumnListCtrl::SortByColumn(int nColumn, BOOL bAscending) {
     if (nColumn < 0 || nColumn >= m_nColumnCount)
         return FALSE;
 
+    const CWaitCursor wait(GetItemCount() >= kWaitCursorRows);
     // The order SortItems(CompareRows, this) gives, with each row's kind, number, date key and text rank
-    // worked out once instead of in every comparison, from the texts of the records.
+    // worked out once instead of in every comparison, from the texts of the records. Records are read in
+    // the order they were made, which is the order they lie in memory.
     std::vector<DWORD_PTR> data;
     std::vector<std::uint32_t> index;
     GetItemDataInAddingOrder(data, index);
-    const CColumnTexts texts(data, index, nColumn);
-    std::vector<std::uint32_t> positions(data.size());
-    std::iota(positions.begin(), positions.end(), 0u);
-    SortRowIdsByColumn(
-        positions, [&texts](std::uint32_t i) { return texts.At(i); }, bAscending != FALSE, UserCollator());
-    return SortItemsInOrder(positions);
+    std::vector<std::uint32_t> order(data.size());
+    for (std::uint32_t made = 0; made < data.size(); ++made)
+        order[index[made]] = made;
+    const auto textOf = [&data, nColumn](std::uint32_t made) {
+        return CellText(reinterpret_cast<const RowRecord*>(data[made]), nColumn);
+    };
+    std::vector<std::uint32_t> sorted = SortedRowOrder(order, textOf, bAscending != FALSE, UserCollator());
+    for (std::uint32_t& made : sorted)
+        made = index[made];
+    data = {};
+    index = {};
+    order = {};
+    const BOOL bSorted = SortItemsInOrder(sorted);
+    sorted = {};
+#if defined(__GLIBC__)
+    // The keys of a sort take as much memory as the texts; give it back to the system now.
+    malloc_trim(0);
+#endif
+    // The cursor turns back once the table shows the new order.
+    if (wait.IsShown())
+        UpdateWindow();
+    return bSorted;
 }
 
 int CColumnListCtrl::CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {

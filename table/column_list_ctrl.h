@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string_view>
 
@@ -34,7 +35,9 @@ public:
     BOOL SortByColumn(int nColumn, BOOL bAscending);
     // The comparison the list sorts with: lParam1 and lParam2 are the rows' data words (their RowRecord),
     // lParamSort the control. Compares the texts of the control's sort column by the kind of the first row's
-    // text; a descending sort swaps the operands.
+    // text; a descending sort swaps the operands. This is the reference comparison: SortByColumn works the
+    // same order out from precomputed keys, and the tests keep the two equal (SortItems with this
+    // function against SortByColumn). Keep both.
     static int CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
     // Applies the widths stored by an earlier run when they fit the columns.
@@ -63,4 +66,6 @@ private:
     void FreeAllRecords();
 
     std::uint64_t m_nClearCount = 0;
+    // The rows' records, in the order the rows were added; a row's data word is its record's address.
+    std::deque<RowRecord> m_records;
 };

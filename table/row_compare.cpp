@@ -1,8 +1,9 @@
 #include "table/row_compare.h"
 
 #include "platform/atoi.h"
-
+#include "platform/radix_sort.h"
 #include "platform/stable_sort.h"
+#include "platform/text_field.h"
 
 #include <algorithm>
 #include <climits>
@@ -18,13 +19,6 @@ bool IsDigit(char c) {
 
 template <class T> int CompareValues(T a, T b) {
     return (a > b) - (a < b);
-}
-
-// The substring at offset with at most length bytes, cut at the end of the text.
-std::string_view Field(std::string_view s, std::size_t offset, std::size_t length) {
-    if (offset >= s.size())
-        return {};
-    return s.substr(offset, length);
 }
 
 // Year, month and day of a text packed into one number that orders the same way. The fields are 4, 2
@@ -44,49 +38,34 @@ template <class T> std::uint64_t OrderedBits(T value) {
         return static_cast<std::uint64_t>(value);
 }
 
-// Positions 0 to n - 1 sorted stably by keys[position], ascending or descending: a least significant
-// digit radix sort, 11 bits per pass, skipping the digits that all keys share.
+// The entries listed in order (their current order), sorted stably by keys[entry], ascending or
+// descending.
 template <class T>
-std::vector<std::uint32_t> StablePositionsByKey(const std::vector<T>& keys, bool bAscending) {
+std::vector<std::uint32_t> StableEntriesByKey(const std::vector<T>& keys, std::span<const std::uint32_t> order,
+                                              bool bAscending) {
     struct Item {
         std::uint64_t key;
-        std::uint32_t position;
+        std::uint32_t entry;
     };
-    const std::size_t n = keys.size();
+    const std::size_t n = order.size();
     std::vector<Item> items(n);
-    std::uint64_t low = ~std::uint64_t{0};
-    std::uint64_t high = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint64_t key = OrderedBits(keys[i]);
-        items[i] = Item{key, static_cast<std::uint32_t>(i)};
-        low = std::min(low, key);
-        high = std::max(high, key);
-    }
-    // Keys relative to the smallest (or, descending, to the largest) need fewer digits, and the
-    // descending order becomes an ascending one without disturbing equal keys.
-    for (Item& item : items)
-        item.key = bAscending ? item.key - low : high - item.key;
-    const std::uint64_t span = high >= low ? high - low : 0;
-
-    constexpr int kBits = 11;
-    constexpr std::size_t kRadix = std::size_t{1} << kBits;
-    std::vector<Item> buffer(n);
-    std::vector<std::size_t> counts(kRadix);
-    for (int shift = 0; shift < 64 && (span >> shift) != 0; shift += kBits) {
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const Item& item : items)
-            ++counts[(item.key >> shift) & (kRadix - 1)];
-        std::size_t total = 0;
-        for (std::size_t& count : counts)
-            total += std::exchange(count, total);
-        for (const Item& item : items)
-            buffer[counts[(item.key >> shift) & (kRadix - 1)]++] = item;
-        items.swap(buffer);
-    }
-    std::vector<std::uint32_t> positions(n);
+    for (std::size_t i = 0; i < n; ++i)
+        items[i] = Item{OrderedBits(keys[order[i]]), order[i]};
+    // Descending becomes ascending on the keys' complements, without disturbing equal keys.
+    if (!bAscending)
+        for (Item& item : items)
+            item.key = ~item.key;
+    RadixSortByKey(items);
+    std::vector<std::uint32_t> entries(n);
     for (std::size_t k = 0; k < n; ++k)
-        positions[k] = items[k].position;
-    return positions;
+        entries[k] = items[k].entry;
+    return entries;
+}
+
+std::vector<std::uint32_t> Iota(std::uint32_t n) {
+    std::vector<std::uint32_t> ids(n);
+    std::iota(ids.begin(), ids.end(), 0u);
+    return ids;
 }
 
 } // namespace
@@ -146,13 +125,16 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
     : m_nCount(nCount), m_textAt(std::move(textAt)), m_pCollator(&collator) {
     m_kinds.resize(nCount);
     m_numbers.resize(nCount);
+    bool bDigitTexts = collator.ComparesDigitsAndHyphensByBytes();
     for (std::uint32_t i = 0; i < nCount; ++i) {
         const std::string_view text = m_textAt(i);
         const CellKind kind = KindOfCell(text);
         m_kinds[i] = kind;
         ++m_nKindCount[static_cast<int>(kind)];
         m_numbers[i] = Atoi(text);
+        bDigitTexts = bDigitTexts && CTextCollator::IsDigitsAndHyphens(text);
     }
+    m_bDigitTexts = bDigitTexts;
     // A comparison reads the second operand the way the first operand's kind says, so each prepared form
     // is needed for every entry as soon as one entry has that kind.
     if (m_nKindCount[static_cast<int>(CellKind::Date)] > 0) {
@@ -165,13 +147,15 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
     // text, plus scattered comparisons. With one text entry in sixteen most entries meet one anyway.
     if (nTexts > 0 && nTexts >= nCount / 16)
         m_textRanks = collator.MakeRanks(nCount, m_textAt);
-    else if (nTexts > 0)
+    else if (nTexts > 0 && !m_bDigitTexts)
         m_textKeys.resize(nCount);
 }
 
 int CSortKeyColumn::CompareTexts(std::uint32_t i, std::uint32_t j) const {
     if (!m_textRanks.empty())
         return CompareValues(m_textRanks[i], m_textRanks[j]);
+    if (m_bDigitTexts)
+        return CTextCollator::CompareDigitsAndHyphens(m_textAt(i), m_textAt(j));
     std::optional<CTextCollator::CKey>& keyI = m_textKeys[i];
     if (!keyI)
         keyI = m_pCollator->MakeKey(m_textAt(i));
@@ -197,26 +181,30 @@ int CSortKeyColumn::Compare(std::uint32_t i, std::uint32_t j, bool bAscending) c
 }
 
 std::vector<std::uint32_t> CSortKeyColumn::SortedPositions(bool bAscending) const {
+    return SortedEntries(bAscending, Iota(m_nCount));
+}
+
+std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending, std::span<const std::uint32_t> order) const {
     // When every entry has the same kind, every comparison compares one number per entry the same way:
     // the order is consistent, and a stable sort of the entries by that number is the one order that
     // any stable sort with Compare gives, the merge sort included.
     if (m_nKindCount[static_cast<int>(CellKind::Number)] == m_nCount)
-        return StablePositionsByKey(m_numbers, bAscending);
+        return StableEntriesByKey(m_numbers, order, bAscending);
     if (m_nKindCount[static_cast<int>(CellKind::Date)] == m_nCount)
-        return StablePositionsByKey(m_dateKeys, bAscending);
+        return StableEntriesByKey(m_dateKeys, order, bAscending);
     if (m_nKindCount[static_cast<int>(CellKind::Text)] == m_nCount && !m_textRanks.empty())
-        return StablePositionsByKey(m_textRanks, bAscending);
+        return StableEntriesByKey(m_textRanks, order, bAscending);
 
     // Mixed kinds: the merge sort with Compare itself. Items carry kind and number, so comparisons whose
     // first operand is a number (the common case) need no lookups.
     struct Item {
         std::int32_t number;
-        std::uint32_t position;
+        std::uint32_t entry;
         CellKind kind;
     };
-    std::vector<Item> items(m_nCount);
-    for (std::uint32_t i = 0; i < m_nCount; ++i)
-        items[i] = Item{m_numbers[i], i, m_kinds[i]};
+    std::vector<Item> items(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        items[k] = Item{m_numbers[order[k]], order[k], m_kinds[order[k]]};
     StableSortItems(std::span<Item>(items), [this, bAscending](const Item& first, const Item& second) {
         const Item& x = bAscending ? first : second;
         const Item& y = bAscending ? second : first;
@@ -224,16 +212,16 @@ std::vector<std::uint32_t> CSortKeyColumn::SortedPositions(bool bAscending) cons
         case CellKind::Number:
             return CompareValues(x.number, y.number);
         case CellKind::Date:
-            return CompareValues(m_dateKeys[x.position], m_dateKeys[y.position]);
+            return CompareValues(m_dateKeys[x.entry], m_dateKeys[y.entry]);
         case CellKind::Text:
             break;
         }
-        return CompareTexts(x.position, y.position);
-    });
-    std::vector<std::uint32_t> positions(m_nCount);
-    for (std::uint32_t k = 0; k < m_nCount; ++k)
-        positions[k] = items[k].position;
-    return positions;
+        return CompareTexts(x.entry, y.entry);
+    }, m_textKeys.empty()); // keys made on first use are not to be made by two threads at once
+    std::vector<std::uint32_t> entries(items.size());
+    for (std::size_t k = 0; k < items.size(); ++k)
+        entries[k] = items[k].entry;
+    return entries;
 }
 
 void SortRowIdsByColumn(std::vector<std::uint32_t>& ids, const RowTextAccessor& textOf, bool bAscending,
@@ -249,4 +237,15 @@ void SortRowIdsByColumn(std::vector<std::uint32_t>& ids, const RowTextAccessor& 
     for (std::uint32_t k = 0; k < n; ++k)
         sorted[k] = ids[positions[k]];
     ids = std::move(sorted);
+}
+
+std::vector<std::uint32_t> SortedRowOrder(std::span<const std::uint32_t> order, const RowTextAccessor& textOf,
+                                          bool bAscending, const CTextCollator& collator) {
+    const auto n = static_cast<std::uint32_t>(order.size());
+    if (n < 2)
+        return std::vector<std::uint32_t>(order.begin(), order.end());
+    // Keys are made row by row in the order the rows were stored, which is the order their texts lie in
+    // memory; only the small keys are then read in display order.
+    const CSortKeyColumn column(n, textOf, collator);
+    return column.SortedEntries(bAscending, order);
 }

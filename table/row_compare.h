@@ -65,6 +65,9 @@ public:
 
     // The entries 0 to GetCount() - 1 in the order that StableSortRowIds gives them with Compare.
     std::vector<std::uint32_t> SortedPositions(bool bAscending) const;
+    // The same for entries that stand in `order` now (a permutation of 0 to GetCount() - 1): the entries in
+    // the order that StableSortRowIds gives `order` with Compare.
+    std::vector<std::uint32_t> SortedEntries(bool bAscending, std::span<const std::uint32_t> order) const;
 
 private:
     int CompareTexts(std::uint32_t i, std::uint32_t j) const;
@@ -78,6 +81,7 @@ private:
     std::vector<std::int64_t> m_dateKeys;      // year, month, day packed in order; when some entry is a date
     std::vector<std::uint32_t> m_textRanks;    // when many entries are text
     mutable std::vector<std::optional<CTextCollator::CKey>> m_textKeys; // when only a few are
+    bool m_bDigitTexts = false; // every text is digits and hyphens, compared by its bytes
 };
 
 // Sorts the row ids by the texts of their cells, stably (rows that compare equal keep their order),
@@ -85,3 +89,11 @@ private:
 // textOf gives the sorted column's text of a row id.
 void SortRowIdsByColumn(std::vector<std::uint32_t>& ids, const RowTextAccessor& textOf, bool bAscending,
                         const CTextCollator& collator);
+
+// The order a header click gives a table of n rows: rows are numbered 0 to n - 1 in the order they were
+// stored, textOf(row) is the sorted column's text of a row, and order lists the rows as they stand now.
+// Returns the rows as they stand after the sort: the result of SortRowIdsByColumn on order, but the texts
+// are read once each in row number order, which for a table stored in the order of adding is the order
+// of memory.
+std::vector<std::uint32_t> SortedRowOrder(std::span<const std::uint32_t> order, const RowTextAccessor& textOf,
+                                          bool bAscending, const CTextCollator& collator);

@@ -4,6 +4,5 @@ list(APPEND QUARROW_CORE_SOURCES
     table/text_collator.cpp
     table/header_geometry.cpp
     table/width_record.cpp
-    table/column_texts.cpp
 )
 list(APPEND QUARROW_QT_SOURCES table/column_list_ctrl.cpp table/column_header_ctrl.cpp)

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,9 @@ public:
     CTextCollator();
     // Collates by the given locale; C/POSIX again stands for English.
     explicit CTextCollator(const QLocale& locale);
+    ~CTextCollator();
+    CTextCollator(const CTextCollator& other);
+    CTextCollator& operator=(const CTextCollator&) = delete;
 
     // The locale actually used.
     QLocale Locale() const;
@@ -62,23 +66,41 @@ public:
     CKey MakeKey(std::string_view text) const;
 
     // Dense ranks of the texts textAt(0) to textAt(nCount - 1): rank[i] < rank[j] exactly when text i
-    // goes before text j, equal ranks for equivalent texts. The cheapest form for sorting many texts:
-    // the keys are compared mostly within cache-sized groups, instead of at random across memory, and
-    // for large counts the work is shared among helper threads, joined before this returns. textAt is
-    // called on the calling thread only.
+    // goes before text j, equal ranks for equivalent texts. The cheapest form for sorting many texts.
+    // Each text gets one flat byte key, all in a few large buffers, and the ranks come from sorting
+    // those keys by their bytes; for large counts the work is shared among helper threads, joined
+    // before this returns. The keys are the collator's own sort keys, or, when every text holds only
+    // digits and hyphens (negative numbers), the texts' bytes, which this collator orders the same way
+    // (checked once against Compare). The keys are freed before this returns. textAt is called on the
+    // calling thread only.
     std::vector<std::uint32_t> MakeRanks(std::uint32_t nCount,
                                          const std::function<std::string_view(std::uint32_t)>& textAt) const;
 
     // A byte text as the table shows it: UTF-8 when the bytes are valid UTF-8, Latin-1 otherwise.
     static QString Decode(std::string_view bytes);
 
+    // Texts of digits and hyphens only (numbers with signs, or with hyphens between digits): when
+    // ComparesDigitsAndHyphensByBytes() holds, Compare of two such texts is CompareDigitsAndHyphens,
+    // which needs no collation: the texts without hyphens by their bytes, then the whole texts.
+    static bool IsDigitsAndHyphens(std::string_view text);
+    bool ComparesDigitsAndHyphensByBytes() const { return m_bDigitsByBytes; }
+    // True when MakeRanks makes the collation's flat keys (ICU could open the locale's collation).
+    bool MakesFlatKeys() const { return m_pFlat != nullptr; }
+    static int CompareDigitsAndHyphens(std::string_view a, std::string_view b);
+
+    // The collation behind QCollator, opened directly with QCollator's settings, for flat keys.
+    class CFlatKeyMaker;
+
 private:
     int CompareDecoded(const QString& a, const QString& b) const;
     // Makes the key of text in key with the given collator, using the two buffers for the decoded and
-    // the stripped text. Without bWithFull the full text's key is left out even when it would differ.
-    // Returns whether hyphens or apostrophes were taken out.
-    static bool FillKey(const QCollator& collator, std::string_view text, bool bWithFull, CKey& key,
-                        QString& decoded, QString& stripped);
+    // the stripped text. Returns whether hyphens or apostrophes were taken out.
+    static bool FillKey(const QCollator& collator, std::string_view text, CKey& key, QString& decoded,
+                        QString& stripped);
+    // True when Compare orders texts of digits and hyphens by their bytes.
+    bool OrdersDigitsAndHyphensByBytes() const;
 
     QCollator m_collator;
+    std::unique_ptr<CFlatKeyMaker> m_pFlat; // null when the collation could not be opened
+    bool m_bDigitsByBytes = false;
 };

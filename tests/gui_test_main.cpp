@@ -4,8 +4,7 @@
 
 #include <QApplication>
 #include <QSettings>
-#include <QTemporaryDir>
-
+#include "death_test_folder.h"
 #include "platform/message_box.h"
 #include "platform/win_app.h"
 
@@ -15,8 +14,10 @@ int main(int argc, char** argv) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    // Shared with the copies that death tests run: a folder of their own would outlive them, since they
+    // end without unwinding.
+    const DeathTestFolder settingsDir("QUARROW_TEST_MAIN_SETTINGS");
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.Path());
     CWinApp winApp;
     winApp.SetRegistryKey(QStringLiteral("Pellam"));
     SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });

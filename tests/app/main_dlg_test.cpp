@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "platform/process_exit.h"
@@ -48,6 +49,26 @@ TEST(MainDlgStart, FieldsButtonsAndTableAfterStartUp) {
     EXPECT_FALSE(view->verticalHeader()->isVisible());
     EXPECT_FALSE(view->showGrid());
     EXPECT_EQ(view->selectionBehavior(), QAbstractItemView::SelectRows);
+    dlg.DestroyWindow();
+}
+
+TEST(MainDlgStart, AnUnreadableWorkingFolderIsReportedAndStartUpGoesOn) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString previous = QDir::currentPath();
+    const QString gone = dir.filePath(QStringLiteral("gone"));
+    ASSERT_TRUE(QDir().mkdir(gone));
+    ASSERT_TRUE(QDir::setCurrent(gone));
+    ASSERT_TRUE(QDir().rmdir(gone));
+    ::testing::internal::CaptureStderr();
+    CMainDlg dlg;
+    const bool bCreated = dlg.CreateModeless();
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    QDir::setCurrent(previous);
+    ASSERT_TRUE(bCreated);
+    EXPECT_NE(errors.find("_getcwd error: "), std::string::npos) << errors;
+    EXPECT_EQ(dlg.GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(), QStringLiteral("/"));
+    EXPECT_EQ(dlg.GetDlgItem(IDC_TEXT_FILE)->GetWindowText(), QStringLiteral("LBA.TXT"));
     dlg.DestroyWindow();
 }
 

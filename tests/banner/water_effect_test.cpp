@@ -230,6 +230,41 @@ TEST(WaterEffect, ClearedEffectCopiesInteriorAndLeavesTheRest) {
     EXPECT_EQ(rendered, 573 * 38);
 }
 
+// Drops at all four corners on both pages, then steps: the ripple moves, yet no step writes a frame cell of
+// either field, nor a target pixel of the frame or above the effect's rows.
+TEST(WaterEffect, StepsAfterDropsAtTheEdgesLeaveTheFrameAlone) {
+    const int w = 20;
+    const int h = 9;
+    WaterProbe water;
+    water.Create(w, h);
+    const std::vector<uint32_t> picture = MakePicture(w, h + 3);
+    std::vector<uint32_t> target(picture.size(), kSentinel);
+    for (int page : {0, 1})
+        for (const auto& [x, y] : {std::pair{1, 1}, {w - 2, 1}, {1, h - 2}, {w - 2, h - 2}})
+            water.AddDrop(x, y, 3, 200, page);
+
+    for (int n = 0; n < 6; ++n) {
+        SCOPED_TRACE(n);
+        water.Step(picture.data(), target.data());
+        int changed = 0;
+        for (int y = 0; y < h + 3; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const size_t i = static_cast<size_t>(y * w + x);
+                const bool frame = x == 0 || x == w - 1 || y == 0 || y >= h - 1;
+                if (y < h && frame) {
+                    ASSERT_EQ(water.A(x, y), 0) << x << "," << y;
+                    ASSERT_EQ(water.B(x, y), 0) << x << "," << y;
+                }
+                if (frame)
+                    ASSERT_EQ(target[i], kSentinel) << x << "," << y;
+                else
+                    changed += target[i] != (picture[i] & 0x00FFFFFFu);
+            }
+        }
+        EXPECT_GT(changed, 0);
+    }
+}
+
 struct SlopeCase {
     const char* name;
     int32_t here, right, below; // field A at i, i + 1 and i + w

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "listing/scan_rules.h"
 #include "listing/temp_file.h"
 
 using namespace std::string_literals;
@@ -112,6 +113,8 @@ TEST(CountByte, CountsTheWholeFileBlockByBlock) {
         {"exactly one block", block, 2, static_cast<long long>(block / 2), 1},
         {"two and a half blocks", 2 * block + block / 2, 4,
          static_cast<long long>((2 * block + block / 2) / 4), 3},
+        // Nothing but counted bytes, past a block boundary: no partial tally may wrap.
+        {"every byte, past a block", block + 300, 1, static_cast<long long>(block + 300), 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -142,16 +145,41 @@ TEST(CountByte, CountsHighAndNulBytes) {
     EXPECT_EQ(CountByte(file.get(), '\0', {}), 3);
 }
 
-// A stream opened for writing only fails every read.
-TEST(LineReading, AReadErrorIsReported) {
-    std::FILE* writeOnly = std::fopen("/dev/null", "w");
-    ASSERT_NE(writeOnly, nullptr);
-    EXPECT_EQ(CountByte(writeOnly, '|', {}), -1);
+TEST(CountByte, ReadsOnlyTheLengthTheFileHadAtTheStart) {
+    // Each block read makes the file a block longer: a count that followed the growth would never end.
+    const std::size_t block = CLineReader::kBlockSize;
+    FilePtr file = MakeTempFile(std::string(2 * block, '|'));
+    ASSERT_TRUE(file);
+    const std::string more(block, '|');
+    int calls = 0;
+    const long long count = CountByte(file.get(), '|', [&] {
+        if (++calls > 8)
+            return;  // a count that follows the growth ends all the same, with a wrong result
+        const long position = std::ftell(file.get());
+        std::fseek(file.get(), 0, SEEK_END);
+        std::fwrite(more.data(), 1, more.size(), file.get());
+        std::fflush(file.get());
+        std::fseek(file.get(), position, SEEK_SET);
+    });
+    EXPECT_EQ(count, static_cast<long long>(2 * block));
+    EXPECT_EQ(calls, 2);
+}
 
-    std::clearerr(writeOnly);
-    CLineReader reader(writeOnly);
+// A stream opened for writing only fails every read: Scan, the count and the line reader all say so.
+TEST(LineReading, AReadErrorIsReported) {
+    FilePtr content = MakeTempFile("0000001A|00000800|BOOT.BIN\r\n");
+    ASSERT_TRUE(content);
+    const std::string self = "/proc/self/fd/" + std::to_string(fileno(content.get()));
+    FilePtr writeOnly(std::fopen(self.c_str(), "a"));
+    ASSERT_NE(writeOnly, nullptr);
+    EXPECT_EQ(CountByte(writeOnly.get(), '|', {}), -1);
+
+    std::clearerr(writeOnly.get());
+    EXPECT_TRUE(ScanFirstLine(writeOnly.get()).readFailed);
+
+    std::clearerr(writeOnly.get());
+    CLineReader reader(writeOnly.get());
     std::string line;
     EXPECT_FALSE(reader.ReadLine(line));
     EXPECT_TRUE(reader.ReadFailed());
-    std::fclose(writeOnly);
 }

@@ -1,6 +1,12 @@
 // Scan and the loaders, driven through the real main window offscreen.
 #include "main_dlg_fixture.h"
 
+#include <cerrno>
+#include <functional>
+#include <utility>
+
+#include <sys/stat.h>
+
 #include <QProgressBar>
 #include <QTimer>
 
@@ -87,7 +93,7 @@ TEST_F(MainDlgTest, LoadThreeColumnsFillsTheTableInFileOrder) {
     SetMessageBoxHandler([&](const MessageBoxRequest& request) {
         m_messages.push_back(request.text);
         maximumSeen = bar->maximum();
-        EXPECT_EQ(m_dlg->m_progress.GetPos(), 4) << "the bar stands at the last row while the box is up";
+        EXPECT_EQ(bar->value(), 4) << "the bar stands at the last row while the box is up";
         return IDOK;
     });
     Load("LBA.TXT", &CMainDlg::OnLoad3Col);
@@ -179,6 +185,58 @@ TEST_F(MainDlgTest, LoadOfMissingFileEmptiesTheTableAndEndsTheProcess) {
         ::testing::ExitedWithCode(0), "\\[box\\] Code 101 - Error Opening .*/missing.txt");
 }
 
+TEST_F(MainDlgTest, FilesThatAreNotRegularAreRefusedAsOpenFailures) {
+    // Reading a FIFO waits for a writer, a device may never end: both count as files that cannot be opened.
+    const QString fifo = PathOf("fifo.txt");
+    // The copy of the test that a death test runs finds the FIFO already made.
+    ASSERT_TRUE(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || errno == EEXIST);
+    struct Case {
+        QString folder;
+        QString file;
+        void (CMainDlg::*command)();
+        const char* message;
+    };
+    const Case cases[] = {
+        {Folder(), "fifo.txt", &CMainDlg::OnScan, "Code 402 - Error Opening .*/fifo.txt"},
+        {Folder(), "fifo.txt", &CMainDlg::OnLoad3Col, "Code 101 - Error Opening .*/fifo.txt"},
+        {"/dev/", "zero", &CMainDlg::OnScan, "Code 402 - Error Opening /dev/zero"},
+        {"/dev/", "zero", &CMainDlg::OnLoad4Col, "Code 2201 - Error Opening /dev/zero"},
+        {"/dev/", "zero", &CMainDlg::OnFilelistLoad, "Code 101 - Error Opening /dev/zero"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        SetFolder(c.folder);
+        SetFile(c.file);
+        EXPECT_EXIT(
+            {
+                PrintMessageBoxes();
+                (m_dlg.get()->*c.command)();
+            },
+            ::testing::ExitedWithCode(0), std::string("\\[box\\] ") + c.message);
+    }
+}
+
+TEST_F(MainDlgTest, ReadErrorsEndTheProcessWithTheirOwnMessage) {
+    // Every read of this process's memory file fails.
+    SetFolder("/proc/self/");
+    SetFile("mem");
+    const std::pair<void (CMainDlg::*)(), const char*> cases[] = {
+        {&CMainDlg::OnLoad3Col, "Code 103 - Error Reading /proc/self/mem"},
+        {&CMainDlg::OnLoad4Col, "Code 2203 - Error Reading /proc/self/mem"},
+        {&CMainDlg::OnLoad5Col, "Code 2203 - Error Reading /proc/self/mem"},
+        {&CMainDlg::OnFilelistLoad, "Code 103 - Error Reading /proc/self/mem"},
+    };
+    for (const auto& [command, message] : cases) {
+        SCOPED_TRACE(message);
+        EXPECT_EXIT(
+            {
+                PrintMessageBoxes();
+                (m_dlg.get()->*command)();
+            },
+            ::testing::ExitedWithCode(0), std::string("\\[box\\] ") + message);
+    }
+}
+
 TEST_F(MainDlgTest, ProgressRangeIsNotCutTo16Bits) {
     std::string listing;
     for (int i = 0; i < 70000; ++i)
@@ -212,6 +270,17 @@ TEST_F(MainDlgTest, CommandsRunInsideALoadAndANewerLoadTakesTheTableOver) {
     EXPECT_EQ(RowText(0), "0000|65535|1|ONLY||");
     EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral(" done ! =>  ") + PathOf("second.txt")})
         << "the interrupted load shows nothing";
+
+    // A load whose table is emptied under it (as Browse does) stops with an empty bar.
+    std::function<void()> emptyTheTableLater = [&] {
+        if (m_dlg->m_progress.GetPos() < 2)
+            return QTimer::singleShot(0, emptyTheTableLater);
+        m_dlg->m_list.DeleteAllRows();
+    };
+    QTimer::singleShot(0, emptyTheTableLater);
+    Load("first.txt", &CMainDlg::OnLoad3Col);
+    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
+    EXPECT_EQ(m_dlg->m_progress.GetPos(), 0);
 }
 
 TEST_F(MainDlgTest, FileListLoadDoesNotPump) {

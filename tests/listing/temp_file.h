@@ -7,10 +7,7 @@
 
 #include <gtest/gtest.h>
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+#include "listing/regular_file.h"
 
 // A file opened for binary reading and writing, holding `content`, positioned at its start.
 inline FilePtr MakeTempFile(std::string_view content) {

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "mixed_cell_texts.h"
+#include "platform/list_model.h"
 
 namespace {
 
@@ -181,6 +182,8 @@ TEST(ColumnListSort, SortByColumnEqualsTheListSortWithCompareRows) {
     const std::vector<std::string> mixed = MakeMixedCellTexts(kRows, 11, TextMix::AllKinds);
     const std::vector<std::string> numbers = MakeMixedCellTexts(kRows, 12, TextMix::MostlyNumbers);
     const std::vector<std::string> words = MakeMixedCellTexts(kRows, 13, TextMix::WordsOnly);
+    const std::vector<std::string> signedNumbers = MakeMixedCellTexts(kRows, 14, TextMix::SignedNumbers);
+    const std::vector<std::string> fewNegatives = MakeMixedCellTexts(kRows, 15, TextMix::FewNegatives);
     std::vector<std::string> dates;
     for (std::size_t i = 0; i < kRows; ++i) {
         char date[16];
@@ -195,16 +198,18 @@ TEST(ColumnListSort, SortByColumnEqualsTheListSortWithCompareRows) {
     }
     std::vector<std::vector<std::string>> rows;
     for (std::size_t i = 0; i < kRows; ++i)
-        rows.push_back({"r" + std::to_string(i), mixed[i], numbers[i], words[i], dates[i], longTexts[i]});
+        rows.push_back({"r" + std::to_string(i), mixed[i], numbers[i], words[i], dates[i], longTexts[i],
+                        signedNumbers[i], fewNegatives[i]});
 
-    const char* columns = "Id,60;Mixed,60;Numbers,60;Words,60;Dates,60;Long,60";
+    const char* columns = "Id,60;Mixed,60;Numbers,60;Words,60;Dates,60;Long,60;Signed,60;Negatives,60";
     StandaloneTable<CPlainSortListCtrl> fast(columns);
     StandaloneTable<CPlainSortListCtrl> plain(columns);
     fast.AddRows(rows);
     plain.AddRows(rows);
 
     const std::pair<int, BOOL> sorts[] = {{1, TRUE}, {1, FALSE}, {2, TRUE}, {3, FALSE}, {4, TRUE}, {5, TRUE},
-                                          {2, FALSE}, {3, TRUE}, {1, TRUE}, {4, FALSE}, {5, FALSE}};
+                                          {6, TRUE}, {7, FALSE}, {2, FALSE}, {3, TRUE}, {1, TRUE}, {4, FALSE},
+                                          {5, FALSE}, {6, FALSE}, {7, TRUE}};
     for (const auto& [nColumn, bAscending] : sorts) {
         SCOPED_TRACE("column " + std::to_string(nColumn) + " ascending " + std::to_string(bAscending));
         EXPECT_TRUE(fast.List().SortByColumn(nColumn, bAscending));
@@ -236,10 +241,42 @@ TEST(ColumnListSort, ListSortSurvivesAnyComparison) {
     for (int i = 0; i < table.List().GetItemCount(); ++i) {
         const auto* record = reinterpret_cast<const RowRecord*>(table.List().GetItemData(i));
         ASSERT_NE(record, nullptr);
-        EXPECT_EQ(record->ppszCells[0], table.List().GetItemText(i, 0));
+        EXPECT_EQ(record->Cell(0), table.List().GetItemText(i, 0));
         seen[table.List().GetItemText(i, 0)] = table.List().GetItemData(i);
     }
     EXPECT_EQ(seen.size(), rows.size());
+}
+
+// The record holds the row's texts as they were added: a later change of the list's text shows in the list
+// but does not reach the record, which the sort reads.
+TEST(ColumnListSort, RecordsKeepTheTextsOfTheirRows) {
+    StandaloneTable table("A,60;B,60");
+    table.AddRows({{"b", "r0"}, {"a", "r1"}});
+    EXPECT_TRUE(table.List().SetItemText(0, 0, "c"));
+    EXPECT_EQ(table.Column(0), (std::vector<std::string>{"c", "a"}));
+    const auto* record = reinterpret_cast<const RowRecord*>(table.List().GetItemData(0));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->Cell(0), "b");
+    EXPECT_TRUE(table.List().SortByColumn(0, FALSE));
+    EXPECT_EQ(table.Column(1), (std::vector<std::string>{"r0", "r1"}));
+}
+
+// A cell of megabytes is shown cut, with an ellipsis, and the same text at every paint; its bytes stay
+// whole for reading and sorting. UTF-8 is cut before a character, other bytes anywhere.
+TEST(ColumnListSort, LongCellsAreShownCutAndKeptWhole) {
+    const std::string utf8 = std::string(CListModel::kShownBytes - 1, 'u') + "\xc3\xa9" + std::string(1 << 20, 'v');
+    const std::string latin1 = std::string(3 << 20, 'w') + "\xe9";
+    StandaloneTable table("A,60;B,60");
+    table.AddRows({{utf8, "r0"}, {latin1, "r1"}, {"", "r2"}});
+    table.List().UpdateWindow();
+    auto* view = qobject_cast<QTableView*>(table.List().GetSafeWidget());
+    const auto shown = [view](int row) { return view->model()->index(row, 0).data().toString(); };
+    EXPECT_EQ(shown(0), QString(CListModel::kShownBytes - 1, u'u') + QChar(0x2026));
+    EXPECT_EQ(shown(1), QString(CListModel::kShownBytes, u'w') + QChar(0x2026));
+    EXPECT_EQ(shown(1).constData(), shown(1).constData()) << "decoded again for a second paint";
+    EXPECT_EQ(table.List().GetItemText(0, 0), utf8);
+    EXPECT_TRUE(table.List().SortByColumn(0, FALSE));
+    EXPECT_EQ(table.Column(1), (std::vector<std::string>{"r1", "r0", "r2"}));
 }
 
 }  // namespace

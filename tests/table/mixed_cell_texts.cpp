@@ -11,6 +11,20 @@ public:
     std::string Make(TextMix mix) {
         if (mix == TextMix::MostlyNumbers)
             return Pick(50) == 0 ? (Pick(2) ? Word() : "-1") : Digits(1 + Pick(9));
+        if (mix == TextMix::FewNegatives)
+            return (Pick(50) == 0 ? "-" : "") + Digits(1 + Pick(9));
+        if (mix == TextMix::SignedNumbers) {
+            switch (Pick(6)) {
+            case 0:
+                return Digits(Pick(3)) + "-" + Digits(Pick(3)) + Piece("-0");
+            case 1:
+                return "-" + Digits(15 + Pick(5)); // beyond 16 digits now and then
+            case 2:
+                return Digits(1 + Pick(3));
+            default:
+                return "-" + Digits(1 + Pick(10));
+            }
+        }
         if (mix == TextMix::WordsOnly)
             return Pick(2) ? Word() : MakeOfCategory(Pick(2) ? 8 : 10);
         return MakeOfCategory(Pick(12));
@@ -46,7 +60,9 @@ private:
         }
     }
 
-    static constexpr const char* kAccents[] = {"\xc3\xa9", "\xc3\xa4",      "\xe9",
+    // Composed and decomposed accents (the same letter to the collation), Latin-1, an apostrophe, bytes
+    // that are not UTF-8.
+    static constexpr const char* kAccents[] = {"\xc3\xa9", "\xc3\xa4",      "\xe9",       "e\xcc\x81",
                                                "\xfc",     "\xe2\x80\x99s", "\xc0\xaf"};
 
     std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(m_rng); }

@@ -10,6 +10,8 @@ enum class TextMix {
     AllKinds,      // every kind in about equal shares
     MostlyNumbers, // numbers with one word or signed number in about fifty
     WordsOnly,     // words with case, punctuation and encoding variants, many repeated
+    SignedNumbers, // digits and hyphens only: negative numbers, hyphens between digits, long runs
+    FewNegatives,  // numbers with one negative number in about fifty
 };
 
 std::vector<std::string> MakeMixedCellTexts(std::size_t nCount, std::uint32_t seed,

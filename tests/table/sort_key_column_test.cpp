@@ -37,9 +37,12 @@ std::vector<std::string> Sorted(const std::vector<std::string>& texts, bool bAsc
     return out;
 }
 
-// Both ways of preparing texts: ranks when many entries are text, keys on demand when few are.
+// Every way of preparing texts: ranks when many entries are text, keys on demand when few are, and for
+// texts of digits and hyphens (negative numbers) comparisons and ranks without collation.
 TEST(SortKeyColumn, AgreesWithCompareCellsForEveryPair) {
-    for (TextMix mix : {TextMix::AllKinds, TextMix::MostlyNumbers, TextMix::WordsOnly}) {
+    ASSERT_TRUE(English().ComparesDigitsAndHyphensByBytes());
+    for (TextMix mix : {TextMix::AllKinds, TextMix::MostlyNumbers, TextMix::WordsOnly, TextMix::SignedNumbers,
+                        TextMix::FewNegatives}) {
         SCOPED_TRACE("mix " + std::to_string(static_cast<int>(mix)));
         const std::vector<std::string> texts = MakeMixedCellTexts(300, 5, mix);
         const CSortKeyColumn column(static_cast<std::uint32_t>(texts.size()), AccessorOf(texts), English());
@@ -130,6 +133,13 @@ TEST(SortKeyColumn, SortsAnyRowIdsInTheirCurrentOrder) {
     SortRowIdsByColumn(ids, AccessorOf(texts), true, English());
     EXPECT_EQ(ids, (std::vector<std::uint32_t>{17, 3, 900, 400}));
 
+    // Two rows, the smallest table that can change order.
+    std::vector<std::uint32_t> two = {400, 17};
+    SortRowIdsByColumn(two, AccessorOf(texts), true, English());
+    EXPECT_EQ(two, (std::vector<std::uint32_t>{17, 400}));
+    SortRowIdsByColumn(two, AccessorOf(texts), false, English());
+    EXPECT_EQ(two, (std::vector<std::uint32_t>{400, 17}));
+
     std::vector<std::uint32_t> none;
     SortRowIdsByColumn(none, AccessorOf(texts), true, English());
     EXPECT_TRUE(none.empty());
@@ -149,6 +159,8 @@ TEST(SortKeyColumn, LargeColumnsMatchThePlainComparison) {
         {TextMix::MostlyNumbers, 200000, true},
         {TextMix::MostlyNumbers, 200000, false},
         {TextMix::WordsOnly, 60000, false},
+        {TextMix::SignedNumbers, 200000, true},
+        {TextMix::FewNegatives, 200000, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("mix " + std::to_string(static_cast<int>(c.mix)) + " rows " + std::to_string(c.nRows) +

@@ -47,6 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{"l\xe2\x80\x99"
                                 "ete",
                                 "letf", -1},
+                      // Typographic apostrophe, hyphen and non-breaking hyphen are nearly ignored as well:
+                      // counted as characters they would sort before "o".
+                      OrderCase{"co\xe2\x80\x99op", "cooo", 1}, OrderCase{"co\xe2\x80\x90op", "cooo", 1},
+                      OrderCase{"co\xe2\x80\x91op", "cooo", 1},
                       OrderCase{"abc", "abc", 0}, OrderCase{"", "", 0},
                       OrderCase{"", "-", -1},     // the empty text comes first
                       OrderCase{"-", "\x01", -1}, // an ignorable character is still not empty
@@ -132,12 +136,17 @@ TEST(TextCollator, KeysAgreeWithCompareOnRandomTexts) {
 // among threads.
 TEST(TextCollator, RanksFollowCompare) {
     const CTextCollator collator = English();
+    ASSERT_TRUE(collator.MakesFlatKeys());
+    ASSERT_TRUE(collator.ComparesDigitsAndHyphensByBytes());
     struct Case {
         TextMix mix;
         std::size_t nCount;
     };
-    for (const Case& c : {Case{TextMix::AllKinds, 0}, Case{TextMix::AllKinds, 1},
-                          Case{TextMix::AllKinds, 3000}, Case{TextMix::WordsOnly, 120000}}) {
+    // Texts of digits and hyphens are ranked without collation: with at most 16 digits by a number made
+    // of them, with more by their bytes.
+    for (const Case& c : {Case{TextMix::AllKinds, 0}, Case{TextMix::AllKinds, 1}, Case{TextMix::AllKinds, 3000},
+                          Case{TextMix::WordsOnly, 120000}, Case{TextMix::FewNegatives, 3000},
+                          Case{TextMix::SignedNumbers, 3000}}) {
         SCOPED_TRACE("count " + std::to_string(c.nCount));
         const std::vector<std::string> texts = MakeMixedCellTexts(c.nCount, 3, c.mix);
         const std::vector<std::uint32_t> ranks =

@@ -1,4 +1,4 @@
-#include "listing/file_open_failure.h"
+#include "listing/file_error_exit.h"
 
 #include "platform/message_box.h"
 #include "platform/process_exit.h"

@@ -1,4 +1,4 @@
-// The end of the program after a file cannot be opened or written: the message, then the process ends.
+// The end of the program after a file cannot be opened, read or written: the message, then the process ends.
 #pragma once
 
 #include <QString>

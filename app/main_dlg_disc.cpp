@@ -1,0 +1,193 @@
+// The disc image entries of the main window's system menu: import an image's listing, and rebuild an
+// image with its files in the table's order. The image work runs on a thread of its own while the window
+// stays live and the progress bar moves.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "app/folder_file_dialog.h"
+#include "app/main_dlg.h"
+#include "disc/disc_image.h"
+#include "disc/extent_listing.h"
+#include "listing/listing_format.h"
+#include "listing/message_pump.h"
+#include "platform/message_box.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr int kProgressSteps = 1000;
+
+// Runs `work` on its own thread and keeps the window live until it ends, calling `tick` between turns.
+// When the application starts to quit, `stop` is raised so the work can end early.
+void RunWhileLive(const std::function<void()>& work, std::atomic<bool>& stop, const std::function<void()>& tick) {
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    while (!done) {
+        if (!PumpWaitingMessagesNow())
+            stop = true;
+        tick();
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+    worker.join();
+}
+
+// Asks for an existing disc image; empty when the user cancels.
+QString PickImage(CWnd* owner, const QString& initialDir) {
+    char szFilter[] = "Disc images (*.iso;*.img)\x01*.iso;*.img\x01"
+                      "All files (*.*)\x01*.*\x01";
+    const int nFilterLength = static_cast<int>(std::strlen(szFilter));
+    std::replace(std::begin(szFilter), std::end(szFilter), '\x01', '\0');
+    CFolderFileDialog dlg(TRUE, owner, initialDir, QString(), szFilter, nFilterLength + 1, nullptr,
+                          OFN_FILEMUSTEXIST);
+    return dlg.DoModal() ? dlg.m_szFile : QString();
+}
+
+// Asks where to write a file, starting at `suggested`; empty when the user cancels.
+QString PickOutput(CWnd* owner, const QString& suggested, const char* description, const char* pattern) {
+    const QByteArray filter = QByteArray(description) + '\0' + pattern + '\0' + "All files (*.*)" + '\0' + "*.*" + '\0';
+    const QFileInfo info(suggested);
+    CFolderFileDialog dlg(FALSE, owner, info.absolutePath(), info.fileName(), filter.constData(),
+                          static_cast<int>(filter.size()) + 1, nullptr, 0);
+    return dlg.DoModal() ? dlg.m_szFile : QString();
+}
+
+std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+void CMainDlg::AppendDiscMenuEntries(CMenu* pSysMenu) {
+    pSysMenu->AppendMenu(MF_SEPARATOR);
+    pSysMenu->AppendMenu(MF_STRING, IDM_IMPORT_DISC_IMAGE, QStringLiteral("Import Disc Image..."));
+    pSysMenu->AppendMenu(MF_STRING, IDM_REBUILD_DISC_IMAGE, QStringLiteral("Rebuild Disc Image in This Order..."));
+}
+
+BOOL CMainDlg::OnDiscCommand(UINT nID) {
+    if (nID == IDM_IMPORT_DISC_IMAGE)
+        OnImportDiscImage();
+    else if (nID == IDM_REBUILD_DISC_IMAGE)
+        OnRebuildDiscImage();
+    else
+        return FALSE;
+    return TRUE;
+}
+
+void CMainDlg::OnImportDiscImage() {
+    const QString strImage = PickImage(this, QDir::currentPath());
+    if (strImage.isEmpty())
+        return;
+    // The listing goes beside the image, or into the home folder when the image's folder is read-only.
+    const QFileInfo image(strImage);
+    const QString strFolder = QFileInfo(image.absolutePath()).isWritable() ? image.absolutePath() : QDir::homePath();
+    const QString strListing =
+        PickOutput(this, strFolder + QLatin1Char('/') + image.completeBaseName() + QStringLiteral(".LBA.TXT"),
+                   "Listings (*.TXT)", "*.TXT");
+    if (strListing.isEmpty())
+        return;
+
+    DiscReadResult read;
+    std::atomic<bool> stop = false;
+    m_progress.SetRange32(0, kProgressSteps);
+    // Reading a tree has no known length: the bar runs round while the image is read.
+    const auto started = std::chrono::steady_clock::now();
+    RunWhileLive([&] { read = ReadDiscImage(NativePath(strImage), [&] { return !stop.load(); }); }, stop, [&] {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                              started).count();
+        m_progress.SetPos(static_cast<int>(ms % 2000) * kProgressSteps / 2000);
+    });
+    m_progress.SetPos(0);
+    if (stop)
+        return;
+    if (!read.ok) {
+        MessageBox(QStringLiteral("Cannot import the disc image %1:\n%2")
+                       .arg(QDir::toNativeSeparators(strImage), QString::fromStdString(read.error)),
+                   QStringLiteral("Import Disc Image"), MB_OK | MB_ICONERROR);
+        return;
+    }
+
+    const std::string listing = FormatThreeColumnListing(read.extents);
+    QSaveFile file(strListing);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(listing.data(), static_cast<qint64>(listing.size())) != static_cast<qint64>(listing.size()) ||
+        !file.commit()) {
+        MessageBox(QStringLiteral("Cannot write the listing %1:\n%2")
+                       .arg(QDir::toNativeSeparators(strListing), file.errorString()),
+                   QStringLiteral("Import Disc Image"), MB_OK | MB_ICONERROR);
+        return;
+    }
+
+    // As after Browse: the new listing is named in the fields, waiting for Scan.
+    const QFileInfo written(strListing);
+    GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(written.absolutePath() + QLatin1Char('/'));
+    GetDlgItem(IDC_TEXT_FILE)->SetWindowText(written.fileName());
+    for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
+        GetDlgItem(id)->EnableWindow(FALSE);
+    m_list.DeleteAllRows();
+    UpdateWindow();
+}
+
+void CMainDlg::OnRebuildDiscImage() {
+    const int nRows = m_list.GetItemCount();
+    if (nRows == 0) {
+        MessageBox(QStringLiteral("The table is empty: load the listing of the disc image and sort it first."),
+                   QStringLiteral("Rebuild Disc Image"), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    std::vector<std::string> order;
+    order.reserve(static_cast<std::size_t>(nRows));
+    for (int i = 0; i < nRows; ++i)
+        order.push_back(m_list.GetItemText(i, CellFileName));
+
+    const QString strImage = PickImage(this, GetDlgItem(IDC_FOLDER_PATH)->GetWindowText());
+    if (strImage.isEmpty())
+        return;
+    const QFileInfo image(strImage);
+    const QString strOutput =
+        PickOutput(this, image.absolutePath() + QStringLiteral("/Sorted-") + image.fileName(), "Disc images (*.iso)", "*.iso");
+    if (strOutput.isEmpty())
+        return;
+
+    DiscRebuildResult result;
+    std::atomic<bool> stop = false;
+    std::atomic<std::uint64_t> done = 0, total = 0;
+    m_progress.SetRange32(0, kProgressSteps);
+    RunWhileLive(
+        [&] {
+            result = RebuildDiscImage(NativePath(strImage), order, false, NativePath(strOutput),
+                                      [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+                                          done = bytesDone;
+                                          total = bytesTotal;
+                                          return !stop.load();
+                                      });
+        },
+        stop,
+        [&] {
+            if (total > 0)
+                m_progress.SetPos(static_cast<int>(done * kProgressSteps / total));
+        });
+    m_progress.SetPos(0);
+    if (stop)
+        return;
+    if (!result.ok) {
+        QString reason = QString::fromStdString(result.error);
+        if (result.missingIndex)
+            reason = QStringLiteral("row %1 of the table: %2").arg(*result.missingIndex + 1).arg(reason);
+        MessageBox(QStringLiteral("Cannot rebuild the disc image %1:\n%2")
+                       .arg(QDir::toNativeSeparators(strImage), reason),
+                   QStringLiteral("Rebuild Disc Image"), MB_OK | MB_ICONERROR);
+        return;
+    }
+    MessageBox(QStringLiteral("Wrote %1\nwith the files of %2 in the table's order.")
+                   .arg(QDir::toNativeSeparators(strOutput), QDir::toNativeSeparators(strImage)),
+               QStringLiteral("Rebuild Disc Image"), MB_OK | MB_ICONINFORMATION);
+}

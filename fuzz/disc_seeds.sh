@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Makes the seed inputs of the disc fuzzers in the given folder: two small images (Rock Ridge with Joliet,
+# and plain ISO 9660) and the reports xorriso and isoinfo give of them.
+set -euo pipefail
+out=$1
+mkdir -p "$out/image" "$out/reports"
+tree=$(mktemp -d)
+trap 'rm -rf "$tree"' EXIT
+mkdir -p "$tree/D/E"
+printf 'a' >"$tree/D/a"
+printf 'bb' >"$tree/D/E/it's b"
+: >"$tree/empty"
+genisoimage -quiet -R -J -o "$out/image/rr-joliet.iso" "$tree"
+genisoimage -quiet -o "$out/image/plain.iso" "$tree"
+xorriso -report_about SORRY -indev "$out/image/rr-joliet.iso" -find / -type f -exec report_lba -- \
+    >"$out/reports/report-lba.txt" 2>/dev/null
+isoinfo -l -R -i "$out/image/rr-joliet.iso" >"$out/reports/isoinfo-rr.txt"
+isoinfo -l -i "$out/image/plain.iso" >"$out/reports/isoinfo-plain.txt"

@@ -1,0 +1,115 @@
+// A listing made of lines in one layout, with values and names from the input, is read by the line reader,
+// split, turned into cells and written back: the output is the listing again, byte for byte (a five-column
+// digit is written back in decimal). Any line, well formed or not, splits without fault, and its name is
+// written back whole at the end of its line.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "fuzz_input.h"
+#include "listing/line_reader.h"
+#include "listing/listing_format.h"
+
+namespace {
+
+void AppendHex8(std::string& out, std::uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", value);
+    out += text;
+}
+
+// The columns the window ticks for a layout after Scan, which write the same layout back.
+ColumnChoice ChoiceFor(ListingLayout layout) {
+    ColumnChoice choice{.startLba = true, .fileName = true};
+    choice.fileSize = layout != ListingLayout::FileList;
+    choice.lbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
+    choice.column6 = layout == ListingLayout::FiveColumns;
+    return choice;
+}
+
+void CheckAnyLine(std::string_view line) {
+    for (ListingLayout layout : {ListingLayout::ThreeColumns, ListingLayout::FourColumns,
+                                 ListingLayout::FiveColumns, ListingLayout::FileList}) {
+        const ListingLine fields = SplitLine(layout, line);
+        const RowCells cells = FormRowCells(layout, fields, 0);
+        std::string out;
+        AppendSortedLine(out, {cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]}, ChoiceFor(layout));
+        if (!out.ends_with(std::string(fields.name) + '\n'))
+            std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    CheckAnyLine(std::string_view(reinterpret_cast<const char*>(data), size));
+
+    CFuzzInput in(data, size);
+    const auto layout = static_cast<ListingLayout>(in.Byte() % 4);
+    std::string listing;   // as read: CR LF line ends
+    std::string expected;  // as written: LF line ends
+    while (!in.Empty()) {
+        std::string name = in.Text(40);
+        // A name holds no line feed, and a carriage return at its end would be taken for the line end.
+        for (char& c : name) {
+            if (c == '\n')
+                c = '_';
+        }
+        if (name.empty() || name.back() == '\r')
+            name.push_back('N');
+        std::string line;
+        std::string written;
+        if (layout == ListingLayout::FileList) {
+            const long long value = static_cast<long long>(in.Word() % 10999999) - 999999;
+            char number[16];
+            std::snprintf(number, sizeof number, "%07lld", value);
+            line = std::string(number) + " , " + name;
+            written = line;
+        } else {
+            AppendHex8(line, in.Word());
+            line += '|';
+            AppendHex8(line, in.Word());
+            line += '|';
+            if (layout != ListingLayout::ThreeColumns) {
+                AppendHex8(line, in.Word());
+                line += '|';
+            }
+            written = line;
+            if (layout == ListingLayout::FiveColumns) {
+                const unsigned digit = in.Byte() % 16;
+                line += "0123456789ABCDEF"[digit];
+                line += '|';
+                written += std::to_string(digit) + '|';
+            }
+            line += name;
+            written += name;
+        }
+        listing += line + "\r\n";
+        expected += written + "\n";
+    }
+
+    std::FILE* file = fmemopen(listing.data(), listing.size(), "rb");
+    if (!file)
+        return 0;
+    CLineReader reader(file);
+    std::string line;
+    std::string out;
+    long long index = 0;
+    while (reader.ReadLine(line)) {
+        const ListingLine fields = SplitLine(layout, line);
+        const RowCells cells = FormRowCells(layout, fields, index++);
+        const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
+                                                            cells[3], cells[4], cells[5]};
+        if (layout == ListingLayout::FileList)
+            AppendFileListLine(out, texts[CellStartLba], texts[CellFileName]);
+        else
+            AppendSortedLine(out, texts, ChoiceFor(layout));
+    }
+    if (reader.ReadFailed())
+        std::abort();
+    std::fclose(file);
+    if (out != expected)
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,189 @@
+// The disc image entries of the main window: Import Disc Image writes the listing of a real image and
+// names it in the fields; Rebuild Disc Image in This Order writes an image in the table's order; failures
+// are told in a message box and the window stays.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "app/main_dlg.h"
+#include "disc/disc_image.h"
+#include "modal_driver.h"
+#include "platform/message_box.h"
+#include "qstring_printer.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr int kListingButtons[] = {IDC_LOAD_3COL,     IDC_LOAD_4COL,     IDC_LOAD_5COL,
+                                   IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE};
+
+// What the save dialog offered, and the choice the test makes in each picker.
+struct PickerSteps {
+    QString image;            // typed into the open dialog
+    QString offeredFolder;    // read from the save dialog
+    QString offeredName;
+    bool acceptSave = true;   // else the save dialog is cancelled
+};
+
+class MainDlgDiscTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        const QString tree = m_dir.filePath(QStringLiteral("tree"));
+        for (const auto& [name, bytes] : {std::pair{"A/B/deep.txt", "deep"}, std::pair{"big", "0123456789"},
+                                          std::pair{"sp ace", "x"}, std::pair{"mid", "12345"}}) {
+            QDir().mkpath(QFileInfo(tree + QLatin1Char('/') + QLatin1String(name)).absolutePath());
+            QFile file(tree + QLatin1Char('/') + QLatin1String(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        m_image = m_dir.filePath(QStringLiteral("game.iso"));
+        ASSERT_EQ(QProcess::execute(QStringLiteral("xorriso"),
+                                    {QStringLiteral("-report_about"), QStringLiteral("SORRY"),
+                                     QStringLiteral("-outdev"), m_image, QStringLiteral("-joliet"),
+                                     QStringLiteral("on"), QStringLiteral("-map"), tree, QStringLiteral("/"),
+                                     QStringLiteral("-commit")}),
+                  0);
+        m_previousHandler = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+            m_boxes.push_back(request);
+            return IDOK;
+        });
+        ASSERT_TRUE(m_dlg.CreateModeless());
+    }
+    void TearDown() override {
+        m_dlg.DestroyWindow();
+        SetMessageBoxHandler(m_previousHandler);
+    }
+
+    // Runs `command` and answers its two pickers: the image is typed into the first; the second, a save
+    // dialog, is read and accepted with its suggestion or cancelled.
+    void RunWithPickers(const std::function<void()>& command, PickerSteps& steps) {
+        WhenModalOpens([&steps](QWidget* window) {
+            auto* picker = qobject_cast<QFileDialog*>(window);
+            ASSERT_NE(picker, nullptr);
+            ASSERT_EQ(picker->acceptMode(), QFileDialog::AcceptOpen);
+            // The save dialog opens once this one has closed.
+            QTimer::singleShot(0, qApp, [&steps, picker] { AnswerSaveDialog(picker, steps); });
+            picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(steps.image);
+            picker->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+        });
+        command();
+    }
+
+    static void AnswerSaveDialog(QFileDialog* previous, PickerSteps& steps) {
+        auto* save = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!save || save == previous) {
+            QTimer::singleShot(5, qApp, [&steps, previous] { AnswerSaveDialog(previous, steps); });
+            return;
+        }
+        ModalCloser closer(save);
+        EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+        steps.offeredFolder = save->directory().absolutePath();
+        steps.offeredName = save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+        if (steps.acceptSave)
+            save->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+        else
+            save->reject();
+    }
+
+    QString Field(int id) const { return m_dlg.GetDlgItem(id)->GetWindowText(); }
+
+    void AddRows(const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            const std::array<std::string_view, 6> row = {"0000", "0", "0", name, "", ""};
+            m_dlg.m_list.AddRow(row);
+        }
+    }
+
+    QTemporaryDir m_dir;
+    QString m_image;
+    CMainDlg m_dlg;
+    std::vector<MessageBoxRequest> m_boxes;
+    MessageBoxHandler m_previousHandler;
+};
+
+}  // namespace
+
+TEST_F(MainDlgDiscTest, ImportWritesTheListingBesideTheImageAndNamesItLikeBrowse) {
+    for (int id : kListingButtons)
+        m_dlg.GetDlgItem(id)->EnableWindow(TRUE);
+    AddRows({"/before"});
+    PickerSteps steps;
+    steps.image = m_image;
+    RunWithPickers([&] { m_dlg.OnSysCommand(IDM_IMPORT_DISC_IMAGE, 0); }, steps);
+
+    EXPECT_EQ(steps.offeredFolder, QFileInfo(m_image).absolutePath());
+    EXPECT_EQ(steps.offeredName, QStringLiteral("game.LBA.TXT"));
+    QFile listing(m_dir.filePath(QStringLiteral("game.LBA.TXT")));
+    ASSERT_TRUE(listing.open(QIODevice::ReadOnly));
+    const QByteArray bytes = listing.readAll();
+    EXPECT_EQ(bytes.count("\r\n"), 4);
+    for (const char* tail : {"|0000000A|/big\r\n", "|00000005|/mid\r\n", "|00000001|/sp ace\r\n",
+                             "|00000004|/A/B/deep.txt\r\n"})
+        EXPECT_TRUE(bytes.contains(tail)) << tail;
+    EXPECT_EQ(Field(IDC_FOLDER_PATH), QFileInfo(m_image).absolutePath() + QLatin1Char('/'));
+    EXPECT_EQ(Field(IDC_TEXT_FILE), QStringLiteral("game.LBA.TXT"));
+    for (int id : kListingButtons)
+        EXPECT_FALSE(m_dlg.GetDlgItem(id)->IsWindowEnabled()) << id;
+    EXPECT_EQ(m_dlg.m_list.GetItemCount(), 0);
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+TEST_F(MainDlgDiscTest, ImportOfWhatIsNoImageNamesItAndTheReasonAndTheWindowStays) {
+    const QString notImage = m_dir.filePath(QStringLiteral("notes.img"));
+    QFile file(notImage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(100000, 'x'));
+    file.close();
+    PickerSteps steps;
+    steps.image = notImage;
+    RunWithPickers([&] { m_dlg.OnSysCommand(IDM_IMPORT_DISC_IMAGE, 0); }, steps);
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_TRUE(m_boxes[0].text.contains(notImage)) << m_boxes[0].text.toStdString();
+    EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("Volume Descriptor"))) << m_boxes[0].text.toStdString();
+    EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONERROR);
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("notes.LBA.TXT"))));
+    EXPECT_TRUE(m_dlg.GetSafeWidget()->isVisible());
+}
+
+TEST_F(MainDlgDiscTest, RebuildWritesTheImageInTheTablesOrderOrSaysWhichRowIsMissing) {
+    AddRows({"/sp ace", "/big", "/A/B/deep.txt", "/mid"});
+    PickerSteps steps;
+    steps.image = m_image;
+    RunWithPickers([&] { m_dlg.OnSysCommand(IDM_REBUILD_DISC_IMAGE, 0); }, steps);
+    EXPECT_EQ(steps.offeredName, QStringLiteral("Sorted-game.iso"));
+    const QString rebuilt = m_dir.filePath(QStringLiteral("Sorted-game.iso"));
+    const DiscReadResult read = ReadDiscImage(QFile::encodeName(rebuilt).toStdString());
+    ASSERT_TRUE(read.ok) << read.error;
+    std::vector<std::string> order;
+    for (const DiscExtent& extent : read.extents)
+        order.push_back(extent.path);
+    EXPECT_EQ(order, (std::vector<std::string>{"/sp ace", "/big", "/A/B/deep.txt", "/mid"}));
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONINFORMATION);
+    EXPECT_TRUE(m_boxes[0].text.contains(rebuilt)) << m_boxes[0].text.toStdString();
+
+    // A row the image does not hold: nothing is written and the row is named.
+    QFile::remove(rebuilt);
+    m_boxes.clear();
+    AddRows({"/not there"});
+    PickerSteps again;
+    again.image = m_image;
+    RunWithPickers([&] { m_dlg.OnSysCommand(IDM_REBUILD_DISC_IMAGE, 0); }, again);
+    EXPECT_FALSE(QFile::exists(rebuilt));
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONERROR);
+    EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("row 5"))) << m_boxes[0].text.toStdString();
+    EXPECT_TRUE(m_dlg.GetSafeWidget()->isVisible());
+}

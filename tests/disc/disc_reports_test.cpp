@@ -1,0 +1,131 @@
+// The readers of the field's reports: shell quoting, report_lba lines and isoinfo directory listings.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "disc/isoinfo_report.h"
+#include "disc/report_lba_report.h"
+#include "disc/shell_word.h"
+
+namespace {
+
+struct WordCase {
+    const char* text;
+    const char* word;  // nullptr: not one word
+};
+
+TEST(ShellWordTest, UndoesEachKindOfQuotingAndRefusesWhatIsNotOneWord) {
+    const WordCase cases[] = {
+        {"'/A/B.TXT'", "/A/B.TXT"},
+        {"  '/sp ace/x'  ", "/sp ace/x"},
+        {"'/it'\"'\"'s'", "/it's"},                 // xorriso's way of writing a quote inside quotes
+        {"\"/d \\\"q\\\" \\\\ \\n\"", "/d \"q\" \\ \\n"},  // in double quotes only \" \\ \$ \` escape
+        {"/bare\\ word\\'", "/bare word'"},
+        {"'/caf\xe9|x,y'", "/caf\xe9|x,y"},          // bytes, bars and commas pass unchanged
+        {"''", ""},
+        {"'/open", nullptr},
+        {"\"/open", nullptr},
+        {"/trailing\\", nullptr},
+        {"'/a' '/b'", nullptr},
+        {"   ", nullptr},
+    };
+    for (const WordCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::optional<std::string> word = UnquoteShellWord(c.text);
+        if (c.word) {
+            ASSERT_TRUE(word.has_value());
+            EXPECT_EQ(*word, c.word);
+        } else {
+            EXPECT_FALSE(word.has_value());
+        }
+    }
+}
+
+TEST(ReportLbaTest, ReadsExtentLinesInBlockOrderPassingOverHeaderAndBlankLines) {
+    const std::string report =
+        "Report layout: xt , Startlba ,   Blocks , Filesize , ISO image path\r\n"
+        "File data lba:  0 ,       37 ,      147 ,   300000 , '/MOVIE/OPENING.PSS'\n"
+        "\n"
+        "File data lba:  0 ,       33 ,        0 ,        0 , '/a, b'\"'\"'c.txt'\n"
+        "File data lba:  1 , 4294967295 , 2097152 , 4294967295 , '/big'";
+    const DiscReportResult result = ReadReportLba(report);
+    ASSERT_TRUE(result.ok) << result.error;
+    const std::vector<DiscExtent> expected = {
+        {33, 0, "/a, b'c.txt"}, {37, 300000, "/MOVIE/OPENING.PSS"}, {4294967295u, 4294967295u, "/big"}};
+    EXPECT_EQ(result.extents, expected);
+}
+
+struct BadLineCase {
+    const char* line;
+    const char* reasonPart;
+};
+
+TEST(ReportLbaTest, NamesTheFirstLineItCannotRead) {
+    const BadLineCase cases[] = {
+        {"xorriso : NOTE : something", "not a line"},
+        {"File data lba:  0 ,  37 , 1 , '/x'", "four numbers"},
+        {"File data lba:  0 , -1 , 1 , 5 , '/x'", "decimal numbers"},
+        {"File data lba:  0 , 4294967296 , 1 , 5 , '/x'", "decimal numbers"},
+        {"File data lba:  0 , 37 , 1 , 5 , '/x", "quoted word"},
+        {"File data lba:  0 , 37 , 1 , 5 , 'x'", "starting with /"},
+    };
+    for (const BadLineCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        const DiscReportResult result =
+            ReadReportLba(std::string("Report layout: xt\nFile data lba: 0 , 1 , 1 , 1 , '/ok'\n") + c.line + "\n");
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.errorLine, 3);
+        EXPECT_NE(result.error.find(c.reasonPart), std::string::npos) << result.error;
+        EXPECT_TRUE(result.extents.empty());
+    }
+}
+
+TEST(IsoinfoReportTest, GivesFilesTheirFolderAndPlainNamesWithoutVersion) {
+    const std::string report =
+        "\n"
+        "Directory listing of /\n"
+        "d---------   0    0    0            2048 Dec  7 2026 [     28 02]  . \n"
+        "d---------   0    0    0            2048 Dec  7 2026 [     28 02]  .. \n"
+        "d---------   0    0    0            2048 Dec  7 2026 [     29 02]  MOVIE \n"
+        "----------   0    0    0               0 Dec  7 2026 [     38 00]  EMPTY.;1 \n"
+        "----------   0    0    0       4294965248 Dec  7 2026 [     40 80]  BIG.DAT;1 \n"
+        "----------   0    0    0          100000 Dec  7 2026 [ 2097192 00]  BIG.DAT;1 \n"
+        "\n"
+        "Directory listing of /MOVIE/\r\n"
+        "-rw-r--r--   1 1000 1000          300000 Dec  7 2026 [     37 00]  opening;1 two  \r\n"
+        "lrwxrwxrwx   1    0    0               4 Dec  7 2026 [      0 00]  link -> x \n";
+    const DiscReportResult result = ReadIsoinfoReport(report);
+    ASSERT_TRUE(result.ok) << result.error;
+    // A name with Rock Ridge attributes is taken as it stands, its own blanks and ";1" included.
+    const std::vector<DiscExtent> expected = {{37, 300000, "/MOVIE/opening;1 two "},
+                                              {38, 0, "/EMPTY"},
+                                              {40, 4294965248u, "/BIG.DAT"},
+                                              {2097192, 100000, "/BIG.DAT"}};
+    EXPECT_EQ(result.extents, expected);
+}
+
+TEST(IsoinfoReportTest, NamesTheFirstLineItCannotRead) {
+    const BadLineCase cases[] = {
+        {"Directory listing of MOVIE", "must start and end with /"},
+        {"----------   0    0    0   12 Dec  7 2026   37 00   NAME;1 ", "not a directory record"},
+        {"----------   0    0    0   xx Dec  7 2026 [     37 00]  NAME;1 ", "not a directory record"},
+        {"----------   0    0    0   12 Dec  7 2026 [     37 00] NAME;1 ", "not a directory record"},
+        {"----------   0    0    0   12 Dec  7 2026 [     37 00]  ", "not a directory record"},
+        {"garbage", "not a directory record"},
+    };
+    for (const BadLineCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        const DiscReportResult result = ReadIsoinfoReport(
+            std::string("Directory listing of /\n----------   0    0    0   1 Dec  7 2026 [ 37 00]  A;1 \n") +
+            c.line + "\n");
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.errorLine, 3);
+        EXPECT_NE(result.error.find(c.reasonPart), std::string::npos) << result.error;
+    }
+    const DiscReportResult headless = ReadIsoinfoReport("----------   0 0 0  1 Dec  7 2026 [ 37 00]  A;1 \n");
+    EXPECT_FALSE(headless.ok);
+    EXPECT_EQ(headless.errorLine, 1);
+}
+
+}  // namespace
