@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     const QString path = dir.path() + QStringLiteral("/LBA.TXT");
     WriteListing(path, lines);
 
-    const std::optional<QString> locPath = EnglishLocalePath(dir.path());
+    const std::optional<QString> locPath = FindOrMakeEnglishLocale(dir.path());
     if (!locPath) {
         std::fprintf(stderr, "en_US.UTF-8 is missing and localedef could not make it (package locales)\n");
         return 1;
