@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     const long lines = argc > 1 ? std::atol(argv[1]) : 1000000;
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/LBA.TXT");
-    WriteListing(path, lines);
+    // Files back to back, as on a disc image, so that check reports a layout rather than a million overlaps.
+    WriteListing(path, lines, ListingOptions{.bBackToBack = true});
 
     const std::optional<QString> locPath = FindOrMakeEnglishLocale(dir.path());
     if (!locPath) {
