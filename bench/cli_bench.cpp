@@ -58,9 +58,10 @@ int main(int argc, char** argv) {
     const long lines = argc > 1 ? std::atol(argv[1]) : 1000000;
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/LBA.TXT");
-    WriteListing(path, lines);
+    // Files back to back, as on a disc image, so that check reports a layout rather than a million overlaps.
+    WriteListing(path, lines, ListingOptions{.bBackToBack = true});
 
-    const std::optional<QString> locPath = EnglishLocalePath(dir.path());
+    const std::optional<QString> locPath = FindOrMakeEnglishLocale(dir.path());
     if (!locPath) {
         std::fprintf(stderr, "en_US.UTF-8 is missing and localedef could not make it (package locales)\n");
         return 1;

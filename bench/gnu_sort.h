@@ -30,7 +30,7 @@ inline double TimeGnuSort(const QString& path, const QString& locale = QStringLi
 // Where sort finds the en_US.UTF-8 locale: an empty text when the system has it, else `folder`, into which
 // it is compiled with localedef. None when it is missing and cannot be made (no localedef, no sources):
 // sort would then quietly fall back to the C order, so a baseline under it would measure the wrong thing.
-inline std::optional<QString> EnglishLocalePath(const QString& folder) {
+inline std::optional<QString> FindOrMakeEnglishLocale(const QString& folder) {
     QProcess list;
     list.start(QStringLiteral("locale"), {QStringLiteral("-a")});
     if (list.waitForFinished(-1) && list.exitCode() == 0) {

@@ -27,6 +27,9 @@ struct ListingOptions {
     // When nonzero, every nth line (the first included) has the size FFFFFFFF, which the table shows as
     // "-1": a text among the numbers of the FileSize column.
     long nMinusOneSizeEvery = 0;
+    // When set, each file starts at the block after the last one of the file before, as on a disc image
+    // without gaps; otherwise the start blocks grow more slowly than the files, which then overlap.
+    bool bBackToBack = false;
 };
 
 namespace listing_generator_detail {
@@ -100,7 +103,10 @@ inline void WriteListing(const QString& path, long lines, const ListingOptions& 
         text += buffer;
         text += options.names == NameStyle::Realistic ? RealisticName(random) : NumberedName(random);
         text += "\r\n";
-        lba += size / 16384 + 1; // slow enough that ten million lines stay below 0x80000000
+        if (options.bBackToBack)
+            lba += (size + 2047) / 2048;
+        else
+            lba += size / 16384 + 1; // slow enough that ten million lines stay below 0x80000000
     }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0) {

@@ -21,11 +21,11 @@ void AppendNumber(std::string& out, std::uint64_t value) {
 }
 
 // "line N (NAME)", the name as its bytes.
-void AppendFile(std::string& out, const std::vector<std::string_view>& names, std::size_t index) {
+void AppendFile(std::string& out, const std::vector<ListingLine>& rows, std::size_t index) {
     out.append("line ");
     AppendNumber(out, index + 1);
     out.append(" (");
-    out.append(names[index]);
+    out.append(rows[index].name);
     out.push_back(')');
 }
 
@@ -72,15 +72,11 @@ int RunCheckCommand(const QStringList& args) {
         return kStatusError;
     }
 
+    const std::vector<ListingLine> rows = ReadListingLines(*input);
     std::vector<LayoutFile> files;
-    std::vector<std::string_view> names;
-    files.reserve(input->Bytes().size() / 32);
-    names.reserve(input->Bytes().size() / 32);
-    ReadListingLines(*input, [&](const ListingLine& fields, long long) {
-        files.push_back({fields.startLba, fields.fileSize});
-        names.push_back(fields.name);
-        return true;
-    });
+    files.reserve(rows.size());
+    for (const ListingLine& row : rows)
+        files.push_back({row.startLba, row.fileSize});
     const LayoutReport report = CheckLayout(files, blockSize);
 
     const QByteArray shownName = input->ShownName().toLocal8Bit();
@@ -88,11 +84,11 @@ int RunCheckCommand(const QStringList& args) {
     for (const LayoutOverlap& overlap : report.overlaps) {
         out.append(shownName.constData(), static_cast<std::size_t>(shownName.size()));
         out.append(": overlap: ");
-        AppendFile(out, names, overlap.second);
+        AppendFile(out, rows, overlap.second);
         out.append(" shares ");
         AppendBlocks(out, overlap.firstShared, overlap.lastShared);
         out.append(" with ");
-        AppendFile(out, names, overlap.first);
+        AppendFile(out, rows, overlap.first);
         out.push_back('\n');
     }
     for (const LayoutGap& gap : report.gaps) {
@@ -102,9 +98,9 @@ int RunCheckCommand(const QStringList& args) {
         out.append(" unused (");
         AppendNumber(out, gap.lastBlock - gap.firstBlock + 1);
         out.append(") between ");
-        AppendFile(out, names, gap.before);
+        AppendFile(out, rows, gap.before);
         out.append(" and ");
-        AppendFile(out, names, gap.after);
+        AppendFile(out, rows, gap.after);
         out.push_back('\n');
     }
     out.append("files: ");

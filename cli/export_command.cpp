@@ -54,18 +54,13 @@ int RunExportCommand(const QStringList& args) {
     const std::optional<ListingInput> input = ReadListing(path, parser);
     if (!input)
         return kStatusError;
-    std::vector<std::string_view> names;
-    names.reserve(input->Bytes().size() / 32);
-    ReadListingLines(*input, [&names](const ListingLine& fields, long long) {
-        names.push_back(fields.name);
-        return true;
-    });
+    const std::vector<ListingLine> rows = ReadListingLines(*input);
 
     std::string out;
-    out.reserve(input->Bytes().size() + static_cast<std::size_t>(prefix.size() + 10) * names.size());
+    out.reserve(input->Bytes().size() + static_cast<std::size_t>(prefix.size() + 10) * rows.size());
     const std::optional<SortWeightRefusal> refusal =
         AppendSortWeights(out, *format, std::string_view(prefix.constData(), static_cast<std::size_t>(prefix.size())),
-                          names.size(), [&names](std::size_t i) { return names[i]; });
+                          rows.size(), [&rows](std::size_t i) { return rows[i].name; });
     if (refusal) {
         // Each row comes from the line of the same position: the line pass stops at the first line it skips.
         PrintError(input->ShownName(), static_cast<long long>(refusal->index) + 1,

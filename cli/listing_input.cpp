@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <memory>
+#include <thread>
 
 #include <QCommandLineParser>
 
@@ -102,26 +104,66 @@ std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineP
     return input;
 }
 
-long long ReadListingLines(const ListingInput& input, const ListingRowSink& addRow) {
-    FilePtr file = OpenBytes(input.Bytes());
+namespace {
+
+// The window's line pass over `part`, a run of whole lines of the input, expecting `expected` lines; the
+// rows go to `rows` with their names in the input.
+void ReadPart(std::string_view part, ListingLayout layout, long long expected, std::vector<ListingLine>& rows) {
+    FilePtr file = OpenBytes(part);
     if (!file)
-        return 0;
-    const long long expected = ExpectedLines(input.layout, CountByte(file.get(), CountedByte(input.layout), {}));
-    std::rewind(file.get());
+        return;
     CLineReader reader(file.get());
-    // Each line the reader returns is the input from `start` on, up to its line end; so a name, which ends
+    // Each line the reader returns is the part from `start` on, up to its line end; so a name, which ends
     // its line, lies at start + the name offset.
-    const std::string_view bytes = input.Bytes();
-    const auto nameOffset = static_cast<std::size_t>(NameOffset(input.layout));
+    const auto nameOffset = static_cast<std::size_t>(NameOffset(layout));
     std::size_t start = 0;
-    return ReadListingRows(reader, input.layout, expected, [&](const ListingLine& fields, long long index) {
-        ListingLine kept = fields;
-        kept.name = bytes.substr(start + nameOffset, fields.name.size());
+    ReadListingRows(reader, layout, expected, [&](const ListingLine& fields, long long) {
+        ListingLine& kept = rows.emplace_back(fields);
+        kept.name = part.substr(start + nameOffset, fields.name.size());
         assert(kept.name == fields.name);
         start += nameOffset + fields.name.size();
-        start += bytes.compare(start, 2, "\r\n") == 0 ? 2 : start < bytes.size() ? 1 : 0;
-        return addRow(kept, index);
+        start += part.compare(start, 2, "\r\n") == 0 ? 2 : start < part.size() ? 1 : 0;
+        return true;
     });
+}
+
+// Below this size a listing is read in one pass.
+constexpr std::size_t kTwoHalvesSize = 1 << 20;
+
+}  // namespace
+
+std::vector<ListingLine> ReadListingLines(const ListingInput& input) {
+    const std::string_view bytes = input.Bytes();
+    std::vector<ListingLine> rows;
+    // The count over the whole content, as the window's count pass makes it over the whole file.
+    const long long expected = ExpectedLines(
+        input.layout, static_cast<long long>(std::count(bytes.begin(), bytes.end(), CountedByte(input.layout))));
+    rows.reserve(bytes.size() / 32);
+
+    // A large listing is read in two halves side by side, split after a line feed. The first half holds
+    // `lines` whole lines. The pass over the second half counts only when the first half gave a row for
+    // every one of its lines and the count promised more; it then goes on exactly as one pass would.
+    const std::size_t split = bytes.size() < kTwoHalvesSize ? std::string_view::npos : bytes.find('\n', bytes.size() / 2);
+    if (split == std::string_view::npos || split + 1 == bytes.size()) {
+        ReadPart(bytes, input.layout, expected, rows);
+        return rows;
+    }
+    const std::string_view first = bytes.substr(0, split + 1);
+    const auto lines = static_cast<long long>(std::count(first.begin(), first.end(), '\n'));
+    std::vector<ListingLine> secondRows;
+    std::thread second;
+    if (lines < expected) {
+        secondRows.reserve(bytes.size() / 64);
+        second = std::thread(
+            [&] { ReadPart(bytes.substr(split + 1), input.layout, expected - lines, secondRows); });
+    }
+    ReadPart(first, input.layout, std::min(expected, lines), rows);
+    if (second.joinable()) {
+        second.join();
+        if (static_cast<long long>(rows.size()) == lines)
+            rows.insert(rows.end(), secondRows.begin(), secondRows.end());
+    }
+    return rows;
 }
 
 void CTextStore::Reserve(std::size_t bytes, std::size_t texts) {

@@ -37,9 +37,9 @@ void AddLayoutOption(QCommandLineParser& parser);
 // unknown --layout, and a first line Scan cannot place.
 std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser);
 
-// Runs the window's line pass over the listing; returns the number of lines handed to addRow. The names
-// handed on lie in input.Bytes(), so they stay valid as long as the input does.
-long long ReadListingLines(const ListingInput& input, const ListingRowSink& addRow);
+// The rows the window's line pass makes of the listing: each line's fields, in file order, with the name
+// in input.Bytes(), valid as long as the input is.
+std::vector<ListingLine> ReadListingLines(const ListingInput& input);
 
 // Byte texts kept one after the other in one buffer, for the names and cells of a million lines without
 // a million allocations.

@@ -119,12 +119,7 @@ int RunSortCommand(const QStringList& args) {
 
     // The rows: each line's fields, with its name in the input. The cell texts are formed from them when
     // they are needed, which costs less than keeping six texts a row.
-    std::vector<ListingLine> rows;
-    rows.reserve(input->Bytes().size() / 32);
-    ReadListingLines(*input, [&rows](const ListingLine& fields, long long) {
-        rows.push_back(fields);
-        return true;
-    });
+    const std::vector<ListingLine> rows = ReadListingLines(*input);
     const auto cellsOf = [&](std::size_t row) {
         // The name is the FileName cell as it stands; only the numbers need forming.
         ListingLine numbers = rows[row];

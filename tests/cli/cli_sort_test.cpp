@@ -152,3 +152,35 @@ TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
     }
     EXPECT_EQ(ReadFile("Sorted-EMPTY.TXT"), "<missing>");
 }
+
+TEST_F(MainDlgTest, CliStopsALargeListingWhereTheWindowStops) {
+    // Over a megabyte, read by the command in two halves: the lines the window adds are the same whether
+    // its load ends at the end of the file, at a line without a name in either half, or at the count.
+    std::string plain = MakeListing(ListingLayout::ThreeColumns, 60000, 99);
+    ASSERT_GT(plain.size(), std::size_t{1} << 20);
+    const auto lineStart = [&plain](std::size_t line) {
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < line; ++i)
+            at = plain.find('\n', at) + 1;
+        return at;
+    };
+    std::string shortFirst = plain;
+    shortFirst.insert(lineStart(5000), "0000001A|00000800|\r\n");
+    std::string shortSecond = plain;
+    shortSecond.insert(lineStart(50000), "0000001A|00000800|\r\n");
+    std::string fewerBars = plain;  // 3000 lines after the first lose a bar: the count promises 1500 fewer
+    for (std::size_t at = lineStart(1), line = 0; line < 3000; ++line, at = fewerBars.find('\n', at) + 1)
+        fewerBars[at + 8] = '#';
+    for (const std::string* listing : {&plain, &shortFirst, &shortSecond, &fewerBars}) {
+        WriteFile("BIG.TXT", *listing);
+        SetFile("BIG.TXT");
+        m_dlg->OnScan();
+        m_dlg->OnLoad3Col();
+        m_dlg->OnSave();
+        const ProcessResult result = RunCli({"sort", PathOf("BIG.TXT"), "--by", "Number", "-o", "-"});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(result.out == ReadFile("Sorted-BIG.TXT"))
+            << "window rows " << m_dlg->m_list.GetItemCount() << ", command lines "
+            << std::count(result.out.begin(), result.out.end(), '\n');
+    }
+}
