@@ -402,7 +402,7 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    const std::optional<QString> localePath = EnglishLocalePath(app.Folder());
+    const std::optional<QString> localePath = FindOrMakeEnglishLocale(app.Folder());
     if (!localePath)
         Fail("en_US.UTF-8 is not installed and localedef could not compile it (install the locales package)");
     std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
