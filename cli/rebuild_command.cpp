@@ -1,124 +1,65 @@
 // quarrow-cli rebuild: a new disc image whose file data lie in the order of a listing's lines.
-#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include <QCommandLineParser>
 #include <QFile>
 
 #include "cli/cli_io.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/listing_input.h"
 #include "disc/disc_image.h"
-#include "listing/listing_format.h"
-#include "listing/scan_rules.h"
-
-namespace {
-
-constexpr const char* kRebuildUsage =
-    "Usage: quarrow-cli rebuild IMAGE --order LISTING -o NEW_IMAGE [--ignore-missing]\n"
-    "\n"
-    "Writes a new disc image with the files, names (ISO 9660, Rock Ridge, Joliet) and content of IMAGE,\n"
-    "whose file data lie in the order of the lines of LISTING: its names (/PATH/NAME, as import writes\n"
-    "them) come first, in line order, and the files it does not name follow in their order in IMAGE.\n"
-    "LISTING may be any layout the window loads; '-' reads it from standard input. IMAGE is only read.\n"
-    "NEW_IMAGE appears only once it is complete.\n"
-    "\n"
-    "  --order LISTING    the order of the files\n"
-    "  -o NEW_IMAGE       the image to write\n"
-    "  --ignore-missing   pass over names the image does not hold (otherwise an error naming the line)\n"
-    "\n"
-    "Exit status: 0 on success, 2 for usage errors, unreadable inputs and failed writes.\n";
-
-int UsageError(const QString& reason) {
-    PrintError(QStringLiteral("rebuild: ") + reason + QStringLiteral(" (see quarrow-cli rebuild --help)"));
-    return kStatusError;
-}
-
-// The layout Scan finds for the first line, when it finds a loader for it.
-std::optional<ListingLayout> ScanLayout(const std::string& bytes) {
-    ScanCount count;
-    for (const char c : bytes) {
-        if (c == '\r' || c == '\n')
-            break;
-        if (c == ',' || c == '|') {
-            ++count.counter;
-            count.comma = count.comma || c == ',';
-            if (count.counter > 4)
-                break;
-        }
-    }
-    const ScanDecision decision = DecideScan(count);
-    if (decision.load3.value_or(false))
-        return ListingLayout::ThreeColumns;
-    if (decision.load4.value_or(false))
-        return ListingLayout::FourColumns;
-    if (decision.load5.value_or(false))
-        return ListingLayout::FiveColumns;
-    if (decision.filelistLoad.value_or(false))
-        return ListingLayout::FileList;
-    return std::nullopt;
-}
-
-// The names of the listing's lines, in order, up to the first line without a name, as the loaders read.
-std::vector<std::string> ListingNames(const std::string& bytes, ListingLayout layout) {
-    std::vector<std::string> names;
-    std::string_view rest = bytes;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        const std::string_view name = SplitLine(layout, line).name;
-        if (name.empty())
-            break;
-        names.emplace_back(name);
-    }
-    return names;
-}
-
-}  // namespace
 
 int RunRebuildCommand(const QStringList& args) {
-    QString image, order, output;
-    bool ignoreMissing = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QStringLiteral("-h") || arg == QStringLiteral("--help")) {
-            std::fputs(kRebuildUsage, stdout);
-            return kStatusOk;
-        } else if (arg == QStringLiteral("--ignore-missing")) {
-            ignoreMissing = true;
-        } else if (arg == QStringLiteral("-o") || arg == QStringLiteral("--order")) {
-            if (i + 1 >= args.size())
-                return UsageError(arg + QStringLiteral(" needs a value"));
-            (arg == QStringLiteral("-o") ? output : order) = args[++i];
-        } else if (arg.startsWith(QLatin1Char('-'))) {
-            return UsageError(QStringLiteral("unknown option '%1'").arg(arg));
-        } else if (!image.isEmpty()) {
-            return UsageError(QStringLiteral("more than one image: '%1' and '%2'").arg(image, arg));
-        } else {
-            image = arg;
-        }
+    QCommandLineParser parser;
+    SetUpCommand(parser,
+                 "Writes a new disc image with the files, names (ISO 9660, Rock Ridge, Joliet) and content of "
+                 "IMAGE, whose file data lie in the order of the lines of the --order listing: its names "
+                 "(/PATH/NAME, as import writes them) come first, in line order, and the files it does not name "
+                 "follow in their order in IMAGE. The listing may be any layout the window loads; - reads it "
+                 "from stdin. IMAGE is only read; the new image appears only once it is complete.",
+                 "image", "The disc image to rebuild.");
+    const QCommandLineOption orderOption(QStringLiteral("order"), QStringLiteral("The listing that orders the files."),
+                                         QStringLiteral("listing"));
+    const QCommandLineOption outputOption(QStringLiteral("o"), QStringLiteral("The new image to write."),
+                                          QStringLiteral("new_image"));
+    const QCommandLineOption ignoreMissingOption(
+        QStringLiteral("ignore-missing"),
+        QStringLiteral("Pass over names the image does not hold (otherwise an error naming the line)."));
+    parser.addOptions({orderOption, outputOption, ignoreMissingOption});
+    AddLayoutOption(parser);
+    if (const std::optional<int> status = ParseCommand(parser, "rebuild", args))
+        return *status;
+    if (!parser.isSet(orderOption) || !parser.isSet(outputOption)) {
+        PrintError(QStringLiteral("rebuild: --order LISTING and -o NEW_IMAGE are both needed (see quarrow-cli "
+                                  "rebuild --help)"));
+        return kStatusError;
     }
-    if (image.isEmpty() || order.isEmpty() || output.isEmpty())
-        return UsageError(QStringLiteral("IMAGE, --order LISTING and -o NEW_IMAGE are all needed"));
-    if (output == QStringLiteral("-"))
-        return UsageError(QStringLiteral("the new image is written to a file, not to standard output"));
+    const QString image = parser.positionalArguments().first();
+    const QString output = parser.value(outputOption);
+    if (output == QStringLiteral("-")) {
+        PrintError(QStringLiteral("rebuild: the new image is written to a file, not to standard output"));
+        return kStatusError;
+    }
 
-    const std::optional<std::string> listing = ReadInput(order);
+    // The listing is read as the window's loaders read it: its layout from Scan (or --layout), its names
+    // from the same line pass.
+    const std::optional<ListingInput> listing = ReadListing(parser.value(orderOption), parser);
     if (!listing)
         return kStatusError;
-    const QString listingName = order == QStringLiteral("-") ? QStringLiteral("<stdin>") : order;
-    const std::optional<ListingLayout> layout = ScanLayout(*listing);
-    if (!layout) {
-        PrintError(listingName, 1, QStringLiteral("not a listing: its first line fits no layout"));
-        return kStatusError;
-    }
-    const std::vector<std::string> names = ListingNames(*listing, *layout);
-    const DiscRebuildResult result = RebuildDiscImage(QFile::encodeName(image).toStdString(), names,
-                                                      ignoreMissing, QFile::encodeName(output).toStdString());
+    std::vector<std::string> names;
+    for (const ListingLine& line : ReadListingLines(*listing))
+        names.emplace_back(line.name);
+
+    const DiscRebuildResult result =
+        RebuildDiscImage(QFile::encodeName(image).toStdString(), names, parser.isSet(ignoreMissingOption),
+                         QFile::encodeName(output).toStdString());
     if (result.ok)
         return kStatusOk;
     if (result.missingIndex)
-        PrintError(listingName, static_cast<long long>(*result.missingIndex) + 1,
+        PrintError(listing->ShownName(), static_cast<long long>(*result.missingIndex) + 1,
                    QStringLiteral("%1 (--ignore-missing passes over such names)")
                        .arg(QString::fromStdString(result.error)));
     else
