@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include <sys/stat.h>
 
@@ -67,12 +68,16 @@ long long CountInBlock(const char* bytes, std::size_t size, char c) {
 } // namespace
 
 long long CountByte(std::FILE* file, char c, const std::function<void()>& afterEachBlock) {
-    struct stat info {};
-    if (fstat(fileno(file), &info) != 0 || std::fseek(file, 0, SEEK_SET) != 0)
+    if (std::fseek(file, 0, SEEK_SET) != 0)
         return -1;
+    // A regular file is read as far as its length now; a stream without one (in memory, a pipe) to its end.
+    auto left = std::numeric_limits<unsigned long long>::max();
+    struct stat info {};
+    const int fd = fileno(file);
+    if (fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        left = static_cast<unsigned long long>(std::max<off_t>(info.st_size, 0));
     std::vector<char> buffer(CLineReader::kBlockSize);
     long long count = 0;
-    auto left = static_cast<unsigned long long>(std::max<off_t>(info.st_size, 0));
     while (left > 0) {
         const std::size_t want = static_cast<std::size_t>(std::min<unsigned long long>(left, buffer.size()));
         const std::size_t got = std::fread(buffer.data(), 1, want, file);

