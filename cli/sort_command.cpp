@@ -136,7 +136,8 @@ int RunSortCommand(const QStringList& args) {
         InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
             sortTexts[part].Reserve((end - begin) * 12, end - begin);
             for (std::size_t row = begin; row < end; ++row)
-                sortTexts[part].Add(cellsOf(row)[static_cast<std::size_t>(*column)]);
+                sortTexts[part].Add(FormRowCell(input->layout, rows[row], static_cast<long long>(row),
+                                                static_cast<CellColumn>(*column)));
         });
     }
     const RowTextAccessor textOf =

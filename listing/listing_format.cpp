@@ -139,6 +139,40 @@ RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long
     return cells;
 }
 
+std::string FormRowCell(ListingLayout layout, const ListingLine& fields, long long index, CellColumn column) {
+    std::string cell;
+    const bool hasSize = layout != ListingLayout::FileList;
+    const bool hasLbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
+    switch (column) {
+    case CellNumber: {
+        char number[kDecimalTextSize];
+        cell.assign(number, FormatPaddedDecimal(number, index, 4));
+        break;
+    }
+    case CellStartLba:
+        AssignSignedDecimal(cell, fields.startLba);
+        break;
+    case CellFileName:
+        cell.assign(fields.name);
+        break;
+    case CellFileSize:
+        if (hasSize)
+            AssignSignedDecimal(cell, fields.fileSize);
+        break;
+    case CellLbaPos:
+        if (hasLbaPos)
+            AssignSignedDecimal(cell, fields.lbaPos);
+        break;
+    case CellColumn6:
+        if (layout == ListingLayout::FiveColumns)
+            AssignSignedDecimal(cell, fields.digit);
+        break;
+    case CellCount:
+        break;
+    }
+    return cell;
+}
+
 void AppendSortedLine(std::string& out, const std::array<std::string_view, CellCount>& cells,
                       const ColumnChoice& choice) {
     if (choice.number) {
