@@ -93,6 +93,11 @@ std::uint32_t HexDigitValue(char c) {
 
 std::uint32_t ParseHex8(std::string_view eightChars) {
     std::uint32_t value = 0;
+    if (eightChars.size() >= kHexFieldWidth) { // the usual whole field: no bounds to check
+        for (std::size_t i = 0; i < kHexFieldWidth; ++i)
+            value = (value << 4) | kHexValues[static_cast<unsigned char>(eightChars[i])];
+        return value;
+    }
     for (std::size_t i = 0; i < kHexFieldWidth; ++i)
         value = (value << 4) | (i < eightChars.size() ? HexDigitValue(eightChars[i]) : 0u);
     return value;
