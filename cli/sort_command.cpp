@@ -120,13 +120,6 @@ int RunSortCommand(const QStringList& args) {
     // The rows: each line's fields, with its name in the input. The cell texts are formed from them when
     // they are needed, which costs less than keeping six texts a row.
     const std::vector<ListingLine> rows = ReadListingLines(*input);
-    const auto cellsOf = [&](std::size_t row) {
-        // The name is the FileName cell as it stands; only the numbers need forming.
-        ListingLine numbers = rows[row];
-        numbers.name = {};
-        RowCells cells = FormRowCells(input->layout, numbers, static_cast<long long>(row));
-        return cells;
-    };
 
     // The texts of the sorted column, made in two halves side by side.
     const bool byName = *column == CellFileName;
@@ -136,7 +129,8 @@ int RunSortCommand(const QStringList& args) {
         InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
             sortTexts[part].Reserve((end - begin) * 12, end - begin);
             for (std::size_t row = begin; row < end; ++row)
-                sortTexts[part].Add(cellsOf(row)[static_cast<std::size_t>(*column)]);
+                sortTexts[part].Add(FormRowCell(input->layout, rows[row], static_cast<long long>(row),
+                                                static_cast<CellColumn>(*column)));
         });
     }
     const RowTextAccessor textOf =
@@ -157,6 +151,20 @@ int RunSortCommand(const QStringList& args) {
     COutput output(outputPath);
     if (!output.Open())
         return kStatusError;
+    // Only the cells a line carries are formed; the others stay empty, as AppendSortedLine skips them. The
+    // name is the FileName cell as it stands in the input.
+    const ColumnChoice formed = fileListSave ? ColumnChoice{.startLba = true} : *columns;
+    const bool formedCells[CellCount] = {formed.number, formed.startLba, formed.fileSize,
+                                         false,         formed.lbaPos,   formed.column6};
+    const auto lineCellsOf = [&](std::size_t row) {
+        RowCells cells;
+        for (int c = 0; c < CellCount; ++c) {
+            if (formedCells[c])
+                cells[static_cast<std::size_t>(c)] =
+                    FormRowCell(input->layout, rows[row], static_cast<long long>(row), static_cast<CellColumn>(c));
+        }
+        return cells;
+    };
     // The first half of the lines goes out as it is formed; the second is formed beside it and follows.
     std::string secondHalf;
     InTwoHalves(order.size(), [&](std::size_t begin, std::size_t end, int part) {
@@ -165,7 +173,7 @@ int RunSortCommand(const QStringList& args) {
             out.reserve(input->Bytes().size() / 2 + (end - begin) * 2);
         for (std::size_t k = begin; k < end; ++k) {
             const std::uint32_t row = order[k];
-            const RowCells cells = cellsOf(row);
+            const RowCells cells = lineCellsOf(row);
             const std::string_view name = rows[row].name;
             if (fileListSave)
                 AppendFileListLine(out, cells[CellStartLba], name);

@@ -93,6 +93,11 @@ std::uint32_t HexDigitValue(char c) {
 
 std::uint32_t ParseHex8(std::string_view eightChars) {
     std::uint32_t value = 0;
+    if (eightChars.size() >= kHexFieldWidth) { // the usual whole field: no bounds to check
+        for (std::size_t i = 0; i < kHexFieldWidth; ++i)
+            value = (value << 4) | kHexValues[static_cast<unsigned char>(eightChars[i])];
+        return value;
+    }
     for (std::size_t i = 0; i < kHexFieldWidth; ++i)
         value = (value << 4) | (i < eightChars.size() ? HexDigitValue(eightChars[i]) : 0u);
     return value;
@@ -137,6 +142,40 @@ RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long
         break;
     }
     return cells;
+}
+
+std::string FormRowCell(ListingLayout layout, const ListingLine& fields, long long index, CellColumn column) {
+    std::string cell;
+    const bool hasSize = layout != ListingLayout::FileList;
+    const bool hasLbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
+    switch (column) {
+    case CellNumber: {
+        char number[kDecimalTextSize];
+        cell.assign(number, FormatPaddedDecimal(number, index, 4));
+        break;
+    }
+    case CellStartLba:
+        AssignSignedDecimal(cell, fields.startLba);
+        break;
+    case CellFileName:
+        cell.assign(fields.name);
+        break;
+    case CellFileSize:
+        if (hasSize)
+            AssignSignedDecimal(cell, fields.fileSize);
+        break;
+    case CellLbaPos:
+        if (hasLbaPos)
+            AssignSignedDecimal(cell, fields.lbaPos);
+        break;
+    case CellColumn6:
+        if (layout == ListingLayout::FiveColumns)
+            AssignSignedDecimal(cell, fields.digit);
+        break;
+    case CellCount:
+        break;
+    }
+    return cell;
 }
 
 void AppendSortedLine(std::string& out, const std::array<std::string_view, CellCount>& cells,

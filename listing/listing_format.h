@@ -46,6 +46,9 @@ using RowCells = std::array<std::string, CellCount>;
 // The cell texts of the row made from a split line at 0-based position `index` in its file.
 RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long index);
 
+// The one cell text of `column` that FormRowCells gives, formed alone.
+std::string FormRowCell(ListingLayout layout, const ListingLine& fields, long long index, CellColumn column);
+
 // Which of the six columns a sorted listing line carries (the check boxes of the dialog).
 struct ColumnChoice {
     bool number = false;

@@ -62,6 +62,32 @@ std::vector<std::uint32_t> StableEntriesByKey(const std::vector<T>& keys, std::s
     return entries;
 }
 
+// What the constructor of CSortKeyColumn needs of one text: its kind, its atoi value and whether it is
+// all digits and hyphens. A text of digits only (the common case) is read once; others take the general
+// path.
+struct CellScan {
+    CellKind kind;
+    std::int32_t number;
+    bool bDigitsAndHyphens;
+};
+
+CellScan ScanCell(std::string_view s) {
+    constexpr long long kLimit = static_cast<long long>(INT32_MAX) + 1;
+    long long magnitude = 0;
+    std::size_t i = 0;
+    for (; i < s.size(); ++i) {
+        const unsigned digit = static_cast<unsigned char>(s[i]) - unsigned{'0'};
+        if (digit > 9)
+            break;
+        if (magnitude <= kLimit)
+            magnitude = magnitude * 10 + digit;
+    }
+    if (i == s.size())
+        return CellScan{CellKind::Number, static_cast<std::int32_t>(std::min<long long>(magnitude, INT32_MAX)),
+                        true};
+    return CellScan{KindOfCell(s), Atoi(s), CTextCollator::IsDigitsAndHyphens(s)};
+}
+
 std::vector<std::uint32_t> Iota(std::uint32_t n) {
     std::vector<std::uint32_t> ids(n);
     std::iota(ids.begin(), ids.end(), 0u);
@@ -127,12 +153,11 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
     m_numbers.resize(nCount);
     bool bDigitTexts = collator.ComparesDigitsAndHyphensByBytes();
     for (std::uint32_t i = 0; i < nCount; ++i) {
-        const std::string_view text = m_textAt(i);
-        const CellKind kind = KindOfCell(text);
-        m_kinds[i] = kind;
-        ++m_nKindCount[static_cast<int>(kind)];
-        m_numbers[i] = Atoi(text);
-        bDigitTexts = bDigitTexts && CTextCollator::IsDigitsAndHyphens(text);
+        const CellScan scan = ScanCell(m_textAt(i));
+        m_kinds[i] = scan.kind;
+        ++m_nKindCount[static_cast<int>(scan.kind)];
+        m_numbers[i] = scan.number;
+        bDigitTexts = bDigitTexts && scan.bDigitsAndHyphens;
     }
     m_bDigitTexts = bDigitTexts;
     // A comparison reads the second operand the way the first operand's kind says, so each prepared form
@@ -195,32 +220,43 @@ std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending, std::s
     if (m_nKindCount[static_cast<int>(CellKind::Text)] == m_nCount && !m_textRanks.empty())
         return StableEntriesByKey(m_textRanks, order, bAscending);
 
-    // Mixed kinds: the merge sort with Compare itself. Items carry kind and number, so comparisons whose
-    // first operand is a number (the common case) need no lookups.
-    struct Item {
-        std::int32_t number;
-        std::uint32_t entry;
-        CellKind kind;
-    };
-    std::vector<Item> items(order.size());
+    // Mixed kinds: the merge sort with Compare itself. Items carry number and kind, so comparisons whose
+    // first operand is a number (the common case) need no lookups. The kind rides in the top bits of the
+    // entry, which keeps an item at 8 bytes for the merge passes to move.
+    if (m_nCount <= kPackedEntryLimit)
+        return MergeSortedEntries<PackedItem>(bAscending, order);
+    return MergeSortedEntries<WideItem>(bAscending, order);
+}
+
+template <class ItemT>
+std::vector<std::uint32_t> CSortKeyColumn::MergeSortedEntries(bool bAscending, std::span<const std::uint32_t> order) const {
+    std::vector<ItemT> items(order.size());
     for (std::size_t k = 0; k < order.size(); ++k)
-        items[k] = Item{m_numbers[order[k]], order[k], m_kinds[order[k]]};
-    StableSortItems(std::span<Item>(items), [this, bAscending](const Item& first, const Item& second) {
-        const Item& x = bAscending ? first : second;
-        const Item& y = bAscending ? second : first;
-        switch (first.kind) {
+        items[k] = ItemT::Make(m_numbers[order[k]], order[k], m_kinds[order[k]]);
+    const auto compare = [this](const ItemT& x, const ItemT& y, CellKind kind) {
+        switch (kind) {
         case CellKind::Number:
             return CompareValues(x.number, y.number);
         case CellKind::Date:
-            return CompareValues(m_dateKeys[x.entry], m_dateKeys[y.entry]);
+            return CompareValues(m_dateKeys[x.Entry()], m_dateKeys[y.Entry()]);
         case CellKind::Text:
             break;
         }
-        return CompareTexts(x.entry, y.entry);
-    }, m_textKeys.empty()); // keys made on first use are not to be made by two threads at once
+        return CompareTexts(x.Entry(), y.Entry());
+    };
+    // keys made on first use are not to be made by two threads at once
+    const bool bTwoThreads = m_textKeys.empty();
+    if (bAscending)
+        StableSortItems(std::span<ItemT>(items), [&compare](const ItemT& first, const ItemT& second) {
+            return compare(first, second, first.Kind());
+        }, bTwoThreads);
+    else
+        StableSortItems(std::span<ItemT>(items), [&compare](const ItemT& first, const ItemT& second) {
+            return compare(second, first, first.Kind());
+        }, bTwoThreads);
     std::vector<std::uint32_t> entries(items.size());
     for (std::size_t k = 0; k < items.size(); ++k)
-        entries[k] = items[k].entry;
+        entries[k] = items[k].Entry();
     return entries;
 }
 

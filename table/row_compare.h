@@ -72,6 +72,30 @@ public:
 private:
     int CompareTexts(std::uint32_t i, std::uint32_t j) const;
 
+    // Sort items for the merge sort of a column of mixed kinds: an atoi value, an entry and its kind.
+    static constexpr std::uint32_t kPackedEntryLimit = std::uint32_t{1} << 30;
+    struct PackedItem { // the kind in the entry's top two bits; for columns of at most 2^30 entries
+        std::int32_t number;
+        std::uint32_t entryAndKind;
+        static PackedItem Make(std::int32_t number, std::uint32_t entry, CellKind kind) {
+            return PackedItem{number, entry | (static_cast<std::uint32_t>(kind) << 30)};
+        }
+        std::uint32_t Entry() const { return entryAndKind & (kPackedEntryLimit - 1); }
+        CellKind Kind() const { return static_cast<CellKind>(entryAndKind >> 30); }
+    };
+    struct WideItem {
+        std::int32_t number;
+        std::uint32_t entry;
+        CellKind kind;
+        static WideItem Make(std::int32_t number, std::uint32_t entry, CellKind kind) {
+            return WideItem{number, entry, kind};
+        }
+        std::uint32_t Entry() const { return entry; }
+        CellKind Kind() const { return kind; }
+    };
+    template <class ItemT>
+    std::vector<std::uint32_t> MergeSortedEntries(bool bAscending, std::span<const std::uint32_t> order) const;
+
     std::uint32_t m_nCount;
     RowTextAccessor m_textAt;
     const CTextCollator* m_pCollator;

@@ -10,7 +10,7 @@ public:
 
     std::string Make(TextMix mix) {
         if (mix == TextMix::MostlyNumbers)
-            return Pick(50) == 0 ? (Pick(2) ? Word() : "-1") : Digits(1 + Pick(9));
+            return Pick(50) == 0 ? (Pick(2) ? Word() : "-1") : Digits(1 + Pick(11)); // beyond 32 bits now and then
         if (mix == TextMix::FewNegatives)
             return (Pick(50) == 0 ? "-" : "") + Digits(1 + Pick(9));
         if (mix == TextMix::SignedNumbers) {
