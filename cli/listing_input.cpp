@@ -1,6 +1,5 @@
 #include "cli/listing_input.h"
 
-#include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -109,20 +108,9 @@ namespace {
 // The window's line pass over `part`, a run of whole lines of the input, expecting `expected` lines; the
 // rows go to `rows` with their names in the input.
 void ReadPart(std::string_view part, ListingLayout layout, long long expected, std::vector<ListingLine>& rows) {
-    FilePtr file = OpenBytes(part);
-    if (!file)
-        return;
-    CLineReader reader(file.get());
-    // Each line the reader returns is the part from `start` on, up to its line end; so a name, which ends
-    // its line, lies at start + the name offset.
-    const auto nameOffset = static_cast<std::size_t>(NameOffset(layout));
-    std::size_t start = 0;
-    ReadListingRows(reader, layout, expected, [&](const ListingLine& fields, long long) {
-        ListingLine& kept = rows.emplace_back(fields);
-        kept.name = part.substr(start + nameOffset, fields.name.size());
-        assert(kept.name == fields.name);
-        start += nameOffset + fields.name.size();
-        start += part.compare(start, 2, "\r\n") == 0 ? 2 : start < part.size() ? 1 : 0;
+    CMemoryLineReader reader(part);
+    ReadListingRowsFrom(reader, layout, expected, [&rows](const ListingLine& fields, long long) {
+        rows.push_back(fields);
         return true;
     });
 }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Reads the lines of a file opened for binary reading ("rb"), with the line ends of a text-mode stream:
@@ -35,6 +37,39 @@ private:
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
     bool m_bReadFailed = false;
+};
+
+// Reads the lines of bytes already in memory with the line ends of CLineReader, without copying: each
+// line is a view into the bytes, which must outlive it.
+class CMemoryLineReader {
+public:
+    explicit CMemoryLineReader(std::string_view bytes) : m_bytes(bytes) {}
+
+    // Sets `line` to the next line. Returns false only when no byte is left.
+    bool ReadLine(std::string_view& line) {
+        if (m_nPos >= m_bytes.size()) {
+            line = {};
+            return false;
+        }
+        const char* begin = m_bytes.data() + m_nPos;
+        const std::size_t available = m_bytes.size() - m_nPos;
+        const auto* feed = static_cast<const char*>(std::memchr(begin, '\n', available));
+        if (feed == nullptr) {
+            line = std::string_view(begin, available);
+            m_nPos = m_bytes.size();
+            return true;
+        }
+        std::size_t length = static_cast<std::size_t>(feed - begin);
+        m_nPos += length + 1;
+        if (length > 0 && begin[length - 1] == '\r')
+            --length;
+        line = std::string_view(begin, length);
+        return true;
+    }
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_nPos = 0;
 };
 
 // Counts the occurrences of `c` in the file, from its start whatever the current position, reading it in

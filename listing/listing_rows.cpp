@@ -20,19 +20,27 @@ long long ExpectedLines(ListingLayout layout, long long count) {
     return 0;
 }
 
+namespace {
+
+// CLineReader's lines, each a view of the one line buffer until the next is read.
+class CFileLineSource {
+public:
+    explicit CFileLineSource(CLineReader& reader) : m_reader(reader) {}
+    bool ReadLine(std::string_view& line) {
+        const bool read = m_reader.ReadLine(m_line);
+        line = m_line;
+        return read;
+    }
+
+private:
+    CLineReader& m_reader;
+    std::string m_line;
+};
+
+}  // namespace
+
 long long ReadListingRows(CLineReader& reader, ListingLayout layout, long long expected,
                           const ListingRowSink& addRow) {
-    std::string line;
-    long long i = 0;
-    do {
-        if (!reader.ReadLine(line))
-            break;
-        const ListingLine fields = SplitLine(layout, line);
-        if (fields.name.empty())
-            break;
-        if (!addRow(fields, i))
-            return i;
-        ++i;
-    } while (i < expected);
-    return i;
+    CFileLineSource source(reader);
+    return ReadListingRowsFrom(source, layout, expected, addRow);
 }

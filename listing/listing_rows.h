@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "listing/line_reader.h"
 #include "listing/listing_format.h"
@@ -25,3 +27,22 @@ using ListingRowSink = std::function<bool(const ListingLine& fields, long long i
 // returns false.
 long long ReadListingRows(CLineReader& reader, ListingLayout layout, long long expected,
                           const ListingRowSink& addRow);
+
+// The same pass over any line source with `bool ReadLine(std::string_view&)` and any sink callable as
+// addRow above; the window's pass over a file is this one over CLineReader's lines.
+template <class LineSource, class Sink>
+long long ReadListingRowsFrom(LineSource& source, ListingLayout layout, long long expected, Sink&& addRow) {
+    std::string_view line;
+    long long i = 0;
+    do {
+        if (!source.ReadLine(line))
+            break;
+        const ListingLine fields = SplitLine(layout, line);
+        if (fields.name.empty())
+            break;
+        if (!addRow(fields, i))
+            return i;
+        ++i;
+    } while (i < expected);
+    return i;
+}

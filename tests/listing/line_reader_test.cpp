@@ -24,6 +24,16 @@ std::vector<std::string> ReadAll(std::string_view content) {
     EXPECT_TRUE(line.empty()) << "the line is cleared when nothing is left";
     EXPECT_FALSE(reader.ReadLine(line)) << "the end stays the end";
     EXPECT_FALSE(reader.ReadFailed());
+    // The reader of bytes in memory gives the same lines, as views into the bytes.
+    CMemoryLineReader memory(content);
+    std::vector<std::string> memoryLines;
+    std::string_view view;
+    while (memory.ReadLine(view)) {
+        EXPECT_TRUE(view.empty() || (view.data() >= content.data() && view.data() + view.size() <= content.data() + content.size()));
+        memoryLines.emplace_back(view);
+    }
+    EXPECT_FALSE(memory.ReadLine(view));
+    EXPECT_EQ(memoryLines, lines);
     return lines;
 }
 
