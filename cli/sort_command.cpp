@@ -60,6 +60,10 @@ template <class Work> void InTwoHalves(std::size_t count, const Work& work) {
     second.join();
 }
 
+// How many lines ahead the output loop asks for a row, and for that row's name.
+constexpr std::size_t kRowsAhead = 16;
+constexpr std::size_t kNamesAhead = 8;
+
 // Ends the line just appended with CR LF, as the window's text-mode output does.
 void EndLineCrLf(std::string& out) {
     out.back() = '\r';
@@ -172,6 +176,12 @@ int RunSortCommand(const QStringList& args) {
         if (part == 1)
             out.reserve(input->Bytes().size() / 2 + (end - begin) * 2);
         for (std::size_t k = begin; k < end; ++k) {
+            // The rows go out in sorted order, so each row and its name lie anywhere in memory: ask for
+            // them some lines ahead, the row first and its name once the row is likely at hand.
+            if (k + kRowsAhead < end)
+                __builtin_prefetch(&rows[order[k + kRowsAhead]]);
+            if (k + kNamesAhead < end)
+                __builtin_prefetch(rows[order[k + kNamesAhead]].name.data());
             const std::uint32_t row = order[k];
             const RowCells cells = lineCellsOf(row);
             const std::string_view name = rows[row].name;
