@@ -170,7 +170,15 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
     const std::uint32_t nTexts = m_nKindCount[static_cast<int>(CellKind::Text)];
     // Ranking costs a key for every entry up front; lazy keys cost one per entry actually compared as
     // text, plus scattered comparisons. With one text entry in sixteen most entries meet one anyway.
-    if (nTexts > 0 && nTexts >= nCount / 16)
+    // A column whose every entry is a text of digits and hyphens (negative numbers) sorts by the digits'
+    // keys directly, without ranks.
+    if (nTexts == nCount && m_bDigitTexts) {
+        m_digitKeys.resize(nCount);
+        for (std::uint32_t i = 0; i < nCount && !m_digitKeys.empty(); ++i)
+            if (!CTextCollator::DigitsKey(m_textAt(i), m_digitKeys[i]))
+                m_digitKeys.clear();
+    }
+    if (nTexts > 0 && nTexts >= nCount / 16 && m_digitKeys.empty())
         m_textRanks = collator.MakeRanks(nCount, m_textAt);
     else if (nTexts > 0 && !m_bDigitTexts)
         m_textKeys.resize(nCount);
@@ -219,6 +227,8 @@ std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending, std::s
         return StableEntriesByKey(m_dateKeys, order, bAscending);
     if (m_nKindCount[static_cast<int>(CellKind::Text)] == m_nCount && !m_textRanks.empty())
         return StableEntriesByKey(m_textRanks, order, bAscending);
+    if (!m_digitKeys.empty())
+        return DigitTextEntries(bAscending, order);
 
     // Mixed kinds: the merge sort with Compare itself. Items carry number and kind, so comparisons whose
     // first operand is a number (the common case) need no lookups. The kind rides in the top bits of the
@@ -226,6 +236,40 @@ std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending, std::s
     if (m_nCount <= kPackedEntryLimit)
         return MergeSortedEntries<PackedItem>(bAscending, order);
     return MergeSortedEntries<WideItem>(bAscending, order);
+}
+
+std::vector<std::uint32_t> CSortKeyColumn::DigitTextEntries(bool bAscending, std::span<const std::uint32_t> order) const {
+    // Every comparison is CompareDigitsAndHyphens, a consistent order: the digits first, by their keys,
+    // then, among texts of the same digits, the whole texts by their bytes. Both steps are stable, and
+    // descending reverses each without disturbing equal texts.
+    struct Item {
+        std::uint64_t key;
+        std::uint32_t entry;
+    };
+    const std::size_t n = order.size();
+    std::vector<Item> items(n);
+    const std::uint64_t flip = bAscending ? 0 : ~std::uint64_t{0};
+    for (std::size_t k = 0; k < n; ++k)
+        items[k] = Item{m_digitKeys[order[k]] ^ flip, order[k]};
+    RadixSortByKey(items);
+    for (std::size_t first = 0; first < n;) {
+        std::size_t last = first + 1;
+        while (last < n && items[last].key == items[first].key)
+            ++last;
+        if (last - first > 1)
+            std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(first),
+                             items.begin() + static_cast<std::ptrdiff_t>(last),
+                             [this, bAscending](const Item& a, const Item& b) {
+                                 const std::string_view x = m_textAt(a.entry);
+                                 const std::string_view y = m_textAt(b.entry);
+                                 return bAscending ? x < y : y < x;
+                             });
+        first = last;
+    }
+    std::vector<std::uint32_t> entries(n);
+    for (std::size_t k = 0; k < n; ++k)
+        entries[k] = items[k].entry;
+    return entries;
 }
 
 template <class ItemT>

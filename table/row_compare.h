@@ -93,6 +93,7 @@ private:
         std::uint32_t Entry() const { return entry; }
         CellKind Kind() const { return kind; }
     };
+    std::vector<std::uint32_t> DigitTextEntries(bool bAscending, std::span<const std::uint32_t> order) const;
     template <class ItemT>
     std::vector<std::uint32_t> MergeSortedEntries(bool bAscending, std::span<const std::uint32_t> order) const;
 
@@ -103,6 +104,7 @@ private:
     std::uint32_t m_nKindCount[3] = {0, 0, 0}; // entries of each kind
     std::vector<std::int32_t> m_numbers;       // atoi values
     std::vector<std::int64_t> m_dateKeys;      // year, month, day packed in order; when some entry is a date
+    std::vector<std::uint64_t> m_digitKeys;    // when every entry is digits and hyphens, at most 16 digits
     std::vector<std::uint32_t> m_textRanks;    // when many entries are text
     mutable std::vector<std::optional<CTextCollator::CKey>> m_textKeys; // when only a few are
     bool m_bDigitTexts = false; // every text is digits and hyphens, compared by its bytes

@@ -168,16 +168,9 @@ bool RanksOfDigitTexts(const std::vector<std::string_view>& texts, std::vector<s
     std::vector<Item> items(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
         std::uint64_t key = 0;
-        int nDigits = 0;
-        for (char c : texts[i]) {
-            if (c == '-')
-                continue;
-            if (nDigits == 16)
-                return false;
-            key = (key << 4) | static_cast<std::uint64_t>(c - '0' + 1);
-            ++nDigits;
-        }
-        items[i] = Item{nDigits == 0 ? 0 : key << (4 * (16 - nDigits)), static_cast<std::uint32_t>(i)};
+        if (!CTextCollator::DigitsKey(texts[i], key))
+            return false;
+        items[i] = Item{key, static_cast<std::uint32_t>(i)};
     }
     RadixSortByKey(items);
     ranks.assign(texts.size(), 0);

@@ -87,6 +87,23 @@ public:
     // True when MakeRanks makes the collation's flat keys (ICU could open the locale's collation).
     bool MakesFlatKeys() const { return m_pFlat != nullptr; }
     static int CompareDigitsAndHyphens(std::string_view a, std::string_view b);
+    // For a text of digits and hyphens with at most 16 digits: its digits, four bits each (digit + 1, zero
+    // after the last), a number that orders as the texts without hyphens do by their bytes. False when
+    // the text has more digits.
+    static bool DigitsKey(std::string_view text, std::uint64_t& key) {
+        std::uint64_t digits = 0;
+        int nDigits = 0;
+        for (char c : text) {
+            if (c == '-')
+                continue;
+            if (nDigits == 16)
+                return false;
+            digits = (digits << 4) | static_cast<std::uint64_t>(c - '0' + 1);
+            ++nDigits;
+        }
+        key = nDigits == 0 ? 0 : digits << (4 * (16 - nDigits));
+        return true;
+    }
 
     // The collation behind QCollator, opened directly with QCollator's settings, for flat keys.
     class CFlatKeyMaker;

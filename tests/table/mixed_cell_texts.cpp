@@ -25,6 +25,8 @@ public:
                 return "-" + Digits(1 + Pick(10));
             }
         }
+        if (mix == TextMix::NegativesOnly) // many share their digits and differ where the hyphens stand
+            return Pick(4) == 0 ? Digits(Pick(3)) + "-" + Digits(Pick(2)) + Piece("-") : "-" + Digits(1 + Pick(10));
         if (mix == TextMix::WordsOnly)
             return Pick(2) ? Word() : MakeOfCategory(Pick(2) ? 8 : 10);
         return MakeOfCategory(Pick(12));

@@ -12,6 +12,7 @@ enum class TextMix {
     WordsOnly,     // words with case, punctuation and encoding variants, many repeated
     SignedNumbers, // digits and hyphens only: negative numbers, hyphens between digits, long runs
     FewNegatives,  // numbers with one negative number in about fifty
+    NegativesOnly, // texts of digits and hyphens only, each with a hyphen, at most 16 digits
 };
 
 std::vector<std::string> MakeMixedCellTexts(std::size_t nCount, std::uint32_t seed,

@@ -42,7 +42,7 @@ std::vector<std::string> Sorted(const std::vector<std::string>& texts, bool bAsc
 TEST(SortKeyColumn, AgreesWithCompareCellsForEveryPair) {
     ASSERT_TRUE(English().ComparesDigitsAndHyphensByBytes());
     for (TextMix mix : {TextMix::AllKinds, TextMix::MostlyNumbers, TextMix::WordsOnly, TextMix::SignedNumbers,
-                        TextMix::FewNegatives}) {
+                        TextMix::FewNegatives, TextMix::NegativesOnly}) {
         SCOPED_TRACE("mix " + std::to_string(static_cast<int>(mix)));
         const std::vector<std::string> texts = MakeMixedCellTexts(300, 5, mix);
         const CSortKeyColumn column(static_cast<std::uint32_t>(texts.size()), AccessorOf(texts), English());
@@ -161,6 +161,8 @@ TEST(SortKeyColumn, LargeColumnsMatchThePlainComparison) {
         {TextMix::WordsOnly, 60000, false},
         {TextMix::SignedNumbers, 200000, true},
         {TextMix::FewNegatives, 200000, false},
+        {TextMix::NegativesOnly, 200000, true},
+        {TextMix::NegativesOnly, 200000, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("mix " + std::to_string(static_cast<int>(c.mix)) + " rows " + std::to_string(c.nRows) +
