@@ -97,24 +97,12 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
     bool needsLevel3 = false;
     std::string walkError;
     const bool walked = import.ForEachFile([&](IsoFile* file, const std::string& path) {
-        int count = 0;
-        iso_file_section* sections = nullptr;
-        const int ret = iso_file_get_old_image_sections(file, &count, &sections, 0);
-        if (ret < 0) {
-            walkError = "cannot read the extents of " + path + ": " + CIsoImport::EngineReason(ret);
-            return false;
-        }
-        const std::uint32_t firstBlock = count > 0 ? sections[0].block : 0;
         // Data that is not in the image would be written as zeros: such an image is refused.
-        for (int i = 0; i < count && walkError.empty(); ++i) {
-            const std::uint64_t blocks = (std::uint64_t{sections[i].size} + 2047) / 2048;
-            if (sections[i].size > 0 && std::uint64_t{sections[i].block} + blocks > import.BlockCount())
-                walkError = "the data of " + path + " lies past the end of the image: it is truncated or damaged";
-        }
-        std::free(sections);
-        if (!walkError.empty())
+        std::vector<DiscExtent> extents;
+        if (!import.AddFileExtents(file, path, extents, walkError))
             return false;
-        needsLevel3 = needsLevel3 || count > 1 || iso_file_get_size(file) > 0xFFFFFFFFLL;
+        const std::uint32_t firstBlock = extents.empty() ? 0 : extents.front().startLba;
+        needsLevel3 = needsLevel3 || extents.size() > 1 || iso_file_get_size(file) > 0xFFFFFFFFLL;
         byPath.emplace(std::string(WithoutLeadingSlash(path)), files.size());
         files.push_back({file, firstBlock});
         return true;

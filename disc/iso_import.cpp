@@ -261,3 +261,31 @@ bool CIsoImport::ForEachFile(const std::function<bool(IsoFile*, const std::strin
     }
     return true;
 }
+
+bool CIsoImport::AddFileExtents(Iso_File* file, const std::string& path, std::vector<DiscExtent>& out,
+                                std::string& error) const {
+    const std::uint64_t imageBlocks = m_nBlocks;
+    int count = 0;
+    iso_file_section* sections = nullptr;
+    const int ret = iso_file_get_old_image_sections(file, &count, &sections, 0);
+    if (ret < 0) {
+        error = "cannot read the extents of " + path + ": " + EngineReason(ret);
+        return false;
+    }
+    bool fits = true;
+    for (int i = 0; i < count && fits; ++i) {
+        const iso_file_section& s = sections[i];
+        const std::uint64_t blocks = (std::uint64_t{s.size} + kBlockSize - 1) / kBlockSize;
+        // An empty file may name the block just past the end of the image; it reads nothing there.
+        if (std::uint64_t{s.block} + blocks > imageBlocks && (s.size > 0 || s.block > imageBlocks)) {
+            error = "the extent of " + path + " at block " + std::to_string(s.block) + " (" +
+                    std::to_string(s.size) + " bytes) lies past the end of the image (" +
+                    std::to_string(imageBlocks) + " blocks): the image is truncated or damaged";
+            fits = false;
+        } else {
+            out.push_back({s.block, s.size, path});
+        }
+    }
+    std::free(sections);
+    return fits;
+}

@@ -41,6 +41,11 @@ public:
     // name order, each folder's files before its subfolders' files; stops and returns false when visit does.
     bool ForEachFile(const std::function<bool(Iso_File*, const std::string&)>& visit) const;
 
+    // Appends the extents of one file of the loaded tree. False, with `error` set, when the engine cannot
+    // give them or one lies past the end of the image (whose data would be read, or written, as zeros).
+    bool AddFileExtents(Iso_File* file, const std::string& path, std::vector<DiscExtent>& out,
+                        std::string& error) const;
+
     Iso_Image* Image() const { return m_pImage; }
     iso_read_image_features* Features() const { return m_pFeatures; }
     // Whole blocks of 2048 bytes the image holds.
