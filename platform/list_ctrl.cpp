@@ -59,6 +59,11 @@ int CListCtrl::InsertItem(int, std::string_view text) {
     return model ? model->AppendRow(text) : -1;
 }
 
+int CListCtrl::InsertItem(std::span<const std::string_view> texts) {
+    CListModel* model = Model();
+    return model && !texts.empty() ? model->AppendRow(texts) : -1;
+}
+
 BOOL CListCtrl::SetItemText(int nItem, int nSubItem, std::string_view text) {
     CListModel* model = Model();
     return model && model->SetText(nItem, nSubItem, text) ? TRUE : FALSE;

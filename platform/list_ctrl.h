@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,8 @@ public:
     // Inserts a row with its first text; this list appends at the end whatever the index asked for. Returns
     // the new row's index, -1 when there is no list window.
     int InsertItem(int nItem, std::string_view text);
+    // Appends a row with all its texts at once, as InsertItem and SetItemText for each further text would.
+    int InsertItem(std::span<const std::string_view> texts);
     BOOL SetItemText(int nItem, int nSubItem, std::string_view text);
     BOOL SetItemData(int nItem, DWORD_PTR data);
     DWORD_PTR GetItemData(int nItem) const;

@@ -104,6 +104,12 @@ int CListModel::AppendRow(std::string_view firstText) {
     return row;
 }
 
+int CListModel::AppendRow(std::span<const std::string_view> texts) {
+    const int row = m_rows.AppendCells(texts);
+    ScheduleSync();
+    return row;
+}
+
 bool CListModel::SetText(int row, int column, std::string_view text) {
     if (!m_rows.SetText(row, column, text))
         return false;

@@ -31,6 +31,7 @@ public:
     const CListRows& Rows() const { return m_rows; }
 
     int AppendRow(std::string_view firstText);
+    int AppendRow(std::span<const std::string_view> texts);
     bool SetText(int row, int column, std::string_view text);
     void Clear();
     bool Reorder(std::vector<std::uint32_t> order);

@@ -47,6 +47,18 @@ std::string_view CPackedCells::Cell(int column) const {
     return {};
 }
 
+void CPackedCells::Split(std::span<std::string_view> out) const {
+    std::size_t pos = 0;
+    std::size_t i = 0;
+    for (; pos < size && i < out.size(); ++i) {
+        const std::size_t length = ReadLength(bytes, pos);
+        out[i] = std::string_view(bytes + pos, length);
+        pos += length;
+    }
+    for (; i < out.size(); ++i)
+        out[i] = {};
+}
+
 // Blocks of kBlockSize bytes filled from the front; a request that does not fit the last block starts a
 // new one, as large as the request when that is larger (with room for the usual short cells after it).
 // Only the last block grows, so the bytes at its end can be extended in place.
@@ -98,6 +110,15 @@ std::string_view CListRows::Snapshot::GetText(int row, int column) const {
     return m_rows[r].Cell(column);
 }
 
+CPackedCells CListRows::Snapshot::GetCells(int row) const {
+    if (row < 0 || row >= GetCount())
+        return {};
+    const auto r = static_cast<std::size_t>(row);
+    if (r + kPrefetchAhead < m_rows.size())
+        __builtin_prefetch(m_rows[r + kPrefetchAhead].bytes);
+    return m_rows[r];
+}
+
 CListRows::CListRows() : m_pStore(std::make_shared<Store>()) {}
 
 CListRows::~CListRows() = default;
@@ -108,6 +129,21 @@ int CListRows::Append(std::string_view firstText) {
     char* bytes = m_pStore->Allocate(size);
     WriteCell(bytes, firstText);
     m_rows.push_back(Row{CPackedCells{bytes, static_cast<std::uint32_t>(size), 1}, 0});
+    m_order.push_back(id);
+    return static_cast<int>(m_order.size() - 1);
+}
+
+int CListRows::AppendCells(std::span<const std::string_view> texts) {
+    const auto id = static_cast<std::uint32_t>(m_rows.size());
+    std::size_t size = 0;
+    for (std::string_view text : texts)
+        size += HeaderSize(text.size()) + text.size();
+    char* bytes = m_pStore->Allocate(size);
+    char* out = bytes;
+    for (std::string_view text : texts)
+        out = WriteCell(out, text);
+    m_rows.push_back(
+        Row{CPackedCells{bytes, static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(texts.size())}, 0});
     m_order.push_back(id);
     return static_cast<int>(m_order.size() - 1);
 }

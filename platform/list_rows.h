@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,8 @@ struct CPackedCells {
 
     int CellCount() const { return static_cast<int>(count); }
     std::string_view Cell(int column) const;
+    // Every cell in one walk: out[i] gets cell i, empty past the last cell.
+    void Split(std::span<std::string_view> out) const;
 };
 
 class CListRows {
@@ -34,6 +37,9 @@ public:
     public:
         int GetCount() const { return static_cast<int>(m_rows.size()); }
         std::string_view GetText(int row, int column) const;
+        // The cells of a row; an empty row past the end. Reading rows one after another fetches the
+        // bytes of rows further on ahead of time.
+        CPackedCells GetCells(int row) const;
 
     private:
         friend class CListRows;
@@ -50,6 +56,8 @@ public:
 
     // Appends a row whose first cell is `firstText`; returns its display position.
     int Append(std::string_view firstText);
+    // Appends a row with all its cells at once, in one piece of the store; returns its display position.
+    int AppendCells(std::span<const std::string_view> texts);
     // Sets the text of a cell; cells between the last set one and `column` become empty. False when the row
     // does not exist or the column is negative. `text` may be a view of a cell of this table.
     bool SetText(int row, int column, std::string_view text);

@@ -42,8 +42,18 @@ int CProgressCtrl::SetPos(int nPos) {
     constexpr qint64 kMinimumIntervalMs = 16;
     // Both ends are always shown exactly: an empty bar after a load, a full one at its end.
     const bool atEnd = nPos <= m_nLower || nPos >= m_nUpper;
-    const bool due = !m_sinceShown.isValid() || m_sinceShown.elapsed() >= kMinimumIntervalMs;
-    if (atEnd || (pixels != m_nShownPixels && due)) {
+    // A load sets the position once a row: the clock is read only when the bar would change, and then on
+    // one call in kCallsBetweenClockReads.
+    constexpr unsigned kCallsBetweenClockReads = 64;
+    const auto due = [this] {
+        if (!m_sinceShown.isValid())
+            return true;
+        if (++m_nCallsSinceClockRead < kCallsBetweenClockReads)
+            return false;
+        m_nCallsSinceClockRead = 0;
+        return m_sinceShown.elapsed() >= kMinimumIntervalMs;
+    };
+    if (atEnd || (pixels != m_nShownPixels && due())) {
         m_nShownPixels = pixels;
         m_sinceShown.start();
         bar->setValue(nPos);

@@ -28,4 +28,5 @@ private:
     int m_nPos = 0;
     long long m_nShownPixels = -1;
     QElapsedTimer m_sinceShown;
+    unsigned m_nCallsSinceClockRead = 0;
 };

@@ -76,11 +76,9 @@ bool CColumnListCtrl::InitColumns(std::string_view columnList) {
 int CColumnListCtrl::AddRow(std::span<const std::string_view> texts) {
     if (m_nColumnCount <= 0 || static_cast<int>(texts.size()) != m_nColumnCount)
         return -1;
-    const int row = InsertItem(GetItemCount(), texts[0]);
+    const int row = InsertItem(texts);
     if (row < 0)
         return -1;
-    for (int i = 1; i < m_nColumnCount; ++i)
-        SetItemText(row, i, texts[static_cast<std::size_t>(i)]);
     RowRecord& record = m_records.emplace_back();
     record.ppszCells = GetItemCells(row);
     SetItemData(row, reinterpret_cast<DWORD_PTR>(&record));
