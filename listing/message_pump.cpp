@@ -27,6 +27,13 @@ bool PumpWaitingMessagesNow() {
     return !QCoreApplication::closingDown();
 }
 
+bool PumpWaitingMessagesIfDue() {
+    g_callsSinceClockRead = 0;
+    if (Clock::now() - g_lastDispatch < g_dispatchInterval)
+        return true;
+    return PumpWaitingMessagesNow();
+}
+
 bool PumpWaitingMessages() {
     if (++g_callsSinceClockRead < g_callsBetweenClockReads)
         return true;

@@ -7,6 +7,10 @@
 // increment (and every 64th call a clock read).
 bool PumpWaitingMessages();
 
+// Dispatches the waiting events when the interval has passed since the last dispatch, reading the clock
+// at once: for work that calls in steps of a few milliseconds rather than per row.
+bool PumpWaitingMessagesIfDue();
+
 // Dispatches the waiting events now, whatever the time since the last dispatch.
 bool PumpWaitingMessagesNow();
 

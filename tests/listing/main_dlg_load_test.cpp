@@ -287,7 +287,11 @@ TEST_F(MainDlgTest, FileListLoadDoesNotPump) {
     SetPumpThrottle(1, 0);
     WriteFile("list.txt", "0000012 , A\r\n0000013 , B\r\n");
     bool ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
+    // A timer of this test's own, so that a later dispatch cannot run it once `ran` is gone.
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ran = true; });
+    timer.start(0);
     Load("list.txt", &CMainDlg::OnFilelistLoad);
     EXPECT_FALSE(ran);
     EXPECT_EQ(m_dlg->m_list.GetItemCount(), 2);
