@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <numeric>
 #include <type_traits>
 #include <utility>
@@ -43,12 +44,35 @@ template <class T> std::uint64_t OrderedBits(T value) {
 template <class T>
 std::vector<std::uint32_t> StableEntriesByKey(const std::vector<T>& keys, std::span<const std::uint32_t> order,
                                               bool bAscending) {
+    const std::size_t n = order.size();
+    std::vector<std::uint32_t> entries(n);
+    if (n == 0)
+        return entries;
+    const auto [lowest, highest] = std::minmax_element(keys.begin(), keys.end());
+    const std::uint64_t low = OrderedBits(*lowest);
+    const std::uint64_t span = OrderedBits(*highest) - low;
+    if (span <= UINT32_MAX) {
+        // Keys relative to the smallest fit 32 bits: each item is that key above its entry, 8 bytes to
+        // move instead of 16. Descending sorts the keys' complements within the span, which keeps equal
+        // keys in their order.
+        struct Item {
+            std::uint64_t key;
+        };
+        UninitVector<Item> items(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint64_t relative = OrderedBits(keys[order[i]]) - low;
+            items[i].key = ((bAscending ? relative : span - relative) << 32) | order[i];
+        }
+        RadixSortByKey(items, 32);
+        for (std::size_t k = 0; k < n; ++k)
+            entries[k] = static_cast<std::uint32_t>(items[k].key);
+        return entries;
+    }
     struct Item {
         std::uint64_t key;
         std::uint32_t entry;
     };
-    const std::size_t n = order.size();
-    std::vector<Item> items(n);
+    UninitVector<Item> items(n);
     for (std::size_t i = 0; i < n; ++i)
         items[i] = Item{OrderedBits(keys[order[i]]), order[i]};
     // Descending becomes ascending on the keys' complements, without disturbing equal keys.
@@ -56,15 +80,14 @@ std::vector<std::uint32_t> StableEntriesByKey(const std::vector<T>& keys, std::s
         for (Item& item : items)
             item.key = ~item.key;
     RadixSortByKey(items);
-    std::vector<std::uint32_t> entries(n);
     for (std::size_t k = 0; k < n; ++k)
         entries[k] = items[k].entry;
     return entries;
 }
 
 // What the constructor of CSortKeyColumn needs of one text: its kind, its atoi value and whether it is
-// all digits and hyphens. A text of digits only (the common case) is read once; others take the general
-// path.
+// all digits and hyphens. A text of digits only, with or without a minus sign before them (the common
+// cases), is read once; others take the general path.
 struct CellScan {
     CellKind kind;
     std::int32_t number;
@@ -74,7 +97,8 @@ struct CellScan {
 CellScan ScanCell(std::string_view s) {
     constexpr long long kLimit = static_cast<long long>(INT32_MAX) + 1;
     long long magnitude = 0;
-    std::size_t i = 0;
+    const bool bMinus = !s.empty() && s[0] == '-';
+    std::size_t i = bMinus ? 1 : 0;
     for (; i < s.size(); ++i) {
         const unsigned digit = static_cast<unsigned char>(s[i]) - unsigned{'0'};
         if (digit > 9)
@@ -82,9 +106,11 @@ CellScan ScanCell(std::string_view s) {
         if (magnitude <= kLimit)
             magnitude = magnitude * 10 + digit;
     }
-    if (i == s.size())
+    if (i == s.size() && !bMinus)
         return CellScan{CellKind::Number, static_cast<std::int32_t>(std::min<long long>(magnitude, INT32_MAX)),
                         true};
+    if (i == s.size() && s.size() > 1)
+        return CellScan{CellKind::Text, static_cast<std::int32_t>(std::max<long long>(-magnitude, INT32_MIN)), true};
     return CellScan{KindOfCell(s), Atoi(s), CTextCollator::IsDigitsAndHyphens(s)};
 }
 
@@ -152,14 +178,48 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
     m_kinds.resize(nCount);
     m_numbers.resize(nCount);
     bool bDigitTexts = collator.ComparesDigitsAndHyphensByBytes();
+    // Whether the texts, all the same, order against every number as their atoi values do: checked from
+    // the first text on, and afterwards for the numbers before it.
+    std::string_view text;
+    std::int32_t textValue = 0;
+    std::uint32_t nFirstText = nCount;
+    bool bNumbersOrderTexts = bDigitTexts;
+    const auto ordersText = [&text, &textValue](std::string_view number, std::int32_t value) {
+        return CTextCollator::CompareDigitsAndHyphens(text, number) == CompareValues(textValue, value);
+    };
+    // A column whose every entry is a text of digits and hyphens (negative numbers) sorts by the digits'
+    // keys directly, without ranks; they are made in the same pass, for as long as the column can be one.
+    bool bDigitKeys = bDigitTexts;
     for (std::uint32_t i = 0; i < nCount; ++i) {
-        const CellScan scan = ScanCell(m_textAt(i));
+        const std::string_view cell = m_textAt(i);
+        const CellScan scan = ScanCell(cell);
         m_kinds[i] = scan.kind;
         ++m_nKindCount[static_cast<int>(scan.kind)];
         m_numbers[i] = scan.number;
         bDigitTexts = bDigitTexts && scan.bDigitsAndHyphens;
+        if (bDigitKeys) {
+            if (i == 0)
+                m_digitKeys.resize(nCount);
+            bDigitKeys = bDigitTexts && scan.kind == CellKind::Text && CTextCollator::DigitsKey(cell, m_digitKeys[i]);
+            if (!bDigitKeys)
+                m_digitKeys = {};
+        }
+        if (!bNumbersOrderTexts || !bDigitTexts) {
+            bNumbersOrderTexts = false;
+        } else if (scan.kind == CellKind::Number) {
+            bNumbersOrderTexts = nFirstText == nCount || ordersText(cell, scan.number);
+        } else if (nFirstText == nCount) {
+            text = cell;
+            textValue = scan.number;
+            nFirstText = i;
+        } else {
+            bNumbersOrderTexts = cell == text;
+        }
     }
     m_bDigitTexts = bDigitTexts;
+    for (std::uint32_t i = 0; bNumbersOrderTexts && i < nFirstText && i < nCount; ++i)
+        bNumbersOrderTexts = ordersText(m_textAt(i), m_numbers[i]);
+    m_bNumbersOrderTexts = bNumbersOrderTexts && nFirstText < nCount;
     // A comparison reads the second operand the way the first operand's kind says, so each prepared form
     // is needed for every entry as soon as one entry has that kind.
     if (m_nKindCount[static_cast<int>(CellKind::Date)] > 0) {
@@ -170,15 +230,7 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
     const std::uint32_t nTexts = m_nKindCount[static_cast<int>(CellKind::Text)];
     // Ranking costs a key for every entry up front; lazy keys cost one per entry actually compared as
     // text, plus scattered comparisons. With one text entry in sixteen most entries meet one anyway.
-    // A column whose every entry is a text of digits and hyphens (negative numbers) sorts by the digits'
-    // keys directly, without ranks.
-    if (nTexts == nCount && m_bDigitTexts) {
-        m_digitKeys.resize(nCount);
-        for (std::uint32_t i = 0; i < nCount && !m_digitKeys.empty(); ++i)
-            if (!CTextCollator::DigitsKey(m_textAt(i), m_digitKeys[i]))
-                m_digitKeys.clear();
-    }
-    if (nTexts > 0 && nTexts >= nCount / 16 && m_digitKeys.empty())
+    if (nTexts > 0 && nTexts >= nCount / 16 && m_digitKeys.empty() && !m_bNumbersOrderTexts)
         m_textRanks = collator.MakeRanks(nCount, m_textAt);
     else if (nTexts > 0 && !m_bDigitTexts)
         m_textKeys.resize(nCount);
@@ -229,6 +281,9 @@ std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending, std::s
         return StableEntriesByKey(m_textRanks, order, bAscending);
     if (!m_digitKeys.empty())
         return DigitTextEntries(bAscending, order);
+    // Numbers and one repeated text that every comparison orders as its atoi value: consistent again.
+    if (m_bNumbersOrderTexts)
+        return StableEntriesByKey(m_numbers, order, bAscending);
 
     // Mixed kinds: the merge sort with Compare itself. Items carry number and kind, so comparisons whose
     // first operand is a number (the common case) need no lookups. The kind rides in the top bits of the
@@ -247,7 +302,7 @@ std::vector<std::uint32_t> CSortKeyColumn::DigitTextEntries(bool bAscending, std
         std::uint32_t entry;
     };
     const std::size_t n = order.size();
-    std::vector<Item> items(n);
+    UninitVector<Item> items(n);
     const std::uint64_t flip = bAscending ? 0 : ~std::uint64_t{0};
     for (std::size_t k = 0; k < n; ++k)
         items[k] = Item{m_digitKeys[order[k]] ^ flip, order[k]};

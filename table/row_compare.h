@@ -108,6 +108,9 @@ private:
     std::vector<std::uint32_t> m_textRanks;    // when many entries are text
     mutable std::vector<std::optional<CTextCollator::CKey>> m_textKeys; // when only a few are
     bool m_bDigitTexts = false; // every text is digits and hyphens, compared by its bytes
+    // Numbers with one repeated text among them (a size of -1 in a column of sizes) where every comparison,
+    // whichever operand comes first, agrees with the atoi values: the order is then consistent.
+    bool m_bNumbersOrderTexts = false;
 };
 
 // Sorts the row ids by the texts of their cells, stably (rows that compare equal keep their order),

@@ -13,6 +13,13 @@ public:
             return Pick(50) == 0 ? (Pick(2) ? Word() : "-1") : Digits(1 + Pick(11)); // beyond 32 bits now and then
         if (mix == TextMix::FewNegatives)
             return (Pick(50) == 0 ? "-" : "") + Digits(1 + Pick(9));
+        if (mix == TextMix::SizesAndMinusOne || mix == TextMix::SizesMinusOneAndZero) {
+            if (Pick(50) == 0)
+                return "-1";
+            if (mix == TextMix::SizesMinusOneAndZero && Pick(500) == 0)
+                return "0";
+            return Pick(20) == 0 ? "1" : std::to_string(1 + Pick(9)) + Digits(Pick(11));
+        }
         if (mix == TextMix::SignedNumbers) {
             switch (Pick(6)) {
             case 0:

@@ -13,6 +13,8 @@ enum class TextMix {
     SignedNumbers, // digits and hyphens only: negative numbers, hyphens between digits, long runs
     FewNegatives,  // numbers with one negative number in about fifty
     NegativesOnly, // texts of digits and hyphens only, each with a hyphen, at most 16 digits
+    SizesAndMinusOne, // numbers without leading zeros (1 and beyond 32 bits among them), "-1" in about fifty
+    SizesMinusOneAndZero, // the same with a "0" now and then, which "-1" as text puts after it
 };
 
 std::vector<std::string> MakeMixedCellTexts(std::size_t nCount, std::uint32_t seed,

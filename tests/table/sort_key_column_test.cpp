@@ -42,7 +42,8 @@ std::vector<std::string> Sorted(const std::vector<std::string>& texts, bool bAsc
 TEST(SortKeyColumn, AgreesWithCompareCellsForEveryPair) {
     ASSERT_TRUE(English().ComparesDigitsAndHyphensByBytes());
     for (TextMix mix : {TextMix::AllKinds, TextMix::MostlyNumbers, TextMix::WordsOnly, TextMix::SignedNumbers,
-                        TextMix::FewNegatives, TextMix::NegativesOnly}) {
+                        TextMix::FewNegatives, TextMix::NegativesOnly, TextMix::SizesAndMinusOne,
+                        TextMix::SizesMinusOneAndZero}) {
         SCOPED_TRACE("mix " + std::to_string(static_cast<int>(mix)));
         const std::vector<std::string> texts = MakeMixedCellTexts(300, 5, mix);
         const CSortKeyColumn column(static_cast<std::uint32_t>(texts.size()), AccessorOf(texts), English());
@@ -163,6 +164,9 @@ TEST(SortKeyColumn, LargeColumnsMatchThePlainComparison) {
         {TextMix::FewNegatives, 200000, false},
         {TextMix::NegativesOnly, 200000, true},
         {TextMix::NegativesOnly, 200000, false},
+        {TextMix::SizesAndMinusOne, 200000, true},
+        {TextMix::SizesAndMinusOne, 200000, false},
+        {TextMix::SizesMinusOneAndZero, 200000, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("mix " + std::to_string(static_cast<int>(c.mix)) + " rows " + std::to_string(c.nRows) +
