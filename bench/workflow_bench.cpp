@@ -3,7 +3,8 @@
 //
 //   bench/bench_workflow [--names=realistic|numbered|both] [lines...]     (default: both, 1000000)
 //   bench/bench_workflow --loads-only [lines]   (three loads and nothing else: CPU a line, or for a profiler)
-//   bench/bench_workflow --clicks-only=COLUMN [lines]   (five ascending clicks on column 1 to 3, for a profiler)
+//   bench/bench_workflow --clicks-only=COLUMN [--negative] [lines]   (five ascending clicks on column 1 to 3, for
+//   a profiler; --negative: start blocks from 80000000, shown as negative numbers)
 //   bench/bench_workflow --long-cell [megabytes]   (a listing of 1000 lines, one with a name of 30 MB:
 //                                                   load, repaint and click times, memory against the file)
 //
@@ -354,12 +355,15 @@ int main(int argc, char** argv) {
     bool bLoadsOnly = false;
     bool bLongCell = false;
     int nClicksOnly = -1;
+    std::uint32_t firstLba = 0x1A;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--loads-only")
             bLoadsOnly = true;
         else if (arg.rfind("--clicks-only=", 0) == 0)
             nClicksOnly = std::atoi(arg.c_str() + 14);
+        else if (arg == "--negative")
+            firstLba = 0x80000000u;
         else if (arg == "--long-cell")
             bLongCell = true;
         else if (arg == "--names=realistic")
@@ -381,7 +385,7 @@ int main(int argc, char** argv) {
     }
     if (nClicksOnly >= 0) {
         const QString name = QStringLiteral("LBA.TXT");
-        WriteListing(app.Folder() + QLatin1Char('/') + name, sizes[0], ListingOptions{NameStyle::Realistic, 0x1A, 100});
+        WriteListing(app.Folder() + QLatin1Char('/') + name, sizes[0], ListingOptions{NameStyle::Realistic, firstLba, 100});
         CWorkflow flow(app, name, sizes[0]);
         flow.Load();
         for (int i = 0; i < 5; ++i) {
