@@ -122,25 +122,42 @@ ListingLine SplitLine(ListingLayout layout, std::string_view line) {
     return fields;
 }
 
-RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long index) {
-    RowCells cells;
-    char number[kDecimalTextSize];
-    cells[CellNumber].assign(number, FormatPaddedDecimal(number, index, 4));
-    AssignSignedDecimal(cells[CellStartLba], fields.startLba);
-    cells[CellFileName].assign(fields.name);
+void FormRowCellViews(ListingLayout layout, const ListingLine& fields, long long index, RowCellViews& out) {
+    char* at = out.numbers;
+    const auto decimal = [&at](std::uint32_t value) {
+        const auto [end, ec] = std::to_chars(at, at + 12, static_cast<std::int32_t>(value));
+        (void)ec; // 12 bytes hold every 32-bit value with its sign
+        const std::string_view text(at, static_cast<std::size_t>(end - at));
+        at = end;
+        return text;
+    };
+    out.cells = {};
+    char* number = at;
+    at = FormatPaddedDecimal(at, index, 4);
+    out.cells[CellNumber] = std::string_view(number, static_cast<std::size_t>(at - number));
+    out.cells[CellStartLba] = decimal(fields.startLba);
+    out.cells[CellFileName] = fields.name;
     switch (layout) {
     case ListingLayout::FiveColumns:
-        AssignSignedDecimal(cells[CellColumn6], fields.digit);
+        out.cells[CellColumn6] = decimal(fields.digit);
         [[fallthrough]];
     case ListingLayout::FourColumns:
-        AssignSignedDecimal(cells[CellLbaPos], fields.lbaPos);
+        out.cells[CellLbaPos] = decimal(fields.lbaPos);
         [[fallthrough]];
     case ListingLayout::ThreeColumns:
-        AssignSignedDecimal(cells[CellFileSize], fields.fileSize);
+        out.cells[CellFileSize] = decimal(fields.fileSize);
         break;
     case ListingLayout::FileList:
         break;
     }
+}
+
+RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long index) {
+    RowCellViews views;
+    FormRowCellViews(layout, fields, index, views);
+    RowCells cells;
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        cells[c].assign(views.cells[c]);
     return cells;
 }
 

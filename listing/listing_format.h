@@ -46,6 +46,14 @@ using RowCells = std::array<std::string, CellCount>;
 // The cell texts of the row made from a split line at 0-based position `index` in its file.
 RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long index);
 
+// The cell texts of FormRowCells as views: of the line's name, and of the numbers formed into a buffer of
+// its own, so that a load forms a million rows without allocating.
+struct RowCellViews {
+    std::array<std::string_view, CellCount> cells;
+    char numbers[96];
+};
+void FormRowCellViews(ListingLayout layout, const ListingLine& fields, long long index, RowCellViews& out);
+
 // The one cell text of `column` that FormRowCells gives, formed alone.
 std::string FormRowCell(ListingLayout layout, const ListingLine& fields, long long index, CellColumn column);
 

@@ -1,4 +1,5 @@
 // Scan and the four loaders of the main window.
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdio>
@@ -121,16 +122,17 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
 
     if (params.pumpsAndShowsProgress)
         m_progress.SetRange32(0, ClampToInt(expected));
+    // The load reads at most this many lines; room for them up to a bound, past which the table grows
+    // as needed (a file of nothing but separators promises more lines than it has).
+    constexpr long long kMostRowsReserved = 1 << 24;
+    m_list.ReserveItems(static_cast<std::size_t>(std::min(expected, kMostRowsReserved)));
 
     CLineReader reader(text.get());
     ReadListingRows(reader, params.layout, expected, [&](const ListingLine& fields, long long i) {
         // The name goes into the row straight from the line: a name of many megabytes is not copied twice.
-        ListingLine numbers = fields;
-        numbers.name = {};
-        const RowCells cells = FormRowCells(params.layout, numbers, i);
-        const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
-                                                            fields.name, cells[4], cells[5]};
-        m_list.AddRow(texts);
+        RowCellViews cells;
+        FormRowCellViews(params.layout, fields, i, cells);
+        m_list.AddRow(cells.cells);
         if (params.pumpsAndShowsProgress) {
             if (params.pumpBeforePosition) {
                 PumpWaitingMessages();

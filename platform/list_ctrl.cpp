@@ -64,6 +64,16 @@ int CListCtrl::InsertItem(std::span<const std::string_view> texts) {
     return model && !texts.empty() ? model->AppendRow(texts) : -1;
 }
 
+void CListCtrl::ReserveItems(std::size_t nItems) {
+    if (CListModel* model = Model())
+        model->Rows().Reserve(nItems);
+}
+
+void CListCtrl::ClearAllItemData() {
+    if (CListModel* model = Model())
+        model->Rows().ClearAllData();
+}
+
 BOOL CListCtrl::SetItemText(int nItem, int nSubItem, std::string_view text) {
     CListModel* model = Model();
     return model && model->SetText(nItem, nSubItem, text) ? TRUE : FALSE;

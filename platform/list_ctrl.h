@@ -51,6 +51,10 @@ public:
     // Appends a row with all its texts at once, as InsertItem and SetItemText for each further text would.
     int InsertItem(std::span<const std::string_view> texts);
     BOOL SetItemText(int nItem, int nSubItem, std::string_view text);
+    // Makes room for this many rows in all; a load that knows how many lines it reads at most says so.
+    void ReserveItems(std::size_t nItems);
+    // Sets the data word of every row to 0.
+    void ClearAllItemData();
     BOOL SetItemData(int nItem, DWORD_PTR data);
     DWORD_PTR GetItemData(int nItem) const;
     // The whole text of a cell.

@@ -205,6 +205,16 @@ CListRows::DataWord CListRows::GetData(int row) const {
     return GetDataById(m_order[static_cast<std::size_t>(row)]);
 }
 
+void CListRows::Reserve(std::size_t nRows) {
+    m_rows.reserve(nRows);
+    m_order.reserve(nRows);
+}
+
+void CListRows::ClearAllData() {
+    for (Row& row : m_rows)
+        row.data = 0;
+}
+
 void CListRows::Clear() {
     // A snapshot may still hold the old bytes; they go when the last holder lets go of them.
     m_pStore = std::make_shared<Store>();

@@ -67,6 +67,10 @@ public:
     bool SetData(int row, DataWord data);
     DataWord GetData(int row) const;
 
+    // Makes room for this many rows in all, so that adding them moves nothing already added.
+    void Reserve(std::size_t nRows);
+    // Sets the data word of every row to 0.
+    void ClearAllData();
     // Removes every row. Snapshots taken before keep the rows they saw.
     void Clear();
 

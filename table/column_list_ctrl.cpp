@@ -85,16 +85,9 @@ int CColumnListCtrl::AddRow(std::span<const std::string_view> texts) {
     return row;
 }
 
-void CColumnListCtrl::FreeRowRecord(int nItem) {
-    // The record's place is given back with all the others once no row holds one (FreeAllRecords).
-    if (auto* record = reinterpret_cast<RowRecord*>(GetItemData(nItem)))
-        *record = RowRecord{};
-    SetItemData(nItem, 0);
-}
-
 void CColumnListCtrl::FreeAllRecords() {
-    for (int i = 0; i < GetItemCount(); ++i)
-        FreeRowRecord(i);
+    // No row keeps the address of a record that is gone.
+    ClearAllItemData();
     m_records.clear();
     m_records.shrink_to_fit();
 }

@@ -62,7 +62,6 @@ protected:
     BOOL m_bSortAscending = TRUE;
 
 private:
-    void FreeRowRecord(int nItem);
     void FreeAllRecords();
 
     std::uint64_t m_nClearCount = 0;
