@@ -64,12 +64,6 @@ template <class Work> void InTwoHalves(std::size_t count, const Work& work) {
 constexpr std::size_t kRowsAhead = 16;
 constexpr std::size_t kNamesAhead = 8;
 
-// Ends the line just appended with CR LF, as the window's text-mode output does.
-void EndLineCrLf(std::string& out) {
-    out.back() = '\r';
-    out.push_back('\n');
-}
-
 }  // namespace
 
 int RunSortCommand(const QStringList& args) {
@@ -189,7 +183,7 @@ int RunSortCommand(const QStringList& args) {
                 AppendFileListLine(out, cells[CellStartLba], name);
             else
                 AppendSortedLine(out, {cells[0], cells[1], cells[2], name, cells[4], cells[5]}, *columns);
-            EndLineCrLf(out);
+            EndLineWithCrLf(out);
             if (part == 0)
                 output.Flush();
         }

@@ -62,13 +62,18 @@ void AppendHex8(std::string& out, std::uint32_t value) {
     out.append(text, kHexFieldWidth);
 }
 
-// Sets cell to the 32-bit value read as a signed integer, in decimal ("%d"). Written in place: a
-// temporary string costs a second copy for each of the cells of a million rows.
+// Writes the 32-bit value read as a signed integer, in decimal ("%d"), at `text`, which has room for 12
+// bytes; returns the end.
+constexpr std::size_t kSignedDecimalSize = 12; // every 32-bit value with its sign
+char* FormatSignedDecimal(char* text, std::uint32_t value) {
+    return std::to_chars(text, text + kSignedDecimalSize, static_cast<std::int32_t>(value)).ptr;
+}
+
+// Sets cell to the 32-bit value in decimal. Written in place: a temporary string costs a second copy for
+// each of the cells of a million rows.
 void AssignSignedDecimal(std::string& cell, std::uint32_t value) {
-    char text[12];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, static_cast<std::int32_t>(value));
-    (void)ec; // 12 bytes hold every 32-bit value with its sign
-    cell.assign(text, end);
+    char text[kSignedDecimalSize];
+    cell.assign(text, FormatSignedDecimal(text, value));
 }
 
 } // namespace
@@ -125,8 +130,7 @@ ListingLine SplitLine(ListingLayout layout, std::string_view line) {
 void FormRowCellViews(ListingLayout layout, const ListingLine& fields, long long index, RowCellViews& out) {
     char* at = out.numbers;
     const auto decimal = [&at](std::uint32_t value) {
-        const auto [end, ec] = std::to_chars(at, at + 12, static_cast<std::int32_t>(value));
-        (void)ec; // 12 bytes hold every 32-bit value with its sign
+        char* const end = FormatSignedDecimal(at, value);
         const std::string_view text(at, static_cast<std::size_t>(end - at));
         at = end;
         return text;

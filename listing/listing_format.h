@@ -74,5 +74,11 @@ struct ColumnChoice {
 void AppendSortedLine(std::string& out, const std::array<std::string_view, CellCount>& cells,
                       const ColumnChoice& choice);
 
+// Ends the line just appended (its "\n") with CR LF, as a text-mode stream writes it.
+inline void EndLineWithCrLf(std::string& out) {
+    out.back() = '\r';
+    out.push_back('\n');
+}
+
 // Appends one file-list line "%07d , %s\n" formed from the StartLba and FileName texts.
 void AppendFileListLine(std::string& out, std::string_view startLba, std::string_view fileName);

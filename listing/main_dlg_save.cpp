@@ -35,8 +35,7 @@ public:
 
     // Ends the line just appended to the buffer with CR LF, as a text-mode stream writes it.
     void EndLine() {
-        m_buffer.back() = '\r';
-        m_buffer.push_back('\n');
+        EndLineWithCrLf(m_buffer);
         if (m_buffer.size() >= kWriteChunk)
             Flush();
     }
@@ -93,8 +92,7 @@ void FormSavedLines(const CListRows::Snapshot& rows, int first, int last, const 
     for (int i = first; i < last; ++i) {
         rows.GetCells(i).Split(cells);
         AppendSortedLine(out, cells, choice);
-        out.back() = '\r';
-        out.push_back('\n');
+        EndLineWithCrLf(out);
     }
 }
 

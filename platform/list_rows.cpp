@@ -123,15 +123,7 @@ CListRows::CListRows() : m_pStore(std::make_shared<Store>()) {}
 
 CListRows::~CListRows() = default;
 
-int CListRows::Append(std::string_view firstText) {
-    const auto id = static_cast<std::uint32_t>(m_rows.size());
-    const std::size_t size = HeaderSize(firstText.size()) + firstText.size();
-    char* bytes = m_pStore->Allocate(size);
-    WriteCell(bytes, firstText);
-    m_rows.push_back(Row{CPackedCells{bytes, static_cast<std::uint32_t>(size), 1}, 0});
-    m_order.push_back(id);
-    return static_cast<int>(m_order.size() - 1);
-}
+int CListRows::Append(std::string_view firstText) { return AppendCells(std::span(&firstText, 1)); }
 
 int CListRows::AppendCells(std::span<const std::string_view> texts) {
     const auto id = static_cast<std::uint32_t>(m_rows.size());
