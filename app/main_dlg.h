@@ -107,6 +107,8 @@ private:
 
     struct LoaderParams;
     void LoadListing(const LoaderParams& params);
+    // Says "Nothing to save: load the listing first" and returns true when the table has no rows.
+    bool RefuseEmptySave();
     // The folder text followed directly by the file name text.
     QString FormFullPath() const;
     // The folder text, "Sorted-", then the file name text.

@@ -23,6 +23,10 @@ constexpr const char* kFilterDescriptions[] = {"mkisofs-sort: path weight, for m
 }  // namespace
 
 void CMainDlg::OnExportSortWeights() {
+    if (m_list.GetItemCount() == 0) {
+        AfxMessageBox(QStringLiteral("Nothing to save: load the listing first"), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     // Descriptions and patterns, each ended by 0x01, which becomes the NUL the filter list needs.
     std::string filter;
     for (const char* description : kFilterDescriptions)

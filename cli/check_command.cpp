@@ -72,7 +72,10 @@ int RunCheckCommand(const QStringList& args) {
         return kStatusError;
     }
 
-    const std::vector<ListingLine> rows = ReadListingLines(*input);
+    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*input);
+    if (!lines)
+        return kStatusError;
+    const std::vector<ListingLine>& rows = *lines;
     std::vector<LayoutFile> files;
     files.reserve(rows.size());
     for (const ListingLine& row : rows)

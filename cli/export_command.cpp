@@ -54,7 +54,10 @@ int RunExportCommand(const QStringList& args) {
     const std::optional<ListingInput> input = ReadListing(path, parser);
     if (!input)
         return kStatusError;
-    const std::vector<ListingLine> rows = ReadListingLines(*input);
+    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*input);
+    if (!lines)
+        return kStatusError;
+    const std::vector<ListingLine>& rows = *lines;
 
     std::string out;
     out.reserve(input->Bytes().size() + static_cast<std::size_t>(prefix.size() + 10) * rows.size());
@@ -62,8 +65,7 @@ int RunExportCommand(const QStringList& args) {
         AppendSortWeights(out, *format, std::string_view(prefix.constData(), static_cast<std::size_t>(prefix.size())),
                           rows.size(), [&rows](std::size_t i) { return rows[i].name; });
     if (refusal) {
-        // Each row comes from the line of the same position: the line pass stops at the first line it skips.
-        PrintError(input->ShownName(), static_cast<long long>(refusal->index) + 1,
+        PrintError(input->ShownName(), LineNumberOfRow(*input, refusal->index),
                    QStringLiteral("cannot write this name as %1: %2")
                        .arg(QLatin1String(SortWeightFormatName(*format)), QString::fromStdString(refusal->reason)));
         return kStatusError;

@@ -12,6 +12,7 @@
 #include "cli/cli_io.h"
 #include "listing/line_reader.h"
 #include "listing/scan_rules.h"
+#include "platform/display_text.h"
 
 namespace {
 
@@ -105,11 +106,11 @@ std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineP
 
 namespace {
 
-// The window's line pass over `part`, a run of whole lines of the input, expecting `expected` lines; the
-// rows go to `rows` with their names in the input.
-void ReadPart(std::string_view part, ListingLayout layout, long long expected, std::vector<ListingLine>& rows) {
+// The window's line pass over `part`, a run of whole lines of the input; the rows go to `rows` with their
+// names in the input.
+ListingPass ReadPart(std::string_view part, ListingLayout layout, std::vector<ListingLine>& rows) {
     CMemoryLineReader reader(part);
-    ReadListingRowsFrom(reader, layout, expected, [&rows](const ListingLine& fields, long long) {
+    return ReadListingRowsFrom(reader, layout, [&rows](const ListingLine& fields, long long) {
         rows.push_back(fields);
         return true;
     });
@@ -118,40 +119,72 @@ void ReadPart(std::string_view part, ListingLayout layout, long long expected, s
 // Below this size a listing is read in one pass.
 constexpr std::size_t kTwoHalvesSize = 1 << 20;
 
+// The characters of a bad line that its message shows.
+constexpr qsizetype kShownLineLength = 80;
+
 }  // namespace
 
-std::vector<ListingLine> ReadListingLines(const ListingInput& input) {
+std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& input) {
     const std::string_view bytes = input.Bytes();
     std::vector<ListingLine> rows;
-    // The count over the whole content, as the window's count pass makes it over the whole file.
+    // The count over the whole content, as the window's count pass makes it over the whole file: the most
+    // rows the content can hold, unless names hold the counted byte.
     const long long expected = ExpectedLines(
         input.layout, static_cast<long long>(std::count(bytes.begin(), bytes.end(), CountedByte(input.layout))));
-    rows.reserve(bytes.size() / 32);
+    rows.reserve(static_cast<std::size_t>(std::min<long long>(expected, static_cast<long long>(bytes.size() / 16))));
 
-    // A large listing is read in two halves side by side, split after a line feed. The first half holds
-    // `lines` whole lines. The pass over the second half counts only when the first half gave a row for
-    // every one of its lines and the count promised more; it then goes on exactly as one pass would.
-    const std::size_t split = bytes.size() < kTwoHalvesSize ? std::string_view::npos : bytes.find('\n', bytes.size() / 2);
+    // A large listing is read in two halves side by side, split after a line feed; the second half's line
+    // numbers then count on from the first half's lines.
+    const std::size_t split =
+        bytes.size() < kTwoHalvesSize ? std::string_view::npos : bytes.find('\n', bytes.size() / 2);
+    ListingPass pass;
     if (split == std::string_view::npos || split + 1 == bytes.size()) {
-        ReadPart(bytes, input.layout, expected, rows);
-        return rows;
-    }
-    const std::string_view first = bytes.substr(0, split + 1);
-    const auto lines = static_cast<long long>(std::count(first.begin(), first.end(), '\n'));
-    std::vector<ListingLine> secondRows;
-    std::thread second;
-    if (lines < expected) {
-        secondRows.reserve(bytes.size() / 64);
-        second = std::thread(
-            [&] { ReadPart(bytes.substr(split + 1), input.layout, expected - lines, secondRows); });
-    }
-    ReadPart(first, input.layout, std::min(expected, lines), rows);
-    if (second.joinable()) {
-        second.join();
-        if (static_cast<long long>(rows.size()) == lines)
+        pass = ReadPart(bytes, input.layout, rows);
+    } else {
+        std::vector<ListingLine> secondRows;
+        secondRows.reserve(rows.capacity() / 2);
+        ListingPass second;
+        std::thread other([&] { second = ReadPart(bytes.substr(split + 1), input.layout, secondRows); });
+        const std::string_view first = bytes.substr(0, split + 1);
+        pass = ReadPart(first, input.layout, rows);
+        other.join();
+        const auto lines = static_cast<long long>(std::count(first.begin(), first.end(), '\n'));
+        const bool secondHasData = second.rows > 0 || second.Failed() || second.endLine != 0;
+        if (pass.Failed()) {
+        } else if (pass.endLine != 0 && secondHasData) {
+            // The empty name that ended the first half's data is followed by more data.
+            pass.badLine = pass.endLine;
+            pass.badText = pass.endText;
+        } else if (second.Failed()) {
+            pass.badLine = second.badLine + lines;
+            pass.badText = std::move(second.badText);
+        } else {
             rows.insert(rows.end(), secondRows.begin(), secondRows.end());
+        }
+    }
+    if (pass.Failed()) {
+        PrintError(input.ShownName(), pass.badLine,
+                   QStringLiteral("not a %1 line: %2")
+                       .arg(QLatin1String(LayoutName(input.layout)),
+                            DecodeForDisplay(pass.badText).left(kShownLineLength)));
+        return std::nullopt;
     }
     return rows;
+}
+
+long long LineNumberOfRow(const ListingInput& input, std::size_t row) {
+    // Every line that is not blank is a row, up to the last row.
+    CMemoryLineReader reader(input.Bytes());
+    std::string_view line;
+    long long number = 0;
+    std::size_t rows = 0;
+    while (reader.ReadLine(line)) {
+        ++number;
+        const bool blank = line.empty() || (line.size() == 1 && line[0] == '\r');
+        if (!blank && rows++ == row)
+            return number;
+    }
+    return number;
 }
 
 void CTextStore::Reserve(std::size_t bytes, std::size_t texts) {

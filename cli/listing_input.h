@@ -38,8 +38,13 @@ void AddLayoutOption(QCommandLineParser& parser);
 std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser);
 
 // The rows the window's line pass makes of the listing: each line's fields, in file order, with the name
-// in input.Bytes(), valid as long as the input is.
-std::vector<ListingLine> ReadListingLines(const ListingInput& input);
+// in input.Bytes(), valid as long as the input is. For a line that is not a line of the layout, reports
+// "FILE:N: not a <layout> line: <text>" and returns none.
+std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& input);
+
+// The 1-based line number of the row at 0-based `row` of ReadListingLines: blank lines make no row, so the
+// two can differ.
+long long LineNumberOfRow(const ListingInput& input, std::size_t row);
 
 // Byte texts kept one after the other in one buffer, for the names and cells of a million lines without
 // a million allocations.

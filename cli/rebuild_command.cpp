@@ -49,8 +49,11 @@ int RunRebuildCommand(const QStringList& args) {
     const std::optional<ListingInput> listing = ReadListing(parser.value(orderOption), parser);
     if (!listing)
         return kStatusError;
+    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*listing);
+    if (!lines)
+        return kStatusError;
     std::vector<std::string> names;
-    for (const ListingLine& line : ReadListingLines(*listing))
+    for (const ListingLine& line : *lines)
         names.emplace_back(line.name);
 
     const DiscRebuildResult result =
@@ -59,7 +62,7 @@ int RunRebuildCommand(const QStringList& args) {
     if (result.ok)
         return kStatusOk;
     if (result.missingIndex)
-        PrintError(listing->ShownName(), static_cast<long long>(*result.missingIndex) + 1,
+        PrintError(listing->ShownName(), LineNumberOfRow(*listing, *result.missingIndex),
                    QStringLiteral("%1 (--ignore-missing passes over such names)")
                        .arg(QString::fromStdString(result.error)));
     else

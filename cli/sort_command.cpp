@@ -117,7 +117,10 @@ int RunSortCommand(const QStringList& args) {
 
     // The rows: each line's fields, with its name in the input. The cell texts are formed from them when
     // they are needed, which costs less than keeping six texts a row.
-    const std::vector<ListingLine> rows = ReadListingLines(*input);
+    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*input);
+    if (!lines)
+        return kStatusError;
+    const std::vector<ListingLine>& rows = *lines;
 
     // The texts of the sorted column, made in two halves side by side.
     const bool byName = *column == CellFileName;

@@ -12,7 +12,9 @@ bool CLineReader::FillBuffer() {
     if (m_bReadFailed)
         return false;
     m_nPos = 0;
-    m_nEnd = std::fread(m_vecBuffer.data(), 1, m_vecBuffer.size(), m_pFile);
+    const auto want = static_cast<std::size_t>(std::min<unsigned long long>(m_vecBuffer.size(), m_nLeft));
+    m_nEnd = want == 0 ? 0 : std::fread(m_vecBuffer.data(), 1, want, m_pFile);
+    m_nLeft -= m_nEnd;
     if (m_nEnd == 0 && std::ferror(m_pFile))
         m_bReadFailed = true;
     return m_nEnd > 0;

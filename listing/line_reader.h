@@ -29,6 +29,10 @@ public:
     // True when the stream reported a read error; the reader then behaves as at the end of the file.
     bool ReadFailed() const;
 
+    // Reads no more than `bytes` bytes from here on, as if the file ended there: a file that grows while it
+    // is read is read as far as it reached when it was measured.
+    void LimitTo(unsigned long long bytes) { m_nLeft = bytes; }
+
 private:
     bool FillBuffer();
 
@@ -36,6 +40,7 @@ private:
     std::vector<char> m_vecBuffer;
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
+    unsigned long long m_nLeft = ~0ULL;
     bool m_bReadFailed = false;
 };
 

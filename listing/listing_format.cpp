@@ -12,8 +12,11 @@ constexpr int kHexFieldWidth = 8;
 constexpr int kFileListNumberWidth = 7;
 
 // Digit values by byte, looked up because three fields of every line of a large listing pass through here.
+// A byte that is no hexadecimal digit has the value kNotHex, whose low four bits are 0.
+constexpr std::uint8_t kNotHex = 0x10;
 constexpr std::array<std::uint8_t, 256> kHexValues = [] {
     std::array<std::uint8_t, 256> values{};
+    values.fill(kNotHex);
     for (int c = '0'; c <= '9'; ++c)
         values[c] = static_cast<std::uint8_t>(c - '0');
     for (int c = 'A'; c <= 'F'; ++c)
@@ -62,18 +65,34 @@ void AppendHex8(std::string& out, std::uint32_t value) {
     out.append(text, kHexFieldWidth);
 }
 
-// Writes the 32-bit value read as a signed integer, in decimal ("%d"), at `text`, which has room for 12
-// bytes; returns the end.
-constexpr std::size_t kSignedDecimalSize = 12; // every 32-bit value with its sign
-char* FormatSignedDecimal(char* text, std::uint32_t value) {
-    return std::to_chars(text, text + kSignedDecimalSize, static_cast<std::int32_t>(value)).ptr;
+// Writes a 32-bit value in decimal at `text`, which has room for 12 bytes, and returns the end. The fields
+// of the listing layouts are unsigned (FFFFFFFF is 4294967295); the number of a file list is read by atoi's
+// rules and stored as a signed value, so it is written back signed ("%d").
+constexpr std::size_t kDecimalSize = 12; // every 32-bit value, with a sign
+char* FormatDecimal(char* text, std::uint32_t value, bool bSigned) {
+    if (bSigned)
+        return std::to_chars(text, text + kDecimalSize, static_cast<std::int32_t>(value)).ptr;
+    return std::to_chars(text, text + kDecimalSize, value).ptr;
 }
 
 // Sets cell to the 32-bit value in decimal. Written in place: a temporary string costs a second copy for
 // each of the cells of a million rows.
-void AssignSignedDecimal(std::string& cell, std::uint32_t value) {
-    char text[kSignedDecimalSize];
-    cell.assign(text, FormatSignedDecimal(text, value));
+void AssignDecimal(std::string& cell, std::uint32_t value, bool bSigned = false) {
+    char text[kDecimalSize];
+    cell.assign(text, FormatDecimal(text, value, bSigned));
+}
+
+// Reads eight hexadecimal digits at `text` into `value`; false when one of them is no hexadecimal digit.
+bool ReadHex8(const char* text, std::uint32_t& value) {
+    std::uint32_t digits = 0;
+    std::uint32_t seen = 0;
+    for (int i = 0; i < kHexFieldWidth; ++i) {
+        const std::uint32_t digit = kHexValues[static_cast<unsigned char>(text[i])];
+        digits = (digits << 4) | (digit & 0xFu);
+        seen |= digit;
+    }
+    value = digits;
+    return (seen & kNotHex) == 0;
 }
 
 } // namespace
@@ -93,14 +112,14 @@ int NameOffset(ListingLayout layout) {
 }
 
 std::uint32_t HexDigitValue(char c) {
-    return kHexValues[static_cast<unsigned char>(c)];
+    return kHexValues[static_cast<unsigned char>(c)] & 0xFu;
 }
 
 std::uint32_t ParseHex8(std::string_view eightChars) {
     std::uint32_t value = 0;
     if (eightChars.size() >= kHexFieldWidth) { // the usual whole field: no bounds to check
         for (std::size_t i = 0; i < kHexFieldWidth; ++i)
-            value = (value << 4) | kHexValues[static_cast<unsigned char>(eightChars[i])];
+            value = (value << 4) | (kHexValues[static_cast<unsigned char>(eightChars[i])] & 0xFu);
         return value;
     }
     for (std::size_t i = 0; i < kHexFieldWidth; ++i)
@@ -127,10 +146,39 @@ ListingLine SplitLine(ListingLayout layout, std::string_view line) {
     return fields;
 }
 
+bool SplitValidLine(ListingLayout layout, std::string_view line, ListingLine& fields) {
+    const auto nameOffset = static_cast<std::size_t>(NameOffset(layout));
+    if (line.size() < nameOffset)
+        return false;
+    const char* text = line.data();
+    fields = ListingLine{};
+    fields.name = line.substr(nameOffset);
+    if (layout == ListingLayout::FileList) {
+        std::uint32_t number = 0;
+        for (int i = 0; i < kFileListNumberWidth; ++i) {
+            const auto digit = static_cast<std::uint32_t>(static_cast<unsigned char>(text[i]) - '0');
+            if (digit > 9)
+                return false;
+            number = number * 10 + digit;
+        }
+        fields.startLba = number;
+        return text[7] == ' ' && text[8] == ',' && text[9] == ' ';
+    }
+    bool valid = text[8] == '|' && text[17] == '|' && ReadHex8(text, fields.startLba) &&
+                 ReadHex8(text + 9, fields.fileSize);
+    if (layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns)
+        valid = valid && text[26] == '|' && ReadHex8(text + 18, fields.lbaPos);
+    if (layout == ListingLayout::FiveColumns) {
+        fields.digit = kHexValues[static_cast<unsigned char>(text[27])];
+        valid = valid && fields.digit != kNotHex && text[28] == '|';
+    }
+    return valid;
+}
+
 void FormRowCellViews(ListingLayout layout, const ListingLine& fields, long long index, RowCellViews& out) {
     char* at = out.numbers;
-    const auto decimal = [&at](std::uint32_t value) {
-        char* const end = FormatSignedDecimal(at, value);
+    const auto decimal = [&at](std::uint32_t value, bool bSigned = false) {
+        char* const end = FormatDecimal(at, value, bSigned);
         const std::string_view text(at, static_cast<std::size_t>(end - at));
         at = end;
         return text;
@@ -139,7 +187,7 @@ void FormRowCellViews(ListingLayout layout, const ListingLine& fields, long long
     char* number = at;
     at = FormatPaddedDecimal(at, index, 4);
     out.cells[CellNumber] = std::string_view(number, static_cast<std::size_t>(at - number));
-    out.cells[CellStartLba] = decimal(fields.startLba);
+    out.cells[CellStartLba] = decimal(fields.startLba, layout == ListingLayout::FileList);
     out.cells[CellFileName] = fields.name;
     switch (layout) {
     case ListingLayout::FiveColumns:
@@ -176,22 +224,22 @@ std::string FormRowCell(ListingLayout layout, const ListingLine& fields, long lo
         break;
     }
     case CellStartLba:
-        AssignSignedDecimal(cell, fields.startLba);
+        AssignDecimal(cell, fields.startLba, layout == ListingLayout::FileList);
         break;
     case CellFileName:
         cell.assign(fields.name);
         break;
     case CellFileSize:
         if (hasSize)
-            AssignSignedDecimal(cell, fields.fileSize);
+            AssignDecimal(cell, fields.fileSize);
         break;
     case CellLbaPos:
         if (hasLbaPos)
-            AssignSignedDecimal(cell, fields.lbaPos);
+            AssignDecimal(cell, fields.lbaPos);
         break;
     case CellColumn6:
         if (layout == ListingLayout::FiveColumns)
-            AssignSignedDecimal(cell, fields.digit);
+            AssignDecimal(cell, fields.digit);
         break;
     case CellCount:
         break;
@@ -205,10 +253,11 @@ void AppendSortedLine(std::string& out, const std::array<std::string_view, CellC
         AppendPaddedDecimal(out, Atoi(cells[CellNumber]), 8);
         out.push_back('|');
     }
-    // The address and size cells hold signed decimals; their 32-bit two's complement restores the
-    // hexadecimal field that was read, so -1 goes back to FFFFFFFF.
+    // The address and size cells hold unsigned decimals up to 4294967295, read whole; their low 32 bits
+    // restore the hexadecimal field that was read. A negative text gives its 32-bit two's complement, so
+    // -1 also goes to FFFFFFFF.
     const auto appendHexPart = [&out](std::string_view cell) {
-        AppendHex8(out, static_cast<std::uint32_t>(Atoi(cell)));
+        AppendHex8(out, static_cast<std::uint32_t>(AtoiWide(cell)));
         out.push_back('|');
     };
     if (choice.startLba)
@@ -227,7 +276,7 @@ void AppendSortedLine(std::string& out, const std::array<std::string_view, CellC
 }
 
 void AppendFileListLine(std::string& out, std::string_view startLba, std::string_view fileName) {
-    AppendPaddedDecimal(out, Atoi(startLba), kFileListNumberWidth);
+    AppendPaddedDecimal(out, AtoiWide(startLba), kFileListNumberWidth);
     out.append(" , ");
     out.append(fileName);
     out.push_back('\n');

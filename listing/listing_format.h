@@ -39,6 +39,12 @@ struct ListingLine {
 // Splits a line (line end already removed) by the fixed offsets of the layout. Nothing is validated.
 ListingLine SplitLine(ListingLayout layout, std::string_view line);
 
+// Splits a line as SplitLine does when its fixed fields stand where the layout puts them: each hexadecimal
+// field exactly eight hexadecimal digits (the five-column digit: one), each followed by a vertical bar; for
+// a file list, seven decimal digits and " , ". The name is the rest of the line, vertical bars included,
+// and may be empty. Returns false for any other line; `fields` is then unspecified.
+bool SplitValidLine(ListingLayout layout, std::string_view line, ListingLine& fields);
+
 // The six cells of a table row in column order.
 enum CellColumn { CellNumber, CellStartLba, CellFileSize, CellFileName, CellLbaPos, CellColumn6, CellCount };
 using RowCells = std::array<std::string, CellCount>;

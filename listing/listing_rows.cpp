@@ -20,6 +20,20 @@ long long ExpectedLines(ListingLayout layout, long long count) {
     return 0;
 }
 
+const char* LayoutName(ListingLayout layout) {
+    switch (layout) {
+    case ListingLayout::ThreeColumns:
+        return "3-column listing";
+    case ListingLayout::FourColumns:
+        return "4-column listing";
+    case ListingLayout::FiveColumns:
+        return "5-column listing";
+    case ListingLayout::FileList:
+        return "file list";
+    }
+    return "listing";
+}
+
 namespace {
 
 // CLineReader's lines, each a view of the one line buffer until the next is read.
@@ -39,8 +53,11 @@ private:
 
 }  // namespace
 
-long long ReadListingRows(CLineReader& reader, ListingLayout layout, long long expected,
-                          const ListingRowSink& addRow) {
+ListingPass ReadListingRows(CLineReader& reader, ListingLayout layout, const ListingRowSink& addRow) {
     CFileLineSource source(reader);
-    return ReadListingRowsFrom(source, layout, expected, addRow);
+    ListingPass pass = ReadListingRowsFrom(source, layout, addRow);
+    // The whole file was read: an empty-name line with nothing but blank lines after it ends the data.
+    pass.endLine = 0;
+    pass.endText.clear();
+    return pass;
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include <sys/stat.h>
+
 #include <QFile>
 
 #include "app/main_dlg.h"
@@ -16,6 +18,7 @@
 #include "listing/message_pump.h"
 #include "listing/regular_file.h"
 #include "listing/scan_rules.h"
+#include "platform/display_text.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 
@@ -25,6 +28,9 @@ namespace {
 FilePtr OpenForReading(const QString& path) { return OpenRegularFile(QFile::encodeName(path).constData()); }
 
 int ClampToInt(long long value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
+
+// The characters of a bad line that its message shows.
+constexpr qsizetype kShownLineLength = 80;
 
 }  // namespace
 
@@ -103,6 +109,10 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
     FilePtr text = OpenForReading(path);
     if (!text)
         FailWithMessage(QString::fromLatin1(params.textOpenFailure) + path);
+    // The line pass reads the file as far as it reached now: one that grows meanwhile still ends.
+    struct stat info {};
+    const unsigned long long length =
+        fstat(fileno(text.get()), &info) == 0 ? static_cast<unsigned long long>(std::max<off_t>(info.st_size, 0)) : 0;
 
     std::function<void()> pump;
     if (params.pumpsAndShowsProgress)
@@ -122,13 +132,14 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
 
     if (params.pumpsAndShowsProgress)
         m_progress.SetRange32(0, ClampToInt(expected));
-    // The load reads at most this many lines; room for them up to a bound, past which the table grows
-    // as needed (a file of nothing but separators promises more lines than it has).
+    // The count gives the most rows the file can hold; room for them up to a bound, past which the table
+    // grows as needed (a name full of separators promises more lines than there are).
     constexpr long long kMostRowsReserved = 1 << 24;
     m_list.ReserveItems(static_cast<std::size_t>(std::min(expected, kMostRowsReserved)));
 
     CLineReader reader(text.get());
-    ReadListingRows(reader, params.layout, expected, [&](const ListingLine& fields, long long i) {
+    reader.LimitTo(length);
+    const ListingPass pass = ReadListingRows(reader, params.layout, [&](const ListingLine& fields, long long i) {
         // The name goes into the row straight from the line: a name of many megabytes is not copied twice.
         RowCellViews cells;
         FormRowCellViews(params.layout, fields, i, cells);
@@ -153,6 +164,15 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
     if (reader.ReadFailed())
         FailWithMessage(QString::fromLatin1(params.readFailure) + path);
     text.reset();
+    if (pass.Failed()) {
+        // Nothing of a file with a line that is not of its layout stays in the table.
+        m_list.DeleteAllRows();
+        stop();
+        AfxMessageBox(QStringLiteral("Invalid file text format\nLine %1: ").arg(pass.badLine) +
+                          DecodeForDisplay(pass.badText).left(kShownLineLength),
+                      MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     // The view learns of new rows a few times a second; it shows the last ones before the box appears.
     m_list.UpdateWindow();
 

@@ -98,7 +98,17 @@ void FormSavedLines(const CListRows::Snapshot& rows, int first, int last, const 
 
 }  // namespace
 
+// An empty table has nothing to write: a save would replace a good file with an empty one.
+bool CMainDlg::RefuseEmptySave() {
+    if (m_list.GetItemCount() > 0)
+        return false;
+    AfxMessageBox(QStringLiteral("Nothing to save: load the listing first"), MB_OK | MB_ICONINFORMATION);
+    return true;
+}
+
 void CMainDlg::OnSave() {
+    if (RefuseEmptySave())
+        return;
     const QString path = FormOutputPath();
     COutputFile output(path);
     if (!output.Open())
@@ -159,6 +169,8 @@ void CMainDlg::OnSave() {
 }
 
 void CMainDlg::OnFilelistSave() {
+    if (RefuseEmptySave())
+        return;
     const QString path = FormOutputPath();
     COutputFile output(path);
     if (!output.Open())

@@ -8,9 +8,10 @@ bool IsAtoiSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-}  // namespace
-
-std::int32_t Atoi(std::string_view text) {
+// The value read by atoi's rules, clamped to [-limit, limit - 1], for a limit of at most 2^63. The
+// magnitude stops growing once it reaches the limit, so long runs of digits cannot overflow; the rest of
+// the run only has to be consumed.
+std::int64_t ReadClamped(std::string_view text, std::uint64_t limit) {
     std::size_t i = 0;
     while (i < text.size() && IsAtoiSpace(text[i]))
         ++i;
@@ -19,18 +20,22 @@ std::int32_t Atoi(std::string_view text) {
         negative = text[i] == '-';
         ++i;
     }
-    // Accumulating the magnitude in 64 bits and stopping once it passes the 32-bit range keeps long runs of
-    // digits from overflowing; the rest of the run only has to be consumed, not added.
-    constexpr long long kLimit = static_cast<long long>(INT32_MAX) + 1;
-    long long magnitude = 0;
+    std::uint64_t magnitude = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (magnitude <= kLimit)
-            magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude < limit)
+            magnitude = magnitude > (limit - 1) / 10 ? limit : magnitude * 10 + static_cast<std::uint64_t>(text[i] - '0');
     }
-    const long long value = negative ? -magnitude : magnitude;
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<std::int32_t>(value);
+    if (negative)
+        return magnitude >= limit ? -static_cast<std::int64_t>(limit - 1) - 1 : -static_cast<std::int64_t>(magnitude);
+    return magnitude >= limit ? static_cast<std::int64_t>(limit - 1) : static_cast<std::int64_t>(magnitude);
+}
+
+}  // namespace
+
+std::int32_t Atoi(std::string_view text) {
+    return static_cast<std::int32_t>(ReadClamped(text, std::uint64_t{1} << 31));
+}
+
+std::int64_t AtoiWide(std::string_view text) {
+    return ReadClamped(text, std::uint64_t{1} << 63);
 }

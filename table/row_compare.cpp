@@ -90,28 +90,30 @@ std::vector<std::uint32_t> StableEntriesByKey(const std::vector<T>& keys, std::s
 // cases), is read once; others take the general path.
 struct CellScan {
     CellKind kind;
-    std::int32_t number;
+    std::int64_t number;
     bool bDigitsAndHyphens;
 };
 
 CellScan ScanCell(std::string_view s) {
-    constexpr long long kLimit = static_cast<long long>(INT32_MAX) + 1;
-    long long magnitude = 0;
+    // Up to 18 digits cannot overflow; a longer run takes the general path, which clamps.
+    constexpr std::size_t kSafeDigits = 18;
+    std::int64_t magnitude = 0;
     const bool bMinus = !s.empty() && s[0] == '-';
     std::size_t i = bMinus ? 1 : 0;
     for (; i < s.size(); ++i) {
         const unsigned digit = static_cast<unsigned char>(s[i]) - unsigned{'0'};
         if (digit > 9)
             break;
-        if (magnitude <= kLimit)
+        if (i < kSafeDigits)
             magnitude = magnitude * 10 + digit;
     }
-    if (i == s.size() && !bMinus)
-        return CellScan{CellKind::Number, static_cast<std::int32_t>(std::min<long long>(magnitude, INT32_MAX)),
-                        true};
-    if (i == s.size() && s.size() > 1)
-        return CellScan{CellKind::Text, static_cast<std::int32_t>(std::max<long long>(-magnitude, INT32_MIN)), true};
-    return CellScan{KindOfCell(s), Atoi(s), CTextCollator::IsDigitsAndHyphens(s)};
+    if (i == s.size() && s.size() <= kSafeDigits) {
+        if (!bMinus)
+            return CellScan{CellKind::Number, magnitude, true};
+        if (s.size() > 1)
+            return CellScan{CellKind::Text, -magnitude, true};
+    }
+    return CellScan{KindOfCell(s), AtoiWide(s), CTextCollator::IsDigitsAndHyphens(s)};
 }
 
 std::vector<std::uint32_t> Iota(std::uint32_t n) {
@@ -144,7 +146,7 @@ CellKind KindOfCell(std::string_view s) {
 }
 
 int CompareAsNumbers(std::string_view a, std::string_view b) {
-    return CompareValues(Atoi(a), Atoi(b));
+    return CompareValues(AtoiWide(a), AtoiWide(b));
 }
 
 int CompareAsDates(std::string_view a, std::string_view b) {
@@ -181,10 +183,10 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
     // Whether the texts, all the same, order against every number as their atoi values do: checked from
     // the first text on, and afterwards for the numbers before it.
     std::string_view text;
-    std::int32_t textValue = 0;
+    std::int64_t textValue = 0;
     std::uint32_t nFirstText = nCount;
     bool bNumbersOrderTexts = bDigitTexts;
-    const auto ordersText = [&text, &textValue](std::string_view number, std::int32_t value) {
+    const auto ordersText = [&text, &textValue](std::string_view number, std::int64_t value) {
         return CTextCollator::CompareDigitsAndHyphens(text, number) == CompareValues(textValue, value);
     };
     // A column whose every entry is a text of digits and hyphens (negative numbers) sorts by the digits'
@@ -287,7 +289,7 @@ std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending, std::s
 
     // Mixed kinds: the merge sort with Compare itself. Items carry number and kind, so comparisons whose
     // first operand is a number (the common case) need no lookups. The kind rides in the top bits of the
-    // entry, which keeps an item at 8 bytes for the merge passes to move.
+    // entry, which keeps an item at 16 bytes (a 64-bit value and the entry) for the merge passes to move.
     if (m_nCount <= kPackedEntryLimit)
         return MergeSortedEntries<PackedItem>(bAscending, order);
     return MergeSortedEntries<WideItem>(bAscending, order);

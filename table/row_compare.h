@@ -3,7 +3,8 @@
 // A comparison of two rows looks at their texts t1 and t2 in the sorted column. Its kind is decided by
 // the first operand t1 alone: a number when t1 is all decimal digits (the empty text included), else a
 // date when t1 has the form DD/MM/YYYY, else text. A descending sort swaps the operands but keeps the
-// kind. Numbers compare by their atoi values, dates by year, month and day, texts linguistically
+// kind. Numbers compare by their atoi values read in 64 bits (so every unsigned 32-bit value, up to
+// 4294967295, as itself), dates by year, month and day, texts linguistically
 // (CTextCollator). Because only t1 decides the kind, the order is not consistent in a column of mixed
 // kinds; StableSortRowIds copes with that.
 //
@@ -30,7 +31,7 @@ bool IsDayMonthYear(std::string_view s);
 // The kind of comparison a text makes when it is the first operand.
 CellKind KindOfCell(std::string_view s);
 
-// -1, 0 or 1 as the atoi values of a and b compare.
+// -1, 0 or 1 as the atoi values of a and b, read in 64 bits (AtoiWide), compare.
 int CompareAsNumbers(std::string_view a, std::string_view b);
 
 // -1, 0 or 1 comparing the year (offset 6, 4 bytes), then the month (offset 3, 2 bytes), then the day
@@ -75,19 +76,19 @@ private:
     // Sort items for the merge sort of a column of mixed kinds: an atoi value, an entry and its kind.
     static constexpr std::uint32_t kPackedEntryLimit = std::uint32_t{1} << 30;
     struct PackedItem { // the kind in the entry's top two bits; for columns of at most 2^30 entries
-        std::int32_t number;
+        std::int64_t number;
         std::uint32_t entryAndKind;
-        static PackedItem Make(std::int32_t number, std::uint32_t entry, CellKind kind) {
+        static PackedItem Make(std::int64_t number, std::uint32_t entry, CellKind kind) {
             return PackedItem{number, entry | (static_cast<std::uint32_t>(kind) << 30)};
         }
         std::uint32_t Entry() const { return entryAndKind & (kPackedEntryLimit - 1); }
         CellKind Kind() const { return static_cast<CellKind>(entryAndKind >> 30); }
     };
     struct WideItem {
-        std::int32_t number;
+        std::int64_t number;
         std::uint32_t entry;
         CellKind kind;
-        static WideItem Make(std::int32_t number, std::uint32_t entry, CellKind kind) {
+        static WideItem Make(std::int64_t number, std::uint32_t entry, CellKind kind) {
             return WideItem{number, entry, kind};
         }
         std::uint32_t Entry() const { return entry; }
@@ -102,7 +103,7 @@ private:
     const CTextCollator* m_pCollator;
     std::vector<CellKind> m_kinds;
     std::uint32_t m_nKindCount[3] = {0, 0, 0}; // entries of each kind
-    std::vector<std::int32_t> m_numbers;       // atoi values
+    std::vector<std::int64_t> m_numbers;       // atoi values, read in 64 bits
     std::vector<std::int64_t> m_dateKeys;      // year, month, day packed in order; when some entry is a date
     std::vector<std::uint64_t> m_digitKeys;    // when every entry is digits and hyphens, at most 16 digits
     std::vector<std::uint32_t> m_textRanks;    // when many entries are text
