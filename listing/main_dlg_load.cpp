@@ -138,7 +138,8 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
     m_list.ReserveItems(static_cast<std::size_t>(std::min(expected, kMostRowsReserved)));
 
     CLineReader reader(text.get());
-    reader.LimitTo(length);
+    if (length > 0) // a file of the system's own (under /proc) shows a length of 0 whatever it holds
+        reader.LimitTo(length);
     const ListingPass pass = ReadListingRows(reader, params.layout, [&](const ListingLine& fields, long long i) {
         // The name goes into the row straight from the line: a name of many megabytes is not copied twice.
         RowCellViews cells;

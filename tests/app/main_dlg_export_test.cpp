@@ -89,3 +89,9 @@ TEST_F(MainDlgExportTest, NameNoLineCanCarryIsRefusedWithItsRowAndNothingIsWritt
                                                         "a line feed")))
         << m_messages[0].toStdString();
 }
+
+TEST_F(MainDlgExportTest, AnEmptyTableIsRefusedAndNoFileIsWritten) {
+    Export(QStringLiteral("mkisofs-sort"), QStringLiteral("empty.sort"));
+    EXPECT_EQ(ReadFile("empty.sort"), "<missing>");
+    EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("Nothing to save: load the listing first")});
+}

@@ -157,22 +157,40 @@ TEST(CountByte, CountsHighAndNulBytes) {
 
 TEST(CountByte, ReadsOnlyTheLengthTheFileHadAtTheStart) {
     // Each block read makes the file a block longer: a count that followed the growth would never end.
+    // A start of 1.5 blocks ends inside a block, where a count that read whole blocks would take in
+    // half a block of the growth.
     const std::size_t block = CLineReader::kBlockSize;
-    FilePtr file = MakeTempFile(std::string(2 * block, '|'));
+    for (const std::size_t start : {2 * block, 3 * block / 2}) {
+        SCOPED_TRACE(start);
+        FilePtr file = MakeTempFile(std::string(start, '|'));
+        ASSERT_TRUE(file);
+        const std::string more(block, '|');
+        int calls = 0;
+        const long long count = CountByte(file.get(), '|', [&] {
+            if (++calls > 8)
+                return;  // a count that follows the growth ends all the same, with a wrong result
+            const long position = std::ftell(file.get());
+            std::fseek(file.get(), 0, SEEK_END);
+            std::fwrite(more.data(), 1, more.size(), file.get());
+            std::fflush(file.get());
+            std::fseek(file.get(), position, SEEK_SET);
+        });
+        EXPECT_EQ(count, static_cast<long long>(start));
+        EXPECT_EQ(calls, 2);
+    }
+}
+
+TEST(LineReader, ALimitEndsTheLinesWhereTheFileEndedWhenMeasured) {
+    // The line pass of a load reads as far as the file reached at its count, however it grows after.
+    FilePtr file = MakeTempFile("A\nB\nC\n");
     ASSERT_TRUE(file);
-    const std::string more(block, '|');
-    int calls = 0;
-    const long long count = CountByte(file.get(), '|', [&] {
-        if (++calls > 8)
-            return;  // a count that follows the growth ends all the same, with a wrong result
-        const long position = std::ftell(file.get());
-        std::fseek(file.get(), 0, SEEK_END);
-        std::fwrite(more.data(), 1, more.size(), file.get());
-        std::fflush(file.get());
-        std::fseek(file.get(), position, SEEK_SET);
-    });
-    EXPECT_EQ(count, static_cast<long long>(2 * block));
-    EXPECT_EQ(calls, 2);
+    CLineReader reader(file.get());
+    reader.LimitTo(3);
+    std::string line;
+    std::vector<std::string> lines;
+    while (reader.ReadLine(line))
+        lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"A", "B"}));
 }
 
 TEST(CountByte, CountsAStreamWithoutALengthToItsEnd) {

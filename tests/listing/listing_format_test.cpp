@@ -96,7 +96,7 @@ TEST(FormRowCells, CellsOfSplitLines) {
          L::ThreeColumns,
          "FFFFFFFF|80000000|X",
          2,
-         {"0002", "-1", "-2147483648", "X", "", ""}},
+         {"0002", "4294967295", "2147483648", "X", "", ""}},
         {"separators not examined",
          L::ThreeColumns,
          "0000001A 00000800xBOOT.BIN",
@@ -258,6 +258,10 @@ TEST(AppendSortedLine, TickedPartsInTheirFixedOrder) {
          {"0", "-1", "-2147483648", "", "2147483647", "-3"},
          kFiveColumnChoice,
          "FFFFFFFF|80000000|7FFFFFFF|-3|\n"},
+        {"unsigned values from 80000000 up",
+         {"0", "4294967295", "2147483648", "", "2600468480", "15"},
+         kFiveColumnChoice,
+         "FFFFFFFF|80000000|9B000000|15|\n"},
         {"negative number keeps its sign within the width",
          {"-5", "", "", "", "", ""},
          {.number = true},
@@ -320,6 +324,9 @@ TEST(ListingRoundTrip, EveryValueAndNameByteSurvivesLoadAndSave) {
             if (l.layout == ListingLayout::FiveColumns && digit >= 'A')
                 continue;
             const RowCells cells = FormRowCells(l.layout, SplitLine(l.layout, l.line), i);
+            ListingLine valid;
+            ASSERT_TRUE(SplitValidLine(l.layout, l.line, valid)) << l.line;
+            ASSERT_EQ(FormRowCells(l.layout, valid, i), cells);
             ASSERT_EQ(SortedLine(cells, l.choice), l.line + "\n")
                 << "start " << Hex8(start) << " size " << Hex8(size) << " pos " << Hex8(pos);
         }
@@ -350,6 +357,7 @@ TEST(AppendFileListLine, SevenDigitsCommaAndName) {
         {"-5", "X", "-000005 , X\n"},
         {"12345678", "X", "12345678 , X\n"},
         {"-2147483648", "X", "-2147483648 , X\n"},
+        {"2600468480", "X", "2600468480 , X\n"}, // a listing's unsigned start block, saved as a file list
         {"7", "", "0000007 , \n"},
         {"1", "50% off", "0000001 , 50% off\n"},
         {"1", "A\0B"sv, "0000001 , A\0B\n"s},

@@ -99,8 +99,8 @@ TEST_F(MainDlgTest, LoadThreeColumnsFillsTheTableInFileOrder) {
     Load("LBA.TXT", &CMainDlg::OnLoad3Col);
     ASSERT_EQ(m_dlg->m_list.GetItemCount(), 5);
     EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN||");
-    EXPECT_EQ(RowText(2), "0002|48|-1|DATA\\MOVIE.PSS||");
-    EXPECT_EQ(RowText(3), "0003|-2147483648|1|  spaced name  ||");
+    EXPECT_EQ(RowText(2), "0002|48|4294967295|DATA\\MOVIE.PSS||");
+    EXPECT_EQ(RowText(3), "0003|2147483648|1|  spaced name  ||");
     EXPECT_EQ(RowText(4), "0004|43981|43981|LAST.BIN||");
     EXPECT_EQ(maximumSeen, 5) << "10 bars give 5 lines";
     EXPECT_EQ(bar->value(), 0) << "reset once the box is dismissed";
@@ -112,7 +112,7 @@ TEST_F(MainDlgTest, LoadFourAndFiveColumnsAndFileList) {
     Load("four.txt", &CMainDlg::OnLoad4Col);
     ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
     EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN|16|");
-    EXPECT_EQ(RowText(1), "0001|1|2|B|-1|");
+    EXPECT_EQ(RowText(1), "0001|1|2|B|4294967295|");
 
     WriteFile("five.txt", "0000001A|00000800|00000010|c|BOOT.BIN\r\n00000001|00000002|00000003|9|B\r\n");
     Load("five.txt", &CMainDlg::OnLoad5Col);
@@ -120,24 +120,50 @@ TEST_F(MainDlgTest, LoadFourAndFiveColumnsAndFileList) {
     EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN|16|12");
     EXPECT_EQ(RowText(1), "0001|1|2|B|3|9");
 
-    WriteFile("list.txt", "0000012 , TRACK01.BIN\r\n-000005 , NEG\r\n");
+    WriteFile("list.txt", "0000012 , TRACK01.BIN\r\n0000005 , FIVE\r\n");
     Load("list.txt", &CMainDlg::OnFilelistLoad);
     ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
     EXPECT_EQ(RowText(0), "0000|12||TRACK01.BIN||");
-    EXPECT_EQ(RowText(1), "0001|-5||NEG||");
+    EXPECT_EQ(RowText(1), "0001|5||FIVE||");
     EXPECT_EQ(m_messages.size(), 3u);
 }
 
-TEST_F(MainDlgTest, LoadStopsAtTheFirstLineWithoutName) {
-    WriteFile("stop.txt", "0000001A|00000800|A\r\n0000001B|00000800|B\r\n0000001C|00000800|\r\n"
-                          "0000001D|00000800|D\r\n");
-    Load("stop.txt", &CMainDlg::OnLoad3Col);
-    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 2);
-    // A line cut short ends the data the same way.
-    WriteFile("short.txt", "0000001A|00000800|A\r\n00000\r\n0000001D|00000800|D\r\n");
-    Load("short.txt", &CMainDlg::OnLoad3Col);
-    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 1);
-    EXPECT_EQ(m_messages.size(), 2u);
+TEST_F(MainDlgTest, BlankLinesAreSkippedAndALastLineWithoutNameEndsTheData) {
+    WriteFile("blank.txt", "\r\n0000001A|00000800|A\r\n\r\n\n\r\n0000001B|00000800|B\r\n0000001C|00000800|\r\n\r\n");
+    Load("blank.txt", &CMainDlg::OnLoad3Col);
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    EXPECT_EQ(RowText(0), "0000|26|2048|A||");
+    EXPECT_EQ(RowText(1), "0001|27|2048|B||") << "Number counts the rows, not the lines";
+    EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral(" done ! =>  ") + PathOf("blank.txt")});
+}
+
+TEST_F(MainDlgTest, ALineThatDoesNotFitStopsTheLoadAndLeavesTheTableEmpty) {
+    const std::string a = "0000001A|00000800|A\r\n";
+    const std::string junk(100, 'j');
+    struct Case {
+        std::string content;
+        void (CMainDlg::*loader)();
+        QString second; // the second line of the box
+    };
+    const Case cases[] = {
+        {a + "\r\nthis is junk\r\n" + a, &CMainDlg::OnLoad3Col, "Line 3: this is junk"},
+        {"0000001B|ZZZZ|B.BIN\r\n" + a, &CMainDlg::OnLoad3Col, "Line 1: 0000001B|ZZZZ|B.BIN"},
+        {a + "0000001C|00000800|\r\n" + a, &CMainDlg::OnLoad3Col, "Line 2: 0000001C|00000800|"},
+        {a + "0000001A 00000800 BOOT.BIN\r\n", &CMainDlg::OnLoad3Col, "Line 2: 0000001A 00000800 BOOT.BIN"},
+        {a + a + junk + "\r\n", &CMainDlg::OnLoad4Col, "Line 1: 0000001A|00000800|A"},
+        {a + a + junk + "\r\n", &CMainDlg::OnLoad3Col, QStringLiteral("Line 3: ") + QString(80, QLatin1Char('j'))},
+        {"0000012 , X\r\n12 , Y\r\n", &CMainDlg::OnFilelistLoad, "Line 2: 12 , Y"},
+        {"0000001A|00000800|00000010|g|N\r\n", &CMainDlg::OnLoad5Col, "Line 1: 0000001A|00000800|00000010|g|N"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.second.toStdString());
+        m_messages.clear();
+        WriteFile("bad.txt", c.content);
+        Load("bad.txt", c.loader);
+        EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
+        EXPECT_EQ(m_dlg->m_progress.GetPos(), 0);
+        EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("Invalid file text format\n") + c.second});
+    }
 }
 
 TEST_F(MainDlgTest, LoadStopsAtTheEndOfTheFileWhateverTheCountPromised) {
@@ -146,13 +172,6 @@ TEST_F(MainDlgTest, LoadStopsAtTheEndOfTheFileWhateverTheCountPromised) {
     Load("bars.txt", &CMainDlg::OnLoad3Col);
     ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
     EXPECT_EQ(RowText(1), "0001|27|2048|E|F|G|H||");
-}
-
-TEST_F(MainDlgTest, FirstLineIsLoadedEvenWhenTheCountPromisesNone) {
-    WriteFile("nobars.txt", "0000001A 00000800 BOOT.BIN\r\nsecond line\r\n");
-    Load("nobars.txt", &CMainDlg::OnLoad3Col);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 1);
-    EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN||");
 }
 
 TEST_F(MainDlgTest, LoadOfMissingFileEmptiesTheTableAndEndsTheProcess) {
@@ -298,7 +317,7 @@ TEST_F(MainDlgTest, FileListLoadDoesNotPump) {
 }
 
 TEST_F(MainDlgTest, MalformedFilesGiveDefinedResults) {
-    static constexpr char kNulLine[] = "\0\0\0\0\0\0\0\0|\0\0\0\0\0\0\0\0|\0NUL\0NAME\0\r\n";
+    static constexpr char kNulLine[] = "00000000|00000000|\0NUL\0NAME\0\r\n";
     std::string binary;
     for (int i = 0; i < 5000; ++i)
         binary += static_cast<char>((i * 7919 + 13) & 0xFF);

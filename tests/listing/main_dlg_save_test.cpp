@@ -37,7 +37,7 @@ TEST_F(MainDlgTest, ListingsOfEveryLayoutSurviveLoadAndSaveByteForByte) {
          &CMainDlg::OnLoad4Col, &CMainDlg::OnSave},
         {"five.txt", WithCrLf("0000001A|00000800|00000010|9|BOOT.BIN\n00000001|00000002|00000003|0|X\n"),
          &CMainDlg::OnLoad5Col, &CMainDlg::OnSave},
-        {"list.txt", WithCrLf("0000012 , TRACK01.BIN\n0000000 , " + highBytes + "\n-000005 , NEG\n"),
+        {"list.txt", WithCrLf("0000012 , TRACK01.BIN\n0000000 , " + highBytes + "\n0000005 , FIVE\n"),
          &CMainDlg::OnFilelistLoad, &CMainDlg::OnFilelistSave},
     };
     for (const Case& c : cases) {
@@ -96,19 +96,47 @@ TEST_F(MainDlgTest, LongNamesAreWrittenWhole) {
     EXPECT_EQ(ReadFile("Sorted-long.txt"), "0000001A|00000800|" + name + "\r\n");
 }
 
-TEST_F(MainDlgTest, SaveOfAnEmptyTableWritesAnEmptyFile) {
-    SetFile("nothing.txt");
+TEST_F(MainDlgTest, SaveOfAnEmptyTableIsRefusedAndTouchesNoFile) {
+    // Scan enables Save before any load, and a load stopped by a bad line leaves the table empty: neither
+    // may replace a good sorted file with an empty one.
+    WriteFile("LBA.TXT", "0000001A|00000800|A\r\nthis is junk\r\n");
+    WriteFile("Sorted-LBA.TXT", "good\r\n");
+    SetFile("LBA.TXT");
+    m_dlg->OnScan();
+    ASSERT_TRUE(Enabled(IDC_SAVE));
     m_dlg->OnSave();
-    EXPECT_EQ(ReadFile("Sorted-nothing.txt"), "");
-    // A range of 0 to 0 leaves an empty bar standing still, not the busy animation of an equal minimum
-    // and maximum.
-    const auto* bar = qobject_cast<QProgressBar*>(m_dlg->m_progress.GetSafeWidget());
-    ASSERT_NE(bar, nullptr);
-    EXPECT_LT(bar->minimum(), bar->maximum());
-    EXPECT_EQ(bar->value(), bar->minimum());
     m_dlg->OnFilelistSave();
-    EXPECT_EQ(ReadFile("Sorted-nothing.txt"), "");
-    EXPECT_EQ(m_messages.size(), 2u);
+    m_dlg->OnLoad3Col();
+    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 0);
+    m_dlg->OnSave();
+    m_dlg->OnFilelistSave();
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "good\r\n");
+    EXPECT_EQ(QDir(m_path).entryList(QDir::Files).size(), 2) << "no other file is made";
+    const QString refusal = QStringLiteral("Nothing to save: load the listing first");
+    ASSERT_EQ(m_messages.size(), 5u);
+    EXPECT_EQ(m_messages[0], refusal);
+    EXPECT_EQ(m_messages[1], refusal);
+    EXPECT_EQ(m_messages[3], refusal);
+    EXPECT_EQ(m_messages[4], refusal);
+    EXPECT_EQ(m_dlg->m_progress.GetPos(), 0);
+}
+
+TEST_F(MainDlgTest, SaveWritesEveryRowOnceAtTheEdgesOfItsBlocks) {
+    // Save forms its lines in blocks of 16,384 rows, two at a time; the last round may hold one block.
+    for (const int rows : {16384, 16385, 32768, 32769, 49152}) {
+        SCOPED_TRACE(rows);
+        std::string listing;
+        char line[32];
+        for (int i = 0; i < rows; ++i) {
+            std::snprintf(line, sizeof line, "%08X|00000800|%d\r\n", i, i);
+            listing += line;
+        }
+        WriteFile("LBA.TXT", listing);
+        Load("LBA.TXT", &CMainDlg::OnLoad3Col);
+        SetBoxes("011100");
+        m_dlg->OnSave();
+        EXPECT_TRUE(ReadFile("Sorted-LBA.TXT") == listing);
+    }
 }
 
 TEST_F(MainDlgTest, FileListSaveFormsNumbersFromTheStartLbaText) {
@@ -139,6 +167,8 @@ TEST_F(MainDlgTest, SaveWritesTheRowsAsTheyStoodWhenPressed) {
 }
 
 TEST_F(MainDlgTest, OutputThatCannotBeCreatedEndsTheProcess) {
+    WriteFile("LBA.TXT", "0000001A|00000800|A\r\n");
+    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
     SetFolder(Folder() + "no-such-folder/");
     EXPECT_EXIT(
         {

@@ -43,3 +43,26 @@ TEST(Atoi, FollowsTheRuntimeRulesAndClampsTo32Bits) {
     for (const Case& c : cases)
         EXPECT_EQ(Atoi(c.text), c.value) << "text: " << c.text;
 }
+
+TEST(AtoiWide, ReadsEveryUnsigned32BitValueAndClampsTo64Bits) {
+    struct Case {
+        std::string_view text;
+        std::int64_t value;
+    };
+    const Case cases[] = {
+        {"", 0},
+        {"  -12x", -12},
+        {"2147483648", 2147483648LL},
+        {"2600468480", 2600468480LL},
+        {"4294967295", 4294967295LL},
+        {"-2147483649", -2147483649LL},
+        {"9223372036854775807", INT64_MAX},
+        {"9223372036854775808", INT64_MAX},
+        {"-9223372036854775808", INT64_MIN},
+        {"99999999999999999999999999", INT64_MAX},
+        {"-99999999999999999999999999", INT64_MIN},
+        {"000000000000000000000000042", 42},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AtoiWide(c.text), c.value) << "text: " << c.text;
+}
