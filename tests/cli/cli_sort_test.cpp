@@ -66,7 +66,7 @@ TEST_F(MainDlgTest, CliSortWritesWhatTheWindowSavesAfterTheSameClicks) {
          nullptr, nullptr},
         {"five columns by the digit, chosen columns", ListingLayout::FiveColumns, &CMainDlg::OnLoad5Col, "Column6", 5,
          false, "Number,Column6,FileName", "100101"},
-        {"five columns by size (negative sizes are text)", ListingLayout::FiveColumns, &CMainDlg::OnLoad5Col,
+        {"five columns by size (sizes from 80000000 up are numbers)", ListingLayout::FiveColumns, &CMainDlg::OnLoad5Col,
          "FileSize", 2, true, nullptr, nullptr},
         {"three columns by an empty column, every box", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "LbaPos",
          4, false, "number,startlba,filesize,filename,lbapos,column6", "111111"},
@@ -121,6 +121,9 @@ TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
     WriteFile("EMPTY.TXT", "");
     WriteFile("ODD.TXT", "no bars here\r\n");
     WriteFile("LBA.TXT", "0000001A|00000800|BOOT.BIN\r\n");
+    WriteFile("JUNK.TXT", "0000001A|00000800|BOOT.BIN\r\n\r\nthis is junk\r\n0000001B|00000800|B\r\n");
+    WriteFile("NONAME.TXT", "0000001A|00000800|00000000|A\r\n0000001A|00000800|00000000|\r\n0000001A|00000800|00000000|B\r\n");
+    WriteFile("BADLIST.TXT", "0000012 , X\r\n-000005 , Y\r\n");
     struct Case {
         QStringList args;
         int status;
@@ -142,7 +145,14 @@ TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
         {{}, 2, "Usage: quarrow-cli COMMAND", ""},
         {{"--version"}, 0, "", "quarrow-cli " QUARROW_VERSION "\n"},
         {{"sort", "--help"}, 0, "", "Usage: quarrow-cli sort [options] listing"},
-        {{"sort", PathOf("LBA.TXT"), "--by", "FileName", "--layout", "filelist", "-o", "-"}, 0, "", "0000001 , 0000800|BOOT.BIN\r\n"},
+        {{"sort", PathOf("LBA.TXT"), "--by", "FileName", "--layout", "filelist", "-o", "-"}, 2,
+         "LBA.TXT:1: not a file list line: 0000001A|00000800|BOOT.BIN", ""},
+        {{"sort", PathOf("JUNK.TXT"), "--by", "FileName"}, 2, "JUNK.TXT:3: not a 3-column listing line: this is junk", ""},
+        {{"export", PathOf("JUNK.TXT"), "--to", "mkisofs-sort", "-o", PathOf("OUT.TXT")}, 2, "JUNK.TXT:3: not a 3-col", ""},
+        {{"check", PathOf("JUNK.TXT")}, 2, "JUNK.TXT:3: not a 3-column listing line: this is junk", ""},
+        {{"sort", PathOf("NONAME.TXT"), "--by", "FileName", "-o", PathOf("OUT.TXT")}, 2,
+         "NONAME.TXT:2: not a 4-column listing line: 0000001A|00000800|00000000|\n", ""},
+        {{"sort", PathOf("BADLIST.TXT"), "--by", "FileName"}, 2, "BADLIST.TXT:2: not a file list line: -000005 , Y", ""},
     };
     for (const Case& c : cases) {
         const ProcessResult result = RunCli(c.args);
@@ -150,13 +160,42 @@ TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
         EXPECT_NE(result.err.find(c.stderrPart), std::string::npos) << result.err;
         EXPECT_NE(result.out.find(c.stdoutPart), std::string::npos) << result.out;
     }
-    EXPECT_EQ(ReadFile("Sorted-EMPTY.TXT"), "<missing>");
+    for (const char* never : {"Sorted-EMPTY.TXT", "Sorted-JUNK.TXT", "Sorted-BADLIST.TXT", "OUT.TXT"})
+        EXPECT_EQ(ReadFile(never), "<missing>") << never;
 }
 
-TEST_F(MainDlgTest, CliStopsALargeListingWhereTheWindowStops) {
-    // Over a megabyte, read by the command in two halves: the lines the window adds are the same whether
-    // its load ends at the end of the file, at a line without a name in either half, or at the count.
-    std::string plain = MakeListing(ListingLayout::ThreeColumns, 60000, 99);
+TEST_F(MainDlgTest, CliSortsValuesFrom80000000UpAsTheLargestNumbers) {
+    WriteFile("SIZES.TXT", "00000001|00000010|a\r\n00000002|80000001|b\r\n00000003|00000005|c\r\n"
+                           "00000004|00001000|d\r\n00000005|80000002|e\r\n00000006|FFFFFFFF|f\r\n"
+                           "00000007|00000100|g\r\n00000008|FFFFFFFE|h\r\n");
+    const auto namesOf = [](const std::string& out) {
+        std::string names;
+        for (std::size_t at = 0; at < out.size(); at = out.find('\n', at) + 1)
+            names += out[at + 18];
+        return names;
+    };
+    const ProcessResult down = RunCli({"sort", PathOf("SIZES.TXT"), "--by", "FileSize", "--descending", "-o", "-"});
+    EXPECT_EQ(down.status, 0) << down.err;
+    EXPECT_EQ(namesOf(down.out), "fheb" "dgac");
+    EXPECT_NE(down.out.find("00000006|FFFFFFFF|f\r\n"), std::string::npos) << "written back as read";
+    const ProcessResult up = RunCli({"sort", PathOf("SIZES.TXT"), "--by", "FileSize", "-o", "-"});
+    EXPECT_EQ(namesOf(up.out), "cagd" "behf");
+    // The window agrees, and shows the sizes as unsigned numbers.
+    SetFile("SIZES.TXT");
+    m_dlg->OnScan();
+    Load("SIZES.TXT", &CMainDlg::OnLoad3Col);
+    EXPECT_EQ(RowText(5), "0005|6|4294967295|f||");
+    ClickHeader(HeaderOf(m_dlg->m_list), 2);
+    ClickHeader(HeaderOf(m_dlg->m_list), 2);
+    m_dlg->OnSave();
+    EXPECT_TRUE(ReadFile("Sorted-SIZES.TXT") == down.out);
+}
+
+TEST_F(MainDlgTest, CliReadsALargeListingAsTheWindowDoes) {
+    // Over a megabyte, read by the command in two halves: blank lines are skipped in either half, and a
+    // bad line in either half, or a line without a name that ends the first half's data but not the
+    // file's, is refused with its number, by the window as by the command.
+    const std::string plain = MakeListing(ListingLayout::ThreeColumns, 60000, 99);
     ASSERT_GT(plain.size(), std::size_t{1} << 20);
     const auto lineStart = [&plain](std::size_t line) {
         std::size_t at = 0;
@@ -164,23 +203,52 @@ TEST_F(MainDlgTest, CliStopsALargeListingWhereTheWindowStops) {
             at = plain.find('\n', at) + 1;
         return at;
     };
-    std::string shortFirst = plain;
-    shortFirst.insert(lineStart(5000), "0000001A|00000800|\r\n");
-    std::string shortSecond = plain;
-    shortSecond.insert(lineStart(50000), "0000001A|00000800|\r\n");
-    std::string fewerBars = plain;  // 3000 lines after the first lose a bar: the count promises 1500 fewer
-    for (std::size_t at = lineStart(1), line = 0; line < 3000; ++line, at = fewerBars.find('\n', at) + 1)
-        fewerBars[at + 8] = '#';
-    for (const std::string* listing : {&plain, &shortFirst, &shortSecond, &fewerBars}) {
-        WriteFile("BIG.TXT", *listing);
+    const std::string noName = "0000001A|00000800|\r\n";
+    const auto with = [&](std::size_t line, const std::string& text) {
+        return std::string(plain).insert(lineStart(line), text);
+    };
+    // A line without a name followed by blank lines past the middle: the split falls among them.
+    const std::size_t middleLine = static_cast<std::size_t>(std::count(plain.begin(), plain.begin() + plain.size() / 2, '\n'));
+    std::string blanks;
+    for (int i = 0; i < 60; ++i)
+        blanks += "\r\n";
+    struct Case {
+        const char* what;
+        std::string listing;
+        long long badLine; // 0: loads whole
+    };
+    const Case cases[] = {
+        {"plain", plain, 0},
+        {"blank lines in both halves", with(50000, "\r\n\r\n").insert(lineStart(5000), "\n"), 0},
+        {"no name at the end", plain + noName + "\r\n\r\n", 0},
+        {"no name in the first half", with(5000, noName), 5001},
+        {"no name in the second half", with(50000, noName), 50001},
+        {"no name ending the first half", with(middleLine, noName + blanks), static_cast<long long>(middleLine) + 1},
+        {"a bar missing in the second half", with(40000, "0000001A#00000800|N\r\n"), 40001},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile("BIG.TXT", c.listing);
+        QFile::remove(PathOf("Sorted-BIG.TXT"));
         SetFile("BIG.TXT");
         m_dlg->OnScan();
-        m_dlg->OnLoad3Col();
-        m_dlg->OnSave();
+        m_messages.clear();
+        Load("BIG.TXT", &CMainDlg::OnLoad3Col);
         const ProcessResult result = RunCli({"sort", PathOf("BIG.TXT"), "--by", "Number", "-o", "-"});
-        EXPECT_EQ(result.status, 0) << result.err;
-        EXPECT_TRUE(result.out == ReadFile("Sorted-BIG.TXT"))
-            << "window rows " << m_dlg->m_list.GetItemCount() << ", command lines "
-            << std::count(result.out.begin(), result.out.end(), '\n');
+        if (c.badLine == 0) {
+            EXPECT_EQ(m_dlg->m_list.GetItemCount(), 60000);
+            m_dlg->OnSave();
+            EXPECT_EQ(result.status, 0) << result.err;
+            EXPECT_TRUE(result.out == ReadFile("Sorted-BIG.TXT"));
+            continue;
+        }
+        const std::string number = std::to_string(c.badLine);
+        EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Invalid file text format\nLine %1: ").arg(c.badLine)))
+            << m_messages[0].toStdString();
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find("BIG.TXT:" + number + ": not a 3-column listing line"), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.empty());
     }
 }

@@ -9,6 +9,13 @@ public:
     explicit CTextMaker(std::uint32_t seed) : m_rng(seed) {}
 
     std::string Make(TextMix mix) {
+        if (mix == TextMix::Unsigned32) {
+            static constexpr const char* kEdges[] = {"0",          "1",          "2147483646", "2147483647",
+                                                     "2147483648", "2147483649", "4294967294", "4294967295"};
+            if (Pick(4) == 0)
+                return kEdges[Pick(std::size(kEdges))];
+            return std::to_string(std::uniform_int_distribution<std::uint32_t>()(m_rng) >> Pick(32));
+        }
         if (mix == TextMix::MostlyNumbers)
             return Pick(50) == 0 ? (Pick(2) ? Word() : "-1") : Digits(1 + Pick(11)); // beyond 32 bits now and then
         if (mix == TextMix::FewNegatives)

@@ -43,7 +43,7 @@ TEST(SortKeyColumn, AgreesWithCompareCellsForEveryPair) {
     ASSERT_TRUE(English().ComparesDigitsAndHyphensByBytes());
     for (TextMix mix : {TextMix::AllKinds, TextMix::MostlyNumbers, TextMix::WordsOnly, TextMix::SignedNumbers,
                         TextMix::FewNegatives, TextMix::NegativesOnly, TextMix::SizesAndMinusOne,
-                        TextMix::SizesMinusOneAndZero}) {
+                        TextMix::SizesMinusOneAndZero, TextMix::Unsigned32}) {
         SCOPED_TRACE("mix " + std::to_string(static_cast<int>(mix)));
         const std::vector<std::string> texts = MakeMixedCellTexts(300, 5, mix);
         const CSortKeyColumn column(static_cast<std::uint32_t>(texts.size()), AccessorOf(texts), English());
@@ -89,6 +89,13 @@ TEST(SortKeyColumn, ColumnsOfOneKind) {
         {"dates",
          {"01/02/2004", "31/12/2003", "15/01/2004", "01/01/2004"},
          {"31/12/2003", "01/01/2004", "15/01/2004", "01/02/2004"}},
+        // Keys too far apart for 32 bits take the wide path.
+        {"dates to the year 9999",
+         {"01/01/1990", "31/12/9999", "15/06/2000", "01/01/1990"},
+         {"01/01/1990", "01/01/1990", "15/06/2000", "31/12/9999"}},
+        {"sizes from 80000000 up",
+         {"16", "2147483649", "5", "4294967295", "4096", "2147483650", "4294967294", "256", "2147483647"},
+         {"5", "16", "256", "4096", "2147483647", "2147483649", "2147483650", "4294967294", "4294967295"}},
         {"words",
          {"coq", "Banana", "co-op", "apple", "coop", "Apple"},
          {"apple", "Apple", "Banana", "co-op", "coop", "coq"}},
@@ -167,6 +174,8 @@ TEST(SortKeyColumn, LargeColumnsMatchThePlainComparison) {
         {TextMix::SizesAndMinusOne, 200000, true},
         {TextMix::SizesAndMinusOne, 200000, false},
         {TextMix::SizesMinusOneAndZero, 200000, true},
+        {TextMix::Unsigned32, 200000, true},
+        {TextMix::Unsigned32, 200000, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("mix " + std::to_string(static_cast<int>(c.mix)) + " rows " + std::to_string(c.nRows) +
