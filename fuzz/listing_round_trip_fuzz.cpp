@@ -1,7 +1,8 @@
-// A listing made of lines in one layout, with values and names from the input, is read by the line reader,
-// split, turned into cells and written back: the output is the listing again, byte for byte (a five-column
-// digit is written back in decimal). Any line, well formed or not, splits without fault, and its name is
-// written back whole at the end of its line.
+// A listing made of lines in one layout, with values and names from the input, is read by the load's line
+// pass, turned into cells and written back: the output is the listing again, byte for byte (a five-column
+// digit is written back in decimal), whatever 32-bit values it holds. Any line, well formed or not, splits
+// without fault, its name is written back whole at the end of its line, and a line the pass takes as valid
+// splits to the same fields as the plain split.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,7 @@
 #include "fuzz_input.h"
 #include "listing/line_reader.h"
 #include "listing/listing_format.h"
+#include "listing/listing_rows.h"
 
 namespace {
 
@@ -33,6 +35,9 @@ void CheckAnyLine(std::string_view line) {
                                  ListingLayout::FiveColumns, ListingLayout::FileList}) {
         const ListingLine fields = SplitLine(layout, line);
         const RowCells cells = FormRowCells(layout, fields, 0);
+        ListingLine valid;
+        if (SplitValidLine(layout, line, valid) && FormRowCells(layout, valid, 0) != cells)
+            std::abort();
         std::string out;
         AppendSortedLine(out, {cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]}, ChoiceFor(layout));
         if (!out.ends_with(std::string(fields.name) + '\n'))
@@ -61,9 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string line;
         std::string written;
         if (layout == ListingLayout::FileList) {
-            const long long value = static_cast<long long>(in.Word() % 10999999) - 999999;
+            const unsigned value = in.Word() % 10000000;
             char number[16];
-            std::snprintf(number, sizeof number, "%07lld", value);
+            std::snprintf(number, sizeof number, "%07u", value);
             line = std::string(number) + " , " + name;
             written = line;
         } else {
@@ -93,20 +98,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file)
         return 0;
     CLineReader reader(file);
-    std::string line;
     std::string out;
-    long long index = 0;
-    while (reader.ReadLine(line)) {
-        const ListingLine fields = SplitLine(layout, line);
-        const RowCells cells = FormRowCells(layout, fields, index++);
+    const ListingPass pass = ReadListingRows(reader, layout, [&](const ListingLine& fields, long long index) {
+        const RowCells cells = FormRowCells(layout, fields, index);
         const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
                                                             cells[3], cells[4], cells[5]};
         if (layout == ListingLayout::FileList)
             AppendFileListLine(out, texts[CellStartLba], texts[CellFileName]);
         else
             AppendSortedLine(out, texts, ChoiceFor(layout));
-    }
-    if (reader.ReadFailed())
+        return true;
+    });
+    if (reader.ReadFailed() || pass.Failed())
         std::abort();
     std::fclose(file);
     if (out != expected)

@@ -271,14 +271,15 @@ TEST_F(LinkStaticTest, AClickMarksItVisitedAndOpensTheTarget) {
     EXPECT_EQ(m_recorder.m_urls.size(), 2);
 }
 
-TEST_F(LinkStaticTest, ATargetThatCannotBeOpenedIsReportedWithItsCode) {
+TEST_F(LinkStaticTest, ATargetThatCannotBeOpenedIsReportedByNameWithItsCode) {
     const QString missing = QStringLiteral("/nonexistent-quarrow-folder/user-guide.html");
     m_link.SetTarget(QUrl::fromLocalFile(missing).toString());
     Bind();
     QTest::mouseClick(m_pLabel, Qt::LeftButton, Qt::NoModifier, m_pLabel->rect().center());
     EXPECT_TRUE(m_link.m_bVisited) << "visited even though opening failed";
     ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("Unable to open hyperlink:\n\nUnknown error (2) occurred."));
+    EXPECT_EQ(m_boxes[0].text, QStringLiteral("Unable to open hyperlink:\n\n") + QUrl::fromLocalFile(missing).toString() +
+                                   QStringLiteral("\n\nUnknown error (2) occurred."));
     EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_EQ(m_boxes[0].owner, &m_host);
 

@@ -21,6 +21,7 @@ TEST(ShellWordTest, UndoesEachKindOfQuotingAndRefusesWhatIsNotOneWord) {
         {"  '/sp ace/x'  ", "/sp ace/x"},
         {"'/it'\"'\"'s'", "/it's"},                 // xorriso's way of writing a quote inside quotes
         {"\"/d \\\"q\\\" \\\\ \\n\"", "/d \"q\" \\ \\n"},  // in double quotes only \" \\ \$ \` escape
+        {"\"/\\$HOME \\`id\\` \\a\"", "/$HOME `id` \\a"},
         {"/bare\\ word\\'", "/bare word'"},
         {"'/caf\xe9|x,y'", "/caf\xe9|x,y"},          // bytes, bars and commas pass unchanged
         {"''", ""},

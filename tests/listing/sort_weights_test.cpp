@@ -51,6 +51,11 @@ TEST(SortWeights, FirstNameWeighsMostAndPathsAreWhatEachToolMatches) {
          "4 /BOOT.BIN\n3 /DATA/MAIN.ELF\n2 /a b \n1 /x*y\n"},
         {"xorriso with a folder of the image", kXorriso, "/disc//", {" lead"}, "1 /disc/ lead\n"},
         {"carriage returns stay bytes of the name", kXorriso, "", {"a\rb"}, "1 /a\rb\n"},
+        {"xorriso, consecutive backslashes each a slash", kXorriso, "", {"A\\\\B", "\\\\C\\\\\\D"},
+         "2 /A//B\n1 /C///D\n"},
+        {"mkisofs, consecutive backslashes each a slash", kMkisofs, "", {"A\\\\B*"}, "./A//B\\* 1\n"},
+        {"xorriso, a prefix starting with a backslash", kXorriso, "\\disc\\", {"x"}, "1 /disc/x\n"},
+        {"mkisofs, a prefix starting with a backslash", kMkisofs, "\\\\tree", {"x"}, "//tree/x 1\n"},
         {"no names", kXorriso, "", {}, ""},
     };
     for (const Case& c : cases) {
