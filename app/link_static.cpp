@@ -67,8 +67,9 @@ INT_PTR CLinkStatic::OpenTarget(const QString& strTarget, int /*nShowCmd*/) {
     const INT_PTR result = ShellExecuteOpen(strTarget);
     if (result <= 32) {
         // The target is named: the code alone does not say what could not be opened.
-        const QString text = QStringLiteral("Unable to open hyperlink:\n\n") + strTarget + QStringLiteral("\n\n") +
-                             QStringLiteral("Unknown error (%1) occurred.").arg(static_cast<qlonglong>(result));
+        const QString text =
+            QStringLiteral("Unable to open hyperlink:\n\n") + strTarget + QStringLiteral("\n\n") +
+            QStringLiteral("Unknown error (%1) occurred.").arg(static_cast<qlonglong>(result));
         MessageBoxRequest request;
         request.owner = GetSafeWidget() ? GetSafeWidget()->window() : nullptr;
         request.text = text;

@@ -3,8 +3,8 @@
 //
 //   bench/bench_workflow [--names=realistic|numbered|both] [lines...]     (default: both, 1000000)
 //   bench/bench_workflow --loads-only [lines]   (three loads and nothing else: CPU a line, or for a profiler)
-//   bench/bench_workflow --clicks-only=COLUMN [--negative] [lines]   (five ascending clicks on column 1 to 3, for
-//   a profiler; --negative: start blocks from 80000000, once shown as negative numbers, now above 2^31)
+//   bench/bench_workflow --clicks-only=COLUMN [--negative] [lines]   (five ascending clicks on column 1 to 3,
+//   for a profiler; --negative: start blocks from 80000000, once shown as negative numbers, now above 2^31)
 //   bench/bench_workflow --long-cell [megabytes]   (a listing of 1000 lines, one with a name of 30 MB:
 //                                                   load, repaint and click times, memory against the file)
 //
@@ -17,8 +17,8 @@
 // table is repainted; Scan + Load until the view shows every row.
 //
 // Targets: Scan + Load at most 0.5 x the C sort, the FileName click at most 0.5 x the en_US sort, the
-// StartLba and FileSize clicks (also a StartLba column from 80000000 up, the former negative numbers) at least 5
-// x faster than the C sort, Save at most 0.3 x the C sort, at most 200 bytes of memory a loaded row.
+// StartLba and FileSize clicks (also a StartLba column from 80000000 up, the former negative numbers) at
+// least 5 x faster than the C sort, Save at most 0.3 x the C sort, at most 200 bytes of memory a loaded row.
 #include <sys/resource.h>
 
 #if defined(__GLIBC__)

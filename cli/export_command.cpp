@@ -65,9 +65,10 @@ int RunExportCommand(const QStringList& args) {
         AppendSortWeights(out, *format, std::string_view(prefix.constData(), static_cast<std::size_t>(prefix.size())),
                           rows.size(), [&rows](std::size_t i) { return rows[i].name; });
     if (refusal) {
-        PrintError(input->ShownName(), LineNumberOfRow(*input, refusal->index),
-                   QStringLiteral("cannot write this name as %1: %2")
-                       .arg(QLatin1String(SortWeightFormatName(*format)), QString::fromStdString(refusal->reason)));
+        PrintError(
+            input->ShownName(), LineNumberOfRow(*input, refusal->index),
+            QStringLiteral("cannot write this name as %1: %2")
+                .arg(QLatin1String(SortWeightFormatName(*format)), QString::fromStdString(refusal->reason)));
         return kStatusError;
     }
     return WriteOutput(parser.isSet(outputOption) ? parser.value(outputOption) : QStringLiteral("-"), out)

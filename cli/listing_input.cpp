@@ -131,7 +131,8 @@ std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& inp
     // rows the content can hold, unless names hold the counted byte.
     const long long expected = ExpectedLines(
         input.layout, static_cast<long long>(std::count(bytes.begin(), bytes.end(), CountedByte(input.layout))));
-    rows.reserve(static_cast<std::size_t>(std::min<long long>(expected, static_cast<long long>(bytes.size() / 16))));
+    rows.reserve(
+        static_cast<std::size_t>(std::min<long long>(expected, static_cast<long long>(bytes.size() / 16))));
 
     // A large listing is read in two halves side by side, split after a line feed; the second half's line
     // numbers then count on from the first half's lines.

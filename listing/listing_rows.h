@@ -24,10 +24,10 @@ const char* LayoutName(ListingLayout layout);
 
 // How a line pass ended.
 struct ListingPass {
-    long long rows = 0;       // lines handed on as rows
-    bool stopped = false;     // the sink asked to stop
-    long long badLine = 0;    // the 1-based number of the first line that is not a line of the layout; 0 if none
-    std::string badText;      // the start of that line, at most kBadTextKept bytes
+    long long rows = 0;    // lines handed on as rows
+    bool stopped = false;  // the sink asked to stop
+    long long badLine = 0; // the 1-based number of the first line that is not a line of the layout; 0 if none
+    std::string badText;   // the start of that line, at most kBadTextKept bytes
     // Of a pass over part of a file: the 1-based number of a line with valid fields and an empty name after
     // which the part held only blank lines, and its text. It ends the data when nothing but blank lines
     // follows in the rest of the file; otherwise it is a bad line. 0 when there is none.
@@ -67,8 +67,8 @@ ListingPass ReadListingRows(CLineReader& reader, ListingLayout layout, const Lis
 // empty-name line followed by nothing but blank lines is left in endLine: a caller that has read the
 // whole file takes it as the end of the data, one that read a part decides with the parts that follow.
 template <class LineSource, class Sink>
-ListingPass ReadListingRowsFrom(LineSource& source, ListingLayout layout, Sink&& addRow, long long linesBefore = 0,
-                                long long rowsBefore = 0) {
+ListingPass ReadListingRowsFrom(LineSource& source, ListingLayout layout, Sink&& addRow,
+                                long long linesBefore = 0, long long rowsBefore = 0) {
     ListingPass pass;
     std::string_view line;
     long long number = linesBefore;

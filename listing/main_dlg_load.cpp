@@ -111,8 +111,9 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
         FailWithMessage(QString::fromLatin1(params.textOpenFailure) + path);
     // The line pass reads the file as far as it reached now: one that grows meanwhile still ends.
     struct stat info {};
-    const unsigned long long length =
-        fstat(fileno(text.get()), &info) == 0 ? static_cast<unsigned long long>(std::max<off_t>(info.st_size, 0)) : 0;
+    const unsigned long long length = fstat(fileno(text.get()), &info) == 0
+                                          ? static_cast<unsigned long long>(std::max<off_t>(info.st_size, 0))
+                                          : 0;
 
     std::function<void()> pump;
     if (params.pumpsAndShowsProgress)
@@ -140,7 +141,7 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
     CLineReader reader(text.get());
     if (length > 0) // a file of the system's own (under /proc) shows a length of 0 whatever it holds
         reader.LimitTo(length);
-    const ListingPass pass = ReadListingRows(reader, params.layout, [&](const ListingLine& fields, long long i) {
+    const auto addRow = [&](const ListingLine& fields, long long i) {
         // The name goes into the row straight from the line: a name of many megabytes is not copied twice.
         RowCellViews cells;
         FormRowCellViews(params.layout, fields, i, cells);
@@ -159,7 +160,8 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
             }
         }
         return true;
-    });
+    };
+    const ListingPass pass = ReadListingRows(reader, params.layout, addRow);
     if (interrupted())
         return stop();
     if (reader.ReadFailed())

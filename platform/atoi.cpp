@@ -23,14 +23,17 @@ std::int64_t ReadClamped(std::string_view text, std::uint64_t limit) {
     std::uint64_t magnitude = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         if (magnitude < limit)
-            magnitude = magnitude > (limit - 1) / 10 ? limit : magnitude * 10 + static_cast<std::uint64_t>(text[i] - '0');
+            magnitude = magnitude > (limit - 1) / 10
+                            ? limit
+                            : magnitude * 10 + static_cast<std::uint64_t>(text[i] - '0');
     }
     if (negative)
-        return magnitude >= limit ? -static_cast<std::int64_t>(limit - 1) - 1 : -static_cast<std::int64_t>(magnitude);
+        return magnitude >= limit ? -static_cast<std::int64_t>(limit - 1) - 1
+                                  : -static_cast<std::int64_t>(magnitude);
     return magnitude >= limit ? static_cast<std::int64_t>(limit - 1) : static_cast<std::int64_t>(magnitude);
 }
 
-}  // namespace
+} // namespace
 
 std::int32_t Atoi(std::string_view text) {
     return static_cast<std::int32_t>(ReadClamped(text, std::uint64_t{1} << 31));

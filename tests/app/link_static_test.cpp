@@ -278,7 +278,8 @@ TEST_F(LinkStaticTest, ATargetThatCannotBeOpenedIsReportedByNameWithItsCode) {
     QTest::mouseClick(m_pLabel, Qt::LeftButton, Qt::NoModifier, m_pLabel->rect().center());
     EXPECT_TRUE(m_link.m_bVisited) << "visited even though opening failed";
     ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("Unable to open hyperlink:\n\n") + QUrl::fromLocalFile(missing).toString() +
+    EXPECT_EQ(m_boxes[0].text, QStringLiteral("Unable to open hyperlink:\n\n") +
+                                   QUrl::fromLocalFile(missing).toString() +
                                    QStringLiteral("\n\nUnknown error (2) occurred."));
     EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_EQ(m_boxes[0].owner, &m_host);

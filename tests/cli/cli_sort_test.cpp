@@ -59,21 +59,22 @@ TEST_F(MainDlgTest, CliSortWritesWhatTheWindowSavesAfterTheSameClicks) {
         const char* boxes;
     };
     const Case cases[] = {
-        {"three columns by name", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "FileName", 3, false, nullptr, nullptr},
-        {"three columns by name, descending", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "filename", 3, true,
+        {"three columns by name", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "FileName", 3, false,
          nullptr, nullptr},
-        {"four columns by block, descending", ListingLayout::FourColumns, &CMainDlg::OnLoad4Col, "StartLba", 1, true,
-         nullptr, nullptr},
-        {"five columns by the digit, chosen columns", ListingLayout::FiveColumns, &CMainDlg::OnLoad5Col, "Column6", 5,
-         false, "Number,Column6,FileName", "100101"},
-        {"five columns by size (sizes from 80000000 up are numbers)", ListingLayout::FiveColumns, &CMainDlg::OnLoad5Col,
-         "FileSize", 2, true, nullptr, nullptr},
-        {"three columns by an empty column, every box", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "LbaPos",
-         4, false, "number,startlba,filesize,filename,lbapos,column6", "111111"},
+        {"three columns by name, descending", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "filename",
+         3, true, nullptr, nullptr},
+        {"four columns by block, descending", ListingLayout::FourColumns, &CMainDlg::OnLoad4Col, "StartLba",
+         1, true, nullptr, nullptr},
+        {"five columns by the digit, chosen columns", ListingLayout::FiveColumns, &CMainDlg::OnLoad5Col,
+         "Column6", 5, false, "Number,Column6,FileName", "100101"},
+        {"five columns by size (sizes from 80000000 up are numbers)", ListingLayout::FiveColumns,
+         &CMainDlg::OnLoad5Col, "FileSize", 2, true, nullptr, nullptr},
+        {"three columns by an empty column, every box", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col,
+         "LbaPos", 4, false, "number,startlba,filesize,filename,lbapos,column6", "111111"},
         {"file list by name, as Filelist Save writes it", ListingLayout::FileList, &CMainDlg::OnFilelistLoad,
          "FileName", 3, true, nullptr, nullptr},
-        {"file list by block, written as a listing", ListingLayout::FileList, &CMainDlg::OnFilelistLoad, "StartLba",
-         1, false, "StartLba,FileName", "010100"},
+        {"file list by block, written as a listing", ListingLayout::FileList, &CMainDlg::OnFilelistLoad,
+         "StartLba", 1, false, "StartLba,FileName", "010100"},
     };
     std::uint32_t seed = 1;
     for (const Case& c : cases) {
@@ -122,7 +123,9 @@ TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
     WriteFile("ODD.TXT", "no bars here\r\n");
     WriteFile("LBA.TXT", "0000001A|00000800|BOOT.BIN\r\n");
     WriteFile("JUNK.TXT", "0000001A|00000800|BOOT.BIN\r\n\r\nthis is junk\r\n0000001B|00000800|B\r\n");
-    WriteFile("NONAME.TXT", "0000001A|00000800|00000000|A\r\n0000001A|00000800|00000000|\r\n0000001A|00000800|00000000|B\r\n");
+    WriteFile(
+        "NONAME.TXT",
+        "0000001A|00000800|00000000|A\r\n0000001A|00000800|00000000|\r\n0000001A|00000800|00000000|B\r\n");
     WriteFile("BADLIST.TXT", "0000012 , X\r\n-000005 , Y\r\n");
     struct Case {
         QStringList args;
@@ -145,14 +148,27 @@ TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
         {{}, 2, "Usage: quarrow-cli COMMAND", ""},
         {{"--version"}, 0, "", "quarrow-cli " QUARROW_VERSION "\n"},
         {{"sort", "--help"}, 0, "", "Usage: quarrow-cli sort [options] listing"},
-        {{"sort", PathOf("LBA.TXT"), "--by", "FileName", "--layout", "filelist", "-o", "-"}, 2,
-         "LBA.TXT:1: not a file list line: 0000001A|00000800|BOOT.BIN", ""},
-        {{"sort", PathOf("JUNK.TXT"), "--by", "FileName"}, 2, "JUNK.TXT:3: not a 3-column listing line: this is junk", ""},
-        {{"export", PathOf("JUNK.TXT"), "--to", "mkisofs-sort", "-o", PathOf("OUT.TXT")}, 2, "JUNK.TXT:3: not a 3-col", ""},
+        {{"sort", PathOf("LBA.TXT"), "--by", "FileName", "--layout", "filelist", "-o", "-"},
+         2,
+         "LBA.TXT:1: not a file list line: 0000001A|00000800|BOOT.BIN",
+         ""},
+        {{"sort", PathOf("JUNK.TXT"), "--by", "FileName"},
+         2,
+         "JUNK.TXT:3: not a 3-column listing line: this is junk",
+         ""},
+        {{"export", PathOf("JUNK.TXT"), "--to", "mkisofs-sort", "-o", PathOf("OUT.TXT")},
+         2,
+         "JUNK.TXT:3: not a 3-col",
+         ""},
         {{"check", PathOf("JUNK.TXT")}, 2, "JUNK.TXT:3: not a 3-column listing line: this is junk", ""},
-        {{"sort", PathOf("NONAME.TXT"), "--by", "FileName", "-o", PathOf("OUT.TXT")}, 2,
-         "NONAME.TXT:2: not a 4-column listing line: 0000001A|00000800|00000000|\n", ""},
-        {{"sort", PathOf("BADLIST.TXT"), "--by", "FileName"}, 2, "BADLIST.TXT:2: not a file list line: -000005 , Y", ""},
+        {{"sort", PathOf("NONAME.TXT"), "--by", "FileName", "-o", PathOf("OUT.TXT")},
+         2,
+         "NONAME.TXT:2: not a 4-column listing line: 0000001A|00000800|00000000|\n",
+         ""},
+        {{"sort", PathOf("BADLIST.TXT"), "--by", "FileName"},
+         2,
+         "BADLIST.TXT:2: not a file list line: -000005 , Y",
+         ""},
     };
     for (const Case& c : cases) {
         const ProcessResult result = RunCli(c.args);
@@ -174,12 +190,15 @@ TEST_F(MainDlgTest, CliSortsValuesFrom80000000UpAsTheLargestNumbers) {
             names += out[at + 18];
         return names;
     };
-    const ProcessResult down = RunCli({"sort", PathOf("SIZES.TXT"), "--by", "FileSize", "--descending", "-o", "-"});
+    const ProcessResult down =
+        RunCli({"sort", PathOf("SIZES.TXT"), "--by", "FileSize", "--descending", "-o", "-"});
     EXPECT_EQ(down.status, 0) << down.err;
-    EXPECT_EQ(namesOf(down.out), "fheb" "dgac");
+    EXPECT_EQ(namesOf(down.out), "fheb"
+                                 "dgac");
     EXPECT_NE(down.out.find("00000006|FFFFFFFF|f\r\n"), std::string::npos) << "written back as read";
     const ProcessResult up = RunCli({"sort", PathOf("SIZES.TXT"), "--by", "FileSize", "-o", "-"});
-    EXPECT_EQ(namesOf(up.out), "cagd" "behf");
+    EXPECT_EQ(namesOf(up.out), "cagd"
+                               "behf");
     // The window agrees, and shows the sizes as unsigned numbers.
     SetFile("SIZES.TXT");
     m_dlg->OnScan();
@@ -208,7 +227,8 @@ TEST_F(MainDlgTest, CliReadsALargeListingAsTheWindowDoes) {
         return std::string(plain).insert(lineStart(line), text);
     };
     // A line without a name followed by blank lines past the middle: the split falls among them.
-    const std::size_t middleLine = static_cast<std::size_t>(std::count(plain.begin(), plain.begin() + plain.size() / 2, '\n'));
+    const std::size_t middleLine =
+        static_cast<std::size_t>(std::count(plain.begin(), plain.begin() + plain.size() / 2, '\n'));
     std::string blanks;
     for (int i = 0; i < 60; ++i)
         blanks += "\r\n";
@@ -223,7 +243,8 @@ TEST_F(MainDlgTest, CliReadsALargeListingAsTheWindowDoes) {
         {"no name at the end", plain + noName + "\r\n\r\n", 0},
         {"no name in the first half", with(5000, noName), 5001},
         {"no name in the second half", with(50000, noName), 50001},
-        {"no name ending the first half", with(middleLine, noName + blanks), static_cast<long long>(middleLine) + 1},
+        {"no name ending the first half", with(middleLine, noName + blanks),
+         static_cast<long long>(middleLine) + 1},
         {"a bar missing in the second half", with(40000, "0000001A#00000800|N\r\n"), 40001},
     };
     for (const Case& c : cases) {
@@ -245,10 +266,12 @@ TEST_F(MainDlgTest, CliReadsALargeListingAsTheWindowDoes) {
         const std::string number = std::to_string(c.badLine);
         EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
         ASSERT_EQ(m_messages.size(), 1u);
-        EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Invalid file text format\nLine %1: ").arg(c.badLine)))
+        EXPECT_TRUE(
+            m_messages[0].startsWith(QStringLiteral("Invalid file text format\nLine %1: ").arg(c.badLine)))
             << m_messages[0].toStdString();
         EXPECT_EQ(result.status, 2);
-        EXPECT_NE(result.err.find("BIG.TXT:" + number + ": not a 3-column listing line"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("BIG.TXT:" + number + ": not a 3-column listing line"), std::string::npos)
+            << result.err;
         EXPECT_TRUE(result.out.empty());
     }
 }

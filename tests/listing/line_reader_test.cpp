@@ -168,7 +168,7 @@ TEST(CountByte, ReadsOnlyTheLengthTheFileHadAtTheStart) {
         int calls = 0;
         const long long count = CountByte(file.get(), '|', [&] {
             if (++calls > 8)
-                return;  // a count that follows the growth ends all the same, with a wrong result
+                return; // a count that follows the growth ends all the same, with a wrong result
             const long position = std::ftell(file.get());
             std::fseek(file.get(), 0, SEEK_END);
             std::fwrite(more.data(), 1, more.size(), file.get());

@@ -130,19 +130,33 @@ TEST(ListingRows, WhichLinesBecomeRowsAndWhichStopThePass) {
     const std::string b = "0000001b|00000800|B\r\n";
     const Case cases[] = {
         {"plain", L::ThreeColumns, a + b + "0000001C|00000800|C", {{"A", "B", "C"}}},
-        {"blank lines anywhere", L::ThreeColumns, "\r\n" + a + "\n\r\n\r" + "\n" + b + "\r\n\n", {{"A", "B"}}},
+        {"blank lines anywhere",
+         L::ThreeColumns,
+         "\r\n" + a + "\n\r\n\r" + "\n" + b + "\r\n\n",
+         {{"A", "B"}}},
         {"a bar in a name", L::ThreeColumns, "0000001A|00000800|A|B|C\n" + b, {{"A|B|C", "B"}}},
         {"empty name last", L::ThreeColumns, a + b + "0000001C|00000800|\r\n\r\n", {{"A", "B"}}},
-        {"empty name before data", L::ThreeColumns, a + "0000001C|00000800|\r\n\r\n" + b, {{}, 2, "0000001C|00000800|"}},
-        {"junk, counted with the blank line", L::ThreeColumns, a + "\r\nthis is junk\r\n" + b, {{}, 3, "this is junk"}},
+        {"empty name before data",
+         L::ThreeColumns,
+         a + "0000001C|00000800|\r\n\r\n" + b,
+         {{}, 2, "0000001C|00000800|"}},
+        {"junk, counted with the blank line",
+         L::ThreeColumns,
+         a + "\r\nthis is junk\r\n" + b,
+         {{}, 3, "this is junk"}},
         {"a field that is not hex", L::ThreeColumns, "0000001B|ZZZZ|B.BIN\n", {{}, 1, "0000001B|ZZZZ|B.BIN"}},
         {"a short field", L::ThreeColumns, a + "0000001|00000800|XY\n", {{}, 2, "0000001|00000800|XY"}},
         {"a space for a bar", L::ThreeColumns, "0000001A 00000800|A\n", {{}, 1, "0000001A 00000800|A"}},
-        {"shorter than the name offset", L::ThreeColumns, a + "0000001C|0000080", {{}, 2, "0000001C|0000080"}},
+        {"shorter than the name offset",
+         L::ThreeColumns,
+         a + "0000001C|0000080",
+         {{}, 2, "0000001C|0000080"}},
         {"three columns as four", L::FourColumns, a, {{}, 1, "0000001A|00000800|A"}},
         {"four columns", L::FourColumns, "0000001A|00000800|00000010|N M\r\n", {{"N M"}}},
         {"five columns", L::FiveColumns, "0000001A|00000800|00000010|c|N\r\n", {{"N"}}},
-        {"five columns, digit not hex", L::FiveColumns, "0000001A|00000800|00000010|G|N\n",
+        {"five columns, digit not hex",
+         L::FiveColumns,
+         "0000001A|00000800|00000010|G|N\n",
          {{}, 1, "0000001A|00000800|00000010|G|N"}},
         {"file list", L::FileList, "0000012 , X\r\n\r\n0000013 , Y,Z", {{"X", "Y,Z"}}},
         {"file list with a sign", L::FileList, "-000005 , X\n", {{}, 1, "-000005 , X"}},
@@ -181,12 +195,23 @@ TEST(ListingRows, TheCountNeitherDropsNorInventsRowsAgainstAPlainReader) {
             const char* names[] = {"N", "a|b", "x,y", "|", ",,", " s "};
             line += names[random() % 6];
             switch (random() % 10) {
-            case 0: line.clear(); break;                                      // blank
-            case 1: line = "junk"; break;                                     // junk
-            case 2: line.resize(NameOffset(layout)); break;                   // empty name
-            case 3: line.resize(static_cast<std::size_t>(random() % 12)); break; // cut short
-            case 4: line[random() % 8] = 'g'; break;                          // a bad digit
-            default: break;
+            case 0:
+                line.clear();
+                break; // blank
+            case 1:
+                line = "junk";
+                break; // junk
+            case 2:
+                line.resize(NameOffset(layout));
+                break; // empty name
+            case 3:
+                line.resize(static_cast<std::size_t>(random() % 12));
+                break; // cut short
+            case 4:
+                line[random() % 8] = 'g';
+                break; // a bad digit
+            default:
+                break;
             }
             content += line + (random() % 2 ? "\r\n" : "\n");
         }

@@ -129,7 +129,8 @@ TEST_F(MainDlgTest, LoadFourAndFiveColumnsAndFileList) {
 }
 
 TEST_F(MainDlgTest, BlankLinesAreSkippedAndALastLineWithoutNameEndsTheData) {
-    WriteFile("blank.txt", "\r\n0000001A|00000800|A\r\n\r\n\n\r\n0000001B|00000800|B\r\n0000001C|00000800|\r\n\r\n");
+    WriteFile("blank.txt",
+              "\r\n0000001A|00000800|A\r\n\r\n\n\r\n0000001B|00000800|B\r\n0000001C|00000800|\r\n\r\n");
     Load("blank.txt", &CMainDlg::OnLoad3Col);
     ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
     EXPECT_EQ(RowText(0), "0000|26|2048|A||");
@@ -151,9 +152,11 @@ TEST_F(MainDlgTest, ALineThatDoesNotFitStopsTheLoadAndLeavesTheTableEmpty) {
         {a + "0000001C|00000800|\r\n" + a, &CMainDlg::OnLoad3Col, "Line 2: 0000001C|00000800|"},
         {a + "0000001A 00000800 BOOT.BIN\r\n", &CMainDlg::OnLoad3Col, "Line 2: 0000001A 00000800 BOOT.BIN"},
         {a + a + junk + "\r\n", &CMainDlg::OnLoad4Col, "Line 1: 0000001A|00000800|A"},
-        {a + a + junk + "\r\n", &CMainDlg::OnLoad3Col, QStringLiteral("Line 3: ") + QString(80, QLatin1Char('j'))},
+        {a + a + junk + "\r\n", &CMainDlg::OnLoad3Col,
+         QStringLiteral("Line 3: ") + QString(80, QLatin1Char('j'))},
         {"0000012 , X\r\n12 , Y\r\n", &CMainDlg::OnFilelistLoad, "Line 2: 12 , Y"},
-        {"0000001A|00000800|00000010|g|N\r\n", &CMainDlg::OnLoad5Col, "Line 1: 0000001A|00000800|00000010|g|N"},
+        {"0000001A|00000800|00000010|g|N\r\n", &CMainDlg::OnLoad5Col,
+         "Line 1: 0000001A|00000800|00000010|g|N"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.second.toStdString());

@@ -33,7 +33,8 @@ TEST_F(MainDlgTest, ListingsOfEveryLayoutSurviveLoadAndSaveByteForByte) {
          WithCrLf("0000001A|00000800|BOOT.BIN\nFFFFFFFF|80000000|" + highBytes +
                   "\n7FFFFFFF|00000000| lead and trail \n00000000|00000001|100%s name|with|bars\n"),
          &CMainDlg::OnLoad3Col, &CMainDlg::OnSave},
-        {"four.txt", WithCrLf("0000001A|00000800|FFFFFFFE|BOOT.BIN\n00000001|00000002|00000003|" + highBytes + "\n"),
+        {"four.txt",
+         WithCrLf("0000001A|00000800|FFFFFFFE|BOOT.BIN\n00000001|00000002|00000003|" + highBytes + "\n"),
          &CMainDlg::OnLoad4Col, &CMainDlg::OnSave},
         {"five.txt", WithCrLf("0000001A|00000800|00000010|9|BOOT.BIN\n00000001|00000002|00000003|0|X\n"),
          &CMainDlg::OnLoad5Col, &CMainDlg::OnSave},

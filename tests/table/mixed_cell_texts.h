@@ -15,7 +15,7 @@ enum class TextMix {
     NegativesOnly, // texts of digits and hyphens only, each with a hyphen, at most 16 digits
     SizesAndMinusOne, // numbers without leading zeros (1 and beyond 32 bits among them), "-1" in about fifty
     SizesMinusOneAndZero, // the same with a "0" now and then, which "-1" as text puts after it
-    Unsigned32,    // the cells of unsigned 32-bit fields: values on both sides of 2147483648 and the top ones
+    Unsigned32, // the cells of unsigned 32-bit fields: values on both sides of 2147483648 and the top ones
 };
 
 std::vector<std::string> MakeMixedCellTexts(std::size_t nCount, std::uint32_t seed,
