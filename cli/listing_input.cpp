@@ -76,7 +76,16 @@ std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineP
         PrintError(input.ShownName(), 0, QStringLiteral("the file is empty"));
         return std::nullopt;
     }
-    FilePtr file = OpenBytes(input.Bytes());
+    // The layout comes from the first line that is not blank: blank lines are skipped wherever they stand.
+    const std::string_view bytes = input.Bytes();
+    const std::size_t firstData = std::min(bytes.find_first_not_of("\r\n"), bytes.size());
+    if (firstData == bytes.size()) {
+        PrintError(input.ShownName(), 0, QStringLiteral("the file holds only blank lines"));
+        return std::nullopt;
+    }
+    const long long firstDataLine =
+        1 + std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(firstData), '\n');
+    FilePtr file = OpenBytes(bytes.substr(firstData));
     if (!file) {
         PrintError(input.ShownName(), 0, QString::fromLocal8Bit(std::strerror(errno)));
         return std::nullopt;
@@ -96,7 +105,7 @@ std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineP
     const std::optional<ListingLayout> layout =
         decision.invalidFormat ? std::nullopt : LayoutOfScan(decision);
     if (!layout) {
-        PrintError(input.ShownName(), 1,
+        PrintError(input.ShownName(), firstDataLine,
                    QStringLiteral("the first line is not a listing or file list line (give --layout)"));
         return std::nullopt;
     }

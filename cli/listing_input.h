@@ -32,9 +32,10 @@ struct ListingInput {
 void AddLayoutOption(QCommandLineParser& parser);
 
 // Reads the listing at `path` and decides its layout: the --layout value when set (3, 4, 5 or filelist),
-// otherwise the loader Scan enables (the listing loader when its first line enables one, else the file
-// list loader). Reports the problem and returns none for a file that cannot be read, an empty file, an
-// unknown --layout, and a first line Scan cannot place.
+// otherwise the loader Scan enables for the first line that is not blank (the listing loader when that
+// line enables one, else the file list loader). Reports the problem and returns none for a file that
+// cannot be read, an empty file or one of blank lines only, an unknown --layout, and a first line Scan
+// cannot place.
 std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser);
 
 // The rows the window's line pass makes of the listing: each line's fields, in file order, with the name

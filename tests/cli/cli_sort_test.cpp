@@ -127,6 +127,8 @@ TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
         "NONAME.TXT",
         "0000001A|00000800|00000000|A\r\n0000001A|00000800|00000000|\r\n0000001A|00000800|00000000|B\r\n");
     WriteFile("BADLIST.TXT", "0000012 , X\r\n-000005 , Y\r\n");
+    WriteFile("BLANKFIRST.TXT", "\r\n\n0000001A|00000800|B\r\n\r\n0000001B|00000800|A\r\n");
+    WriteFile("BLANKS.TXT", "\r\n\r\n");
     struct Case {
         QStringList args;
         int status;
@@ -169,6 +171,11 @@ TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
          2,
          "BADLIST.TXT:2: not a file list line: -000005 , Y",
          ""},
+        {{"sort", PathOf("BLANKFIRST.TXT"), "--by", "FileName", "-o", "-"},
+         0,
+         "",
+         "0000001B|00000800|A\r\n0000001A|00000800|B\r\n"},
+        {{"sort", PathOf("BLANKS.TXT"), "--by", "FileName"}, 2, "BLANKS.TXT: the file holds only blank lines", ""},
     };
     for (const Case& c : cases) {
         const ProcessResult result = RunCli(c.args);
