@@ -52,16 +52,19 @@ void InitIsofs() {
 
 std::string CIsoImport::QueuedMessages() {
     std::string messages;
-    // A message of exactly ISO_MSGS_MESSAGE_LEN - 1 bytes or more comes back without its terminating zero:
-    // the text is read up to the buffer's end at most.
     char text[ISO_MSGS_MESSAGE_LEN];
     char severity[80];
     int errorCode = 0, imageId = 0;
     char minimum[] = "SORRY";
-    while (iso_obtain_msgs(minimum, &errorCode, &imageId, text, severity) == 1) {
+    for (;;) {
+        // The engine copies at most ISO_MSGS_MESSAGE_LEN - 1 bytes and ends a longer text with a zero, but a
+        // text of exactly that length comes back without one: the last byte is set here, and stays.
+        text[sizeof text - 1] = '\0';
+        if (iso_obtain_msgs(minimum, &errorCode, &imageId, text, severity) != 1)
+            break;
         if (!messages.empty())
             messages += "; ";
-        messages.append(text, ::strnlen(text, sizeof text));
+        messages += text;
     }
     return messages;
 }

@@ -200,3 +200,118 @@ TEST(DiscImportBadImageTest, FailsWithStatus2AndAReasonWithoutAnyListing) {
         EXPECT_FALSE(fs::exists(listing));
     }
 }
+
+namespace {
+
+// Replaces the Rock Ridge name `from` in the record at `record` by `to`, of the same length.
+void SetRockRidgeName(std::string& image, std::size_t record, const std::string& from, const std::string& to) {
+    const std::size_t length = static_cast<unsigned char>(image[record]);
+    const std::string entry = std::string("NM") + static_cast<char>(5 + from.size()) + '\x01' + '\x00' + from;
+    const std::size_t at = image.substr(record, length).find(entry);
+    ASSERT_NE(at, std::string::npos) << from;
+    image.replace(record + at + 5, to.size(), to);
+}
+
+// A directory record of a plain ISO 9660 tree.
+std::string Record(std::uint32_t lba, std::uint32_t size, bool folder, const std::string& id) {
+    std::string record(33 + id.size() + (id.size() % 2 == 0 ? 1 : 0), '\0');
+    record[0] = static_cast<char>(record.size());
+    for (int i = 0; i < 4; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        record[2 + at] = record[9 - at] = static_cast<char>(lba >> (8 * i));
+        record[10 + at] = record[17 - at] = static_cast<char>(size >> (8 * i));
+    }
+    record[25] = folder ? 2 : 0;
+    record[28] = record[31] = 1;  // volume sequence number
+    record[32] = static_cast<char>(id.size());
+    record.replace(33, id.size(), id);
+    return record;
+}
+
+// An image whose folders form one chain /D/D/.../D `depth` levels deep, with the file F;1 at its end.
+std::string FolderChain(std::uint32_t depth) {
+    const std::uint32_t firstFolder = 18, fileBlock = firstFolder + depth + 1, blocks = fileBlock + 1;
+    std::string image(std::size_t{blocks} * kBlock, '\0');
+    std::string pvd(kBlock, '\0');
+    pvd.replace(0, 7, "\x01" "CD001\x01");
+    for (int i = 0; i < 4; ++i)
+        pvd[80 + static_cast<std::size_t>(i)] = pvd[87 - static_cast<std::size_t>(i)] = static_cast<char>(blocks >> (8 * i));
+    pvd[120] = pvd[123] = pvd[124] = pvd[127] = 1;
+    pvd[129] = pvd[130] = 8;  // block size 2048, both byte orders
+    pvd[881] = 1;             // file structure version
+    pvd.replace(156, 34, Record(firstFolder, kBlock, true, std::string(1, '\0')));
+    image.replace(16 * kBlock, kBlock, pvd);
+    image.replace(17 * kBlock, 7, "\xff" "CD001\x01");
+    for (std::uint32_t level = 0; level <= depth; ++level) {
+        const std::uint32_t self = firstFolder + level, parent = level == 0 ? self : self - 1;
+        std::string folder = Record(self, kBlock, true, std::string(1, '\0')) +
+                             Record(parent, kBlock, true, std::string(1, '\1'));
+        folder += level < depth ? Record(self + 1, kBlock, true, "D") : Record(fileBlock, 1, false, "F;1");
+        image.replace(std::size_t{self} * kBlock, folder.size(), folder);
+    }
+    image[std::size_t{fileBlock} * kBlock] = 'x';
+    return image;
+}
+
+}  // namespace
+
+TEST(DiscImportBadImageTest, RefusesWhatTheEngineSkipsOrAListingCannotCarryNamingThePath) {
+    TempDir dir;
+    MakeTree(dir.Path() / "tree", 0);
+    WriteFile(dir.Path() / "tree" / "zz", "two letters");
+    const fs::path good = dir.Path() / "good.iso";
+    ASSERT_EQ(RunShell(dir.Path(), "xorriso -outdev " + Quoted(good) + " -joliet on -map " +
+                                  Quoted(dir.Path() / "tree") + " / -commit")
+                  .status,
+              0);
+    const std::string image = ReadFile(good);
+    const std::size_t folderA = FindRecord(image, kRootRecord, "A");
+    const auto renamed = [&](std::size_t record, const std::string& from, const std::string& to) {
+        std::string bytes = image;
+        SetRockRidgeName(bytes, record, from, to);
+        return bytes;
+    };
+    std::string skipped = image;
+    const std::size_t folderB = Le32(image, FindRecord(image, folderA, "B") + 2) * kBlock;
+    skipped.replace(folderB, kBlock, std::string(kBlock, '\xff'));
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string reasonPart;
+    };
+    WriteFile(dir.Path() / "order.lst", "00000000|00000001|/not there\r\n");
+    const Case cases[] = {
+        {"a folder the engine cannot open", skipped, "Can't open dir /A/B"},
+        {"LF in a Rock Ridge name", renamed(FindRecord(image, kRootRecord, "ONE"), "one", "o\ne"),
+         "/o\ne (its name holds a line break)"},
+        {"CR in a Rock Ridge name", renamed(FindRecord(image, kRootRecord, "ONE"), "one", "o\re"),
+         "/o\re (its name holds a line break)"},
+        {".. as a Rock Ridge name", renamed(FindRecord(image, kRootRecord, "ZZ"), "zz", ".."),
+         "/.. (its name is . or ..)"},
+        {". as a Rock Ridge folder name", renamed(folderA, "A", "."), "/. (its name is . or ..)"},
+        {"a folder chain deeper than any path", FolderChain(4000), "nested deeper than 2048 levels"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path bad = dir.Path() / "bad.iso";
+        WriteFile(bad, c.bytes);
+        for (const char* command : {" import ", " rebuild "}) {
+            SCOPED_TRACE(command);
+            const fs::path output = dir.Path() / "out";
+            const std::string rest = std::string(command) == " import "
+                                         ? " -o " + Quoted(output)
+                                         : " --order " + Quoted(dir.Path() / "order.lst") +
+                                               " --ignore-missing -o " + Quoted(output);
+            const RunResult result = RunShell(dir.Path(), "timeout 60 " + Cli() + command + Quoted(bad) + rest);
+            EXPECT_EQ(result.status, 2) << result.err;
+            EXPECT_NE(result.err.find(c.reasonPart), std::string::npos) << result.err;
+            EXPECT_FALSE(fs::exists(output));
+        }
+    }
+
+    // A chain as deep as paths allow is read whole.
+    WriteFile(dir.Path() / "deep.iso", FolderChain(2000));
+    const RunResult deep = RunShell(dir.Path(), Cli() + " import " + Quoted(dir.Path() / "deep.iso"));
+    EXPECT_EQ(deep.status, 0) << deep.err;
+    EXPECT_EQ(deep.out.size(), 18 + 2 * 2000 + 2 + 2u);  // START|SIZE|, /D per level, /F, CR LF
+}
