@@ -315,3 +315,94 @@ TEST(DiscImportBadImageTest, RefusesWhatTheEngineSkipsOrAListingCannotCarryNamin
     EXPECT_EQ(deep.status, 0) << deep.err;
     EXPECT_EQ(deep.out.size(), 18 + 2 * 2000 + 2 + 2u);  // START|SIZE|, /D per level, /F, CR LF
 }
+
+namespace {
+
+// An image whose /huge.bin is 4 GiB + 4 KiB in two extents, the second 0x1FFFFF blocks after the first,
+// written sparse: the file takes only the blocks of its small tree and of the last extent.
+fs::path HugeFileImage(const fs::path& dir, std::uint32_t& first, std::uint32_t& second) {
+    WriteFile(dir / "huge tree" / "huge.bin", "head");
+    WriteFile(dir / "huge tree" / "small.txt", "small");
+    const fs::path path = dir / "huge.iso";
+    EXPECT_EQ(RunShell(dir, "xorriso -outdev " + Quoted(path) + " -compliance iso_9660_level=3 -map " +
+                                Quoted(dir / "huge tree") + " / -commit")
+                  .status,
+              0);
+    std::string image = ReadFile(path);
+    const std::size_t at = FindRecord(image, kRootRecord, "HUGE.BIN");
+    const std::size_t length = static_cast<unsigned char>(image[at]);
+    first = Le32(image, at + 2);
+    second = first + 0x1FFFFF;
+    std::string tail = image.substr(at, length);
+    image[at + 25] = static_cast<char>(image[at + 25] | 0x80);  // not the file's last record
+    const auto setSize = [](std::string& bytes, std::size_t record, std::uint32_t size) {
+        for (int i = 0; i < 4; ++i) {
+            bytes[record + 10 + static_cast<std::size_t>(i)] = static_cast<char>(size >> (8 * i));
+            bytes[record + 17 - static_cast<std::size_t>(i)] = static_cast<char>(size >> (8 * i));
+        }
+    };
+    setSize(image, at, 0xFFFFF800);
+    setSize(tail, 0, 0x1800);
+    SetExtent(tail, 0, second);
+    // The records after it move up by one record; the folder's block has room.
+    const std::size_t blockEnd = (at / kBlock + 1) * kBlock;
+    image.insert(at + length, tail);
+    EXPECT_EQ(image.substr(blockEnd, length), std::string(length, '\0'));
+    image.erase(blockEnd, length);
+    WriteFile(path, image);
+    fs::resize_file(path, (std::uintmax_t{second} + 3) * kBlock);
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(std::streamoff{second} * kBlock + 0x17FC)
+        .write("tail", 4);
+    return path;
+}
+
+std::vector<ListingLine> HugeLines(const std::vector<ListingLine>& lines) {
+    std::vector<ListingLine> huge;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(huge),
+                 [](const ListingLine& line) { return line.path == "/huge.bin"; });
+    return huge;
+}
+
+}  // namespace
+
+TEST(DiscHugeFileTest, AFileOver4GiBIsListedAsItsTwoExtents) {
+    TempDir dir;
+    std::uint32_t first = 0, second = 0;
+    const fs::path image = HugeFileImage(dir.Path(), first, second);
+    const RunResult imported = RunShell(dir.Path(), Cli() + " import " + Quoted(image));
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    const std::vector<ListingLine> huge = HugeLines(ParseListing(imported.out));
+    ASSERT_EQ(huge.size(), 2u) << imported.out;
+    EXPECT_EQ(huge[0].start, first);
+    EXPECT_EQ(huge[0].size, 0xFFFFF800u);
+    EXPECT_EQ(huge[1].start, second);
+    EXPECT_EQ(huge[1].size, 0x1800u);
+}
+
+// Writes two images of 4 GiB: run with QUARROW_LONG_TESTS=1.
+TEST(DiscHugeFileTest, AFileOver4GiBIsRebuiltWholeInItsPlace) {
+    if (!std::getenv("QUARROW_LONG_TESTS"))
+        GTEST_SKIP() << "writes 4 GiB; set QUARROW_LONG_TESTS=1 to run it";
+    TempDir dir;
+    std::uint32_t first = 0, second = 0;
+    const fs::path image = HugeFileImage(dir.Path(), first, second);
+    WriteFile(dir.Path() / "order.lst", "00000000|00000001|/small.txt\r\n00000000|00000001|/huge.bin\r\n");
+    const fs::path output = dir.Path() / "new.iso";
+    const RunResult rebuilt = RunShell(dir.Path(), Cli() + " rebuild " + Quoted(image) + " --order " +
+                                                       Quoted(dir.Path() / "order.lst") + " -o " + Quoted(output));
+    ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+    const RunResult imported = RunShell(dir.Path(), Cli() + " import " + Quoted(output));
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    const std::vector<ListingLine> lines = ParseListing(imported.out);
+    ASSERT_EQ(lines.size(), 3u) << imported.out;
+    EXPECT_EQ(lines[0].path, "/small.txt");
+    const std::vector<ListingLine> huge = HugeLines(lines);
+    ASSERT_EQ(huge.size(), 2u) << imported.out;
+    EXPECT_EQ(std::uint64_t{huge[0].size} + huge[1].size, 0xFFFFF800ull + 0x1800);
+    // The file's last bytes, where its last extent ends.
+    std::ifstream in(output, std::ios::binary);
+    in.seekg(std::streamoff{huge[1].start} * kBlock + huge[1].size - 4);
+    char last[4] = {};
+    in.read(last, 4);
+    EXPECT_EQ(std::string(last, 4), "tail");
+}
