@@ -154,22 +154,38 @@ void CMainDlg::OnRebuildDiscImage() {
     DiscRebuildResult result;
     std::atomic<bool> stop = false;
     std::atomic<std::uint64_t> done = 0, total = 0;
-    m_progress.SetRange32(0, kProgressSteps);
-    RunWhileLive(
-        [&] {
-            result = RebuildDiscImage(NativePath(strImage), order, false, NativePath(strOutput),
-                                      [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
-                                          done = bytesDone;
-                                          total = bytesTotal;
-                                          return !stop.load();
-                                      });
-        },
-        stop,
-        [&] {
-            if (total > 0)
-                m_progress.SetPos(static_cast<int>(done * kProgressSteps / total));
-        });
-    m_progress.SetPos(0);
+    const auto rebuild = [&](unsigned drops) {
+        m_progress.SetRange32(0, kProgressSteps);
+        RunWhileLive(
+            [&] {
+                result = RebuildDiscImage(
+                    NativePath(strImage), order, false, NativePath(strOutput),
+                    [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+                        done = bytesDone;
+                        total = bytesTotal;
+                        return !stop.load();
+                    },
+                    drops);
+            },
+            stop,
+            [&] {
+                if (total > 0)
+                    m_progress.SetPos(static_cast<int>(done * kProgressSteps / total));
+            });
+        m_progress.SetPos(0);
+    };
+    rebuild(kDropNone);
+    // Structures the new image cannot carry: the user may have it written without them, or keep nothing.
+    if (!stop && result.refused != kDropNone) {
+        const int answer =
+            MessageBox(QStringLiteral("The disc image %1 holds structures the new image cannot carry:\n%2\n\n"
+                                      "Write the new image without them?")
+                           .arg(QDir::toNativeSeparators(strImage), QString::fromStdString(result.error)),
+                       QStringLiteral("Rebuild Disc Image"), MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES)
+            return;
+        rebuild(result.refused);
+    }
     if (stop)
         return;
     if (!result.ok) {
@@ -181,7 +197,10 @@ void CMainDlg::OnRebuildDiscImage() {
                    QStringLiteral("Rebuild Disc Image"), MB_OK | MB_ICONERROR);
         return;
     }
-    MessageBox(QStringLiteral("Wrote %1\nwith the files of %2 in the table's order.")
-                   .arg(QDir::toNativeSeparators(strOutput), QDir::toNativeSeparators(strImage)),
+    QString left;
+    for (const std::string& what : result.dropped)
+        left += QStringLiteral("\nIt leaves out %1.").arg(QString::fromStdString(what));
+    MessageBox(QStringLiteral("Wrote %1\nwith the files of %2 in the table's order.%3")
+                   .arg(QDir::toNativeSeparators(strOutput), QDir::toNativeSeparators(strImage), left),
                QStringLiteral("Rebuild Disc Image"), MB_OK | MB_ICONINFORMATION);
 }

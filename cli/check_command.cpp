@@ -94,6 +94,14 @@ int RunCheckCommand(const QStringList& args) {
         AppendFile(out, rows, overlap.first);
         out.push_back('\n');
     }
+    for (const LayoutShared& shared : report.shared) {
+        out.append(shownName.constData(), static_cast<std::size_t>(shownName.size()));
+        out.append(": shared: line ");
+        AppendNumber(out, shared.first + 1);
+        out.append(" and line ");
+        AppendNumber(out, shared.second + 1);
+        out.append(" (same blocks)\n");
+    }
     for (const LayoutGap& gap : report.gaps) {
         out.append(shownName.constData(), static_cast<std::size_t>(shownName.size()));
         out.append(": gap: ");
@@ -120,6 +128,8 @@ int RunCheckCommand(const QStringList& args) {
     AppendNumber(out, report.gapBlocks);
     out.append(", overlaps: ");
     AppendNumber(out, report.overlaps.size());
+    out.append(", shared extents: ");
+    AppendNumber(out, report.shared.size());
     out.push_back('\n');
     if (!WriteOutput(QStringLiteral("-"), out))
         return kStatusError;

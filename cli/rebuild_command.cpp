@@ -28,7 +28,17 @@ int RunRebuildCommand(const QStringList& args) {
     const QCommandLineOption ignoreMissingOption(
         QStringLiteral("ignore-missing"),
         QStringLiteral("Pass over names the image does not hold (otherwise an error naming the line)."));
-    parser.addOptions({orderOption, outputOption, ignoreMissingOption});
+    const QCommandLineOption dropUdfOption(
+        QStringLiteral("drop-udf"),
+        QStringLiteral(
+            "Write the new image without the UDF file system of IMAGE (otherwise an IMAGE with UDF "
+            "descriptors is refused, since the new image cannot carry them)."));
+    const QCommandLineOption dropHybridOption(
+        QStringLiteral("drop-hybrid"),
+        QStringLiteral("Write the new image without IMAGE's Apple partition map, HFS+ volume, GPT, or MBR "
+                       "partitions that start past the system area (otherwise refused: they would point at "
+                       "moved data). The system area is copied with those tables cleared."));
+    parser.addOptions({orderOption, outputOption, ignoreMissingOption, dropUdfOption, dropHybridOption});
     AddLayoutOption(parser);
     if (const std::optional<int> status = ParseCommand(parser, "rebuild", args))
         return *status;
@@ -58,13 +68,30 @@ int RunRebuildCommand(const QStringList& args) {
 
     const DiscRebuildResult result =
         RebuildDiscImage(QFile::encodeName(image).toStdString(), names, parser.isSet(ignoreMissingOption),
-                         QFile::encodeName(output).toStdString());
-    if (result.ok)
+                         QFile::encodeName(output).toStdString(), {},
+                         (parser.isSet(dropUdfOption) ? kDropUdf : kDropNone) |
+                             (parser.isSet(dropHybridOption) ? kDropHybrid : kDropNone));
+    if (result.ok) {
+        QStringList dropped;
+        for (const std::string& what : result.dropped)
+            dropped << QString::fromStdString(what);
+        if (!dropped.isEmpty())
+            PrintError(QStringLiteral("rebuild: the new image leaves out %1")
+                           .arg(dropped.join(QStringLiteral(", "))));
         return kStatusOk;
+    }
     if (result.missingIndex)
         PrintError(listing->ShownName(), LineNumberOfRow(*listing, *result.missingIndex),
                    QStringLiteral("%1 (--ignore-missing passes over such names)")
                        .arg(QString::fromStdString(result.error)));
+    else if (result.refused != kDropNone)
+        PrintError(
+            image, 0,
+            QStringLiteral("%1 (%2 writes the new image without it)")
+                .arg(QString::fromStdString(result.error),
+                     QString::fromLatin1(result.refused == kDropUdf      ? "--drop-udf"
+                                         : result.refused == kDropHybrid ? "--drop-hybrid"
+                                                                         : "--drop-udf --drop-hybrid")));
     else
         PrintError(image, 0, QString::fromStdString(result.error));
     return kStatusError;

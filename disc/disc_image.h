@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "disc/disc_extent.h"
+#include "disc/foreign_structures.h"
 
 // Asked now and then while an image is read or written; returning false cancels the work.
 using DiscKeepGoing = std::function<bool()>;
@@ -35,6 +36,10 @@ struct DiscRebuildResult {
     std::string error;
     // The position in the order of the first path the image does not hold, when that is why it failed.
     std::optional<std::size_t> missingIndex;
+    // The DiscDrop families found in the source and not allowed to be dropped, when that is why it failed.
+    unsigned refused = kDropNone;
+    // What the new image leaves out of the source because `drops` allowed it, one text each.
+    std::vector<std::string> dropped;
 };
 
 // Writes a new image at outputPath holding the files, names and content of the source image, with the
@@ -42,6 +47,10 @@ struct DiscRebuildResult {
 // then every other file in the order of the source image. A path named twice keeps its first place. With
 // ignoreMissing, paths the image lacks are passed over; otherwise the first one fails the rebuild before
 // anything is written. The output appears only when complete; the source is never written.
+// The source's system area (its first 16 blocks) is copied byte for byte. Structures the engine cannot
+// carry (see FindForeignStructures) fail the rebuild before anything is written, naming them, unless
+// `drops` holds their family: then the new image is written without them (partition tables and maps are
+// cleared from the copied system area).
 DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vector<std::string>& order,
                                    bool ignoreMissing, const std::string& outputPath,
-                                   const DiscProgress& progress = {});
+                                   const DiscProgress& progress = {}, unsigned drops = kDropNone);

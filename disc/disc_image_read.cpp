@@ -15,9 +15,11 @@ DiscReadResult ReadExtents(CIsoImport& import) {
         result.error = import.Error();
         return result;
     }
-    const bool walked = import.ForEachFile([&](IsoFile* file, const std::string& path) {
-        return import.AddFileExtents(file, path, result.extents, result.error);
-    });
+    const bool walked = import.ForEachFile(
+        [&](IsoFile* file, const std::string& path) {
+            return import.AddFileExtents(file, path, result.extents, result.error);
+        },
+        result.error);
     if (!walked) {
         if (result.error.empty())
             result.error = "cannot list a folder of the image";

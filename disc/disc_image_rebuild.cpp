@@ -2,8 +2,10 @@
 // weight that places it, and libisofs writes the new image, which we copy into a temporary file beside the
 // output and rename at the end.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -11,7 +13,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "disc/atomic_output.h"
 #include "disc/disc_image.h"
@@ -61,7 +65,35 @@ void WaitForData(burn_source* burn, std::size_t want) {
     }
 }
 
-bool SetWriteOptions(IsoWriteOpts* opts, const CIsoImport& import, const NameStyle& style) {
+// The first bytes of the file (up to `size`), or nullopt with `error` set.
+std::optional<std::string> ReadHead(const std::string& path, std::size_t size, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string head(size, '\0');
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, head.data() + done, size - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = std::strerror(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    head.resize(done);
+    return head;
+}
+
+bool SetWriteOptions(IsoWriteOpts* opts, const CIsoImport& import, const NameStyle& style,
+                     std::string& systemArea) {
     iso_read_image_features* features = import.Features();
     const int omitVersions = (style.iso.versions ? 0 : 1) | (style.joliet.versions ? 0 : 2);
     const int noForcedDots = (style.iso.noForcedDots ? 1 : 0) | (style.joliet.noForcedDots ? 2 : 0);
@@ -72,14 +104,16 @@ bool SetWriteOptions(IsoWriteOpts* opts, const CIsoImport& import, const NameSty
            iso_write_opts_set_joliet(opts, iso_read_image_features_has_joliet(features)) >= 0 &&
            iso_write_opts_set_iso1999(opts, iso_read_image_features_has_iso1999(features)) >= 0 &&
            iso_write_opts_set_sort_files(opts, 1) >= 0 && iso_write_opts_set_appendable(opts, 0) >= 0 &&
-           iso_write_opts_set_ms_block(opts, 0) >= 0;
+           iso_write_opts_set_ms_block(opts, 0) >= 0 &&
+           // Taken as it is (MBR type without patching), the image not padded to a cylinder.
+           iso_write_opts_set_system_area(opts, systemArea.data(), 2 << 8, 0) >= 0;
 }
 
 }  // namespace
 
 DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vector<std::string>& order,
                                    bool ignoreMissing, const std::string& outputPath,
-                                   const DiscProgress& progress) {
+                                   const DiscProgress& progress, unsigned drops) {
     DiscRebuildResult result;
     if (SameFile(sourcePath, outputPath)) {
         result.error = "the new image would replace the source image " + sourcePath;
@@ -90,23 +124,45 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
         result.error = import.Error();
         return result;
     }
+    const std::optional<std::string> head = ReadHead(sourcePath, kStructureHeadBytes, result.error);
+    if (!head)
+        return result;
+    std::string systemArea = head->substr(0, kSystemAreaBytes);
+    systemArea.resize(kSystemAreaBytes, '\0');
+    std::string refused;
+    for (const ForeignStructure& found : FindForeignStructures(*head)) {
+        if ((drops & found.family) != 0) {
+            result.dropped.push_back(found.what);
+            continue;
+        }
+        result.refused |= found.family;
+        refused += (refused.empty() ? "" : ", ") + found.what;
+    }
+    if (!refused.empty()) {
+        result.error = "the new image would lose " + refused + ": the engine cannot carry it";
+        return result;
+    }
+    if ((drops & kDropHybrid) != 0)
+        ClearHybridStructures(systemArea);
 
     // Every file with its path and the block its data starts at in the source.
     std::vector<SourceFile> files;
     std::unordered_map<std::string, std::size_t> byPath;
     bool needsLevel3 = false;
     std::string walkError;
-    const bool walked = import.ForEachFile([&](IsoFile* file, const std::string& path) {
-        // Data that is not in the image would be written as zeros: such an image is refused.
-        std::vector<DiscExtent> extents;
-        if (!import.AddFileExtents(file, path, extents, walkError))
-            return false;
-        const std::uint32_t firstBlock = extents.empty() ? 0 : extents.front().startLba;
-        needsLevel3 = needsLevel3 || extents.size() > 1 || iso_file_get_size(file) > 0xFFFFFFFFLL;
-        byPath.emplace(std::string(WithoutLeadingSlash(path)), files.size());
-        files.push_back({file, firstBlock});
-        return true;
-    });
+    const bool walked = import.ForEachFile(
+        [&](IsoFile* file, const std::string& path) {
+            // Data that is not in the image would be written as zeros: such an image is refused.
+            std::vector<DiscExtent> extents;
+            if (!import.AddFileExtents(file, path, extents, walkError))
+                return false;
+            const std::uint32_t firstBlock = extents.empty() ? 0 : extents.front().startLba;
+            needsLevel3 = needsLevel3 || extents.size() > 1 || iso_file_get_size(file) > 0xFFFFFFFFLL;
+            byPath.emplace(std::string(WithoutLeadingSlash(path)), files.size());
+            files.push_back({file, firstBlock});
+            return true;
+        },
+        walkError);
     if (!walked) {
         result.error = walkError.empty() ? "cannot list a folder of " + sourcePath : walkError;
         return result;
@@ -146,7 +202,7 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
     if (!style)
         return result;
     IsoWriteOpts* opts = nullptr;
-    if (iso_write_opts_new(&opts, 0) < 0 || !SetWriteOptions(opts, import, *style)) {
+    if (iso_write_opts_new(&opts, 0) < 0 || !SetWriteOptions(opts, import, *style, systemArea)) {
         if (opts)
             iso_write_opts_free(opts);
         result.error = "cannot set up the writing of the new image";

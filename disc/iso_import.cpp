@@ -28,6 +28,14 @@ constexpr std::size_t kImportStackBytes = std::size_t{512} << 20;
 constexpr std::uint64_t kReadAheadBlocks = 64;
 // How many block reads pass between two questions to keepGoing.
 constexpr std::uint64_t kReadsPerCheck = 64;
+// A path longer than a file system takes (PATH_MAX less its zero) cannot be extracted or named in a listing.
+// Each folder level adds at least two bytes ("/x"), so no tree deeper than kMaxDepth levels holds only
+// such paths. The engine's cost per folder grows with its depth, faster than linearly: deeper trees are
+// refused while the engine loads them, long before that cost mounts.
+constexpr std::size_t kMaxPathBytes = 4095;
+constexpr std::size_t kMaxDepth = kMaxPathBytes / 2 + 1;
+// The engine's stack use per folder level (336 bytes measured), with room; the depth guard counts in it.
+constexpr std::size_t kStackBytesPerLevel = 512;
 
 }  // namespace
 
@@ -42,17 +50,27 @@ void InitIsofs() {
     });
 }
 
-std::string CIsoImport::EngineReason(int code) {
-    std::string reason;
+std::string CIsoImport::QueuedMessages() {
+    std::string messages;
     char text[ISO_MSGS_MESSAGE_LEN];
     char severity[80];
     int errorCode = 0, imageId = 0;
     char minimum[] = "SORRY";
-    while (iso_obtain_msgs(minimum, &errorCode, &imageId, text, severity) == 1) {
-        if (!reason.empty())
-            reason += "; ";
-        reason += text;
+    for (;;) {
+        // The engine copies at most ISO_MSGS_MESSAGE_LEN - 1 bytes and ends a longer text with a zero, but a
+        // text of exactly that length comes back without one: the last byte is set here, and stays.
+        text[sizeof text - 1] = '\0';
+        if (iso_obtain_msgs(minimum, &errorCode, &imageId, text, severity) != 1)
+            break;
+        if (!messages.empty())
+            messages += "; ";
+        messages += text;
     }
+    return messages;
+}
+
+std::string CIsoImport::EngineReason(int code) {
+    std::string reason = QueuedMessages();
     if (reason.empty())
         reason = iso_error_to_msg(code);
     return reason;
@@ -109,6 +127,15 @@ int CIsoImport::ReadBlock(iso_data_source* src, std::uint32_t lba, std::uint8_t*
     // The loop guard watches the loading of the tree; file data read later for writing may come twice.
     if (!self.m_bTreeLoaded)
         self.m_nRereadsInARow = self.m_seenBlocks.insert(lba).second ? 0 : self.m_nRereadsInARow + 1;
+    // The engine descends by recursion: how far its stack has grown tells how deep the folder it reads lies.
+    const char here = 0;
+    const std::uintptr_t stackUsed = self.m_pStackBase ? reinterpret_cast<std::uintptr_t>(self.m_pStackBase) -
+                                                             reinterpret_cast<std::uintptr_t>(&here)
+                                                       : 0;
+    if (!self.m_bTreeLoaded && stackUsed > kMaxDepth * kStackBytesPerLevel) {
+        self.m_strError = "its folders are nested deeper than " + std::to_string(kMaxDepth) + " levels";
+        return ISO_DATA_SOURCE_FATAL;
+    }
     if (self.m_nRereadsInARow > kMaxRereadsInARow) {
         self.m_strError = "its directory tree leads back into itself (a folder that contains itself)";
         return ISO_DATA_SOURCE_FATAL;
@@ -155,6 +182,8 @@ int CIsoImport::ImportOnDeepStack(IsoReadOpts* opts) {
     } job{this, opts, 0};
     auto run = [](void* arg) -> void* {
         auto* j = static_cast<Job*>(arg);
+        const char base = 0;
+        j->self->m_pStackBase = &base;
         j->ret = iso_image_import(j->self->m_pImage, j->self->m_pSource, j->opts, &j->self->m_pFeatures);
         return nullptr;
     };
@@ -168,6 +197,7 @@ int CIsoImport::ImportOnDeepStack(IsoReadOpts* opts) {
         pthread_join(thread, nullptr);
     else
         run(&job);
+    m_pStackBase = nullptr;
     return job.ret;
 }
 
@@ -214,6 +244,7 @@ bool CIsoImport::Load() {
         iso_read_opts_set_no_joliet(opts, m_names == Names::Iso9660Raw ? 1 : 0);
         iso_read_opts_set_no_iso1999(opts, 1);
     }
+    QueuedMessages(); // what earlier work left in the engine's queue is not this load's
     ret = ImportOnDeepStack(opts);
     iso_read_opts_free(opts);
     if (ret < 0) {
@@ -225,15 +256,33 @@ bool CIsoImport::Load() {
                              : engine;
         return false;
     }
-    // Messages of a successful load (warnings about odd names, say) are not this load's failure.
-    EngineReason(0);
+    // Only warnings and notes go unqueued. A message of a successful load is a folder or file the engine
+    // passed over ("Can't open dir ..."): the tree would be shown, and rebuilt, without it.
+    const std::string passedOver = QueuedMessages();
     m_bTreeLoaded = true;
     m_seenBlocks = {};
     // A block the engine could not have and chose to do without still means a damaged image.
+    if (m_strError.empty() && !passedOver.empty())
+        m_strError = "part of the image cannot be read: " + passedOver;
     return m_strError.empty();
 }
 
-bool CIsoImport::ForEachFile(const std::function<bool(IsoFile*, const std::string&)>& visit) const {
+namespace {
+
+// Why a name of the tree cannot stand in a listing line, or nullptr when it can. A line end inside a name
+// would start a line of its own; "." and ".." would name another folder than the one they stand in.
+const char* UnlistableName(std::string_view name) {
+    if (name.find_first_of(std::string_view("\r\n", 2)) != std::string_view::npos)
+        return "its name holds a line break";
+    if (name == "." || name == "..")
+        return "its name is . or ..";
+    return nullptr;
+}
+
+} // namespace
+
+bool CIsoImport::ForEachFile(const std::function<bool(IsoFile*, const std::string&)>& visit,
+                             std::string& error) const {
     // Depth first without recursion: a folder's subfolders are pushed in reverse so they come off in order.
     std::vector<std::pair<IsoDir*, std::string>> pending{{iso_image_get_root(m_pImage), std::string()}};
     std::vector<std::pair<IsoDir*, std::string>> subfolders;
@@ -241,17 +290,31 @@ bool CIsoImport::ForEachFile(const std::function<bool(IsoFile*, const std::strin
         auto [dir, dirPath] = std::move(pending.back());
         pending.pop_back();
         IsoDirIter* iter = nullptr;
-        if (iso_dir_get_children(dir, &iter) < 0)
+        const int opened = iso_dir_get_children(dir, &iter);
+        if (opened < 0) {
+            error = "cannot list the folder " + (dirPath.empty() ? std::string("/") : dirPath) + ": " +
+                    EngineReason(opened);
             return false;
+        }
         IsoNode* node = nullptr;
         bool going = true;
         subfolders.clear();
         while (going && iso_dir_iter_next(iter, &node) == 1) {
-            std::string path = dirPath + '/' + iso_node_get_name(node);
-            if (ISO_NODE_IS_DIR(node))
+            const std::string_view name = iso_node_get_name(node);
+            std::string path = dirPath + '/';
+            path += name;
+            if (const char* why = UnlistableName(name)) {
+                error = "the image holds a name a listing cannot carry: " + path + " (" + why + ")";
+                going = false;
+            } else if (path.size() > kMaxPathBytes) {
+                error = "the image holds a path longer than " + std::to_string(kMaxPathBytes) +
+                        " bytes: " + path.substr(0, 200) + "...";
+                going = false;
+            } else if (ISO_NODE_IS_DIR(node)) {
                 subfolders.emplace_back(reinterpret_cast<IsoDir*>(node), std::move(path));
-            else if (ISO_NODE_IS_FILE(node))
+            } else if (ISO_NODE_IS_FILE(node)) {
                 going = visit(reinterpret_cast<IsoFile*>(node), path);
+            }
         }
         iso_dir_iter_free(iter);
         if (!going)

@@ -39,7 +39,15 @@ public:
 
     // Calls visit for every regular file of the loaded tree with its path ("/FOLDER/NAME"), folders in
     // name order, each folder's files before its subfolders' files; stops and returns false when visit does.
-    bool ForEachFile(const std::function<bool(Iso_File*, const std::string&)>& visit) const;
+    // A folder the engine cannot list, a name with a line break, a name "." or "..", and a path longer than
+    // a file system takes also stop the walk, with `error` naming the path.
+    bool ForEachFile(const std::function<bool(Iso_File*, const std::string&)>& visit,
+                     std::string& error) const;
+    // The same where only the files visited matter, not why a walk stopped.
+    bool ForEachFile(const std::function<bool(Iso_File*, const std::string&)>& visit) const {
+        std::string ignored;
+        return ForEachFile(visit, ignored);
+    }
 
     // Appends the extents of one file of the loaded tree. False, with `error` set, when the engine cannot
     // give them or one lies past the end of the image (whose data would be read, or written, as zeros).
@@ -54,6 +62,8 @@ public:
 
     // Why the last libisofs call failed: its queued messages, else the text of its code.
     static std::string EngineReason(int code);
+    // The engine's queued messages of severity SORRY and above, joined by "; "; the queue is emptied.
+    static std::string QueuedMessages();
 
 private:
     struct Source;
@@ -69,6 +79,7 @@ private:
     int m_fd = -1;
     std::uint64_t m_nBlocks = 0;
     std::uint64_t m_nReads = 0;
+    const char* m_pStackBase = nullptr; // the start of the stack the engine loads the tree on
     bool m_bTreeLoaded = false;
     std::uint64_t m_nRereadsInARow = 0;
     std::unordered_set<std::uint32_t> m_seenBlocks;

@@ -1,12 +1,14 @@
 #include "listing/layout_check.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
 struct Extent {
     std::uint64_t first;
     std::uint64_t last;
+    std::uint32_t size;
     std::size_t index;
 };
 
@@ -20,7 +22,7 @@ LayoutReport CheckLayout(std::span<const LayoutFile> files, std::uint32_t blockS
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::uint64_t blocks = (std::uint64_t{files[i].fileSize} + blockSize - 1) / blockSize;
         if (blocks > 0)
-            extents.push_back({files[i].startLba, std::uint64_t{files[i].startLba} + blocks - 1, i});
+            extents.push_back({files[i].startLba, std::uint64_t{files[i].startLba} + blocks - 1, files[i].fileSize, i});
     }
     report.filesWithBlocks = extents.size();
     if (extents.empty())
@@ -35,11 +37,21 @@ LayoutReport CheckLayout(std::span<const LayoutFile> files, std::uint32_t blockS
 
     // One sweep in block order, keeping the file that reaches farthest so far: a file shares blocks with
     // some earlier-starting file exactly when it starts no later than that file's last block.
+    // The sizes met among the files starting at the current block, with the first file of each.
+    std::unordered_map<std::uint32_t, std::size_t> sizesHere;
     const Extent* reach = &extents.front();
+    sizesHere.emplace(reach->size, reach->index);
     report.firstBlock = reach->first;
     report.blocksUsed = reach->last - reach->first + 1;
     for (auto it = extents.begin() + 1; it != extents.end(); ++it) {
         const Extent& file = *it;
+        if (file.first != (it - 1)->first)
+            sizesHere.clear();
+        const auto [same, isNew] = sizesHere.emplace(file.size, file.index);
+        if (!isNew) {
+            report.shared.push_back({same->second, file.index});
+            continue;
+        }
         if (file.first <= reach->last) {
             report.overlaps.push_back({reach->index, file.index, file.first, std::min(file.last, reach->last)});
             if (file.last > reach->last) {

@@ -28,6 +28,15 @@ struct LayoutOverlap {
     bool operator==(const LayoutOverlap&) const = default;
 };
 
+// Two files with the same extent, the same start block and the same size: hard links, or deduplicated
+// files. `first` is the earlier of them in the listing's block order (indexes into the files).
+struct LayoutShared {
+    std::size_t first = 0;
+    std::size_t second = 0;
+
+    bool operator==(const LayoutShared&) const = default;
+};
+
 // Unused blocks firstBlock to lastBlock between the file `before` (the one reaching farthest up to there)
 // and the file `after`, the next to start.
 struct LayoutGap {
@@ -43,8 +52,11 @@ struct LayoutReport {
     // In the order of the later file's start block. Each file that shares a block with a file starting no
     // later than it is reported once, with the earlier file that reaches farthest; a pile of files on the
     // same blocks is therefore reported file by file, not pair by pair.
+    // A file whose extent equals an earlier one's is shared with it, not an overlap; it takes no further
+    // part in overlaps and gaps, which the earlier file already stands for.
     std::vector<LayoutOverlap> overlaps;
-    std::vector<LayoutGap> gaps;  // in block order
+    std::vector<LayoutShared> shared;  // in block order, each later file with the first of its extent
+    std::vector<LayoutGap> gaps;       // in block order
     std::size_t files = 0;        // all files, those of size 0 included
     std::size_t filesWithBlocks = 0;
     std::uint64_t firstBlock = 0;  // of the files with blocks; 0 when there are none

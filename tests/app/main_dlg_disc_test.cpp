@@ -56,7 +56,7 @@ protected:
                   0);
         m_previousHandler = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
             m_boxes.push_back(request);
-            return IDOK;
+            return (request.type & MB_YESNO) != 0 ? m_nAnswer : IDOK;
         });
         ASSERT_TRUE(m_dlg.CreateModeless());
     }
@@ -109,6 +109,7 @@ protected:
     QString m_image;
     CMainDlg m_dlg;
     std::vector<MessageBoxRequest> m_boxes;
+    int m_nAnswer = IDNO; // to a question box
     MessageBoxHandler m_previousHandler;
 };
 
@@ -186,4 +187,32 @@ TEST_F(MainDlgDiscTest, RebuildWritesTheImageInTheTablesOrderOrSaysWhichRowIsMis
     EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONERROR);
     EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("row 5"))) << m_boxes[0].text.toStdString();
     EXPECT_TRUE(m_dlg.GetSafeWidget()->isVisible());
+}
+
+TEST_F(MainDlgDiscTest, RebuildOfAUdfImageAsksAndWritesWithoutUdfOnlyOnYes) {
+    const QString udf = m_dir.filePath(QStringLiteral("udf.iso"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("genisoimage"),
+                                {QStringLiteral("-quiet"), QStringLiteral("-R"), QStringLiteral("-udf"),
+                                 QStringLiteral("-o"), udf, m_dir.filePath(QStringLiteral("tree"))}),
+              0);
+    AddRows({"/big", "/mid"});
+    const QString rebuilt = m_dir.filePath(QStringLiteral("Sorted-udf.iso"));
+    for (const int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer);
+        m_boxes.clear();
+        m_nAnswer = answer;
+        PickerSteps steps;
+        steps.image = udf;
+        RunWithPickers([&] { m_dlg.OnSysCommand(IDM_REBUILD_DISC_IMAGE, 0); }, steps);
+        ASSERT_GE(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].type, MB_YESNO | MB_ICONQUESTION);
+        EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("UDF"))) << m_boxes[0].text.toStdString();
+        EXPECT_EQ(QFile::exists(rebuilt), answer == IDYES);
+        EXPECT_EQ(m_boxes.size(), answer == IDYES ? 2u : 1u);
+    }
+    EXPECT_TRUE(m_boxes.back().text.contains(QStringLiteral("leaves out a UDF file system")))
+        << m_boxes.back().text.toStdString();
+    const DiscReadResult read = ReadDiscImage(QFile::encodeName(rebuilt).toStdString());
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(read.extents.front().path, "/big");
 }

@@ -168,7 +168,7 @@ TEST_F(DiscToolsTest, CheckReportsPlantedOverlapsAndGapsAndTheListingItselfIsCle
     const ProcessResult clean = RunCli({"check", PathOf("LBA.TXT")});
     EXPECT_EQ(clean.status, 0) << clean.out << clean.err;
     EXPECT_EQ(clean.out, "files: 9 (1 empty), first block: 32, last block: 44, blocks used: 13, blocks in gaps: 0, "
-                         "overlaps: 0\n");
+                         "overlaps: 0, shared extents: 0\n");
 
     ASSERT_TRUE(WriteBytes(PathOf("PLANTED.TXT"), "00000010|00001000|A\r\n"   // blocks 16-17
                                                   "00000011|00000001|B\r\n"   // 17: inside A
@@ -182,7 +182,7 @@ TEST_F(DiscToolsTest, CheckReportsPlantedOverlapsAndGapsAndTheListingItselfIsCle
     EXPECT_EQ(planted.out, name + ": overlap: line 2 (B) shares block 17 with line 1 (A)\n" + name +
                                ": gap: blocks 18-30 unused (13) between line 1 (A) and line 6 (F)\n"
                                "files: 6 (1 empty), first block: 16, last block: 34, blocks used: 6, "
-                               "blocks in gaps: 13, overlaps: 1\n");
+                               "blocks in gaps: 13, overlaps: 1, shared extents: 0\n");
 
     // Blocks of 512 bytes: A covers 16-23, C 32-36, E 34-37 and F 31-34.
     const ProcessResult small = RunCli({"check", PathOf("PLANTED.TXT"), "--block-size", "512"});
@@ -192,5 +192,26 @@ TEST_F(DiscToolsTest, CheckReportsPlantedOverlapsAndGapsAndTheListingItselfIsCle
                              ": overlap: line 5 (E) shares blocks 34-36 with line 3 (C)\n" + name +
                              ": gap: blocks 24-30 unused (7) between line 1 (A) and line 6 (F)\n"
                              "files: 6 (1 empty), first block: 16, last block: 37, blocks used: 15, "
-                             "blocks in gaps: 7, overlaps: 3\n");
+                             "blocks in gaps: 7, overlaps: 3, shared extents: 0\n");
+
+    // Hard links share an extent: reported and counted, status unchanged; a partial overlap still fails.
+    ASSERT_TRUE(WriteBytes(PathOf("LINKS.TXT"), "00000010|00001000|A\r\n"
+                                                "00000010|00001000|A link\r\n"
+                                                "00000012|00000800|C\r\n"
+                                                "00000010|00001000|another link\r\n"));
+    const ProcessResult links = RunCli({"check", PathOf("LINKS.TXT")});
+    EXPECT_EQ(links.status, 0) << links.err;
+    const std::string linksName = PathOf("LINKS.TXT").toStdString();
+    EXPECT_EQ(links.out, linksName + ": shared: line 1 and line 2 (same blocks)\n" + linksName +
+                             ": shared: line 1 and line 4 (same blocks)\n"
+                             "files: 4 (0 empty), first block: 16, last block: 18, blocks used: 3, "
+                             "blocks in gaps: 0, overlaps: 0, shared extents: 2\n");
+    ASSERT_TRUE(WriteBytes(PathOf("LINKS.TXT"), "00000010|00001000|A\r\n"
+                                                "00000010|00001000|A link\r\n"
+                                                "00000010|00000800|same start, shorter\r\n"));
+    const ProcessResult partial = RunCli({"check", PathOf("LINKS.TXT")});
+    EXPECT_EQ(partial.status, 1);
+    EXPECT_NE(partial.out.find("overlap: line 3 (same start, shorter) shares block 16 with line 1 (A)"),
+              std::string::npos) << partial.out;
+    EXPECT_NE(partial.out.find("overlaps: 1, shared extents: 1\n"), std::string::npos) << partial.out;
 }

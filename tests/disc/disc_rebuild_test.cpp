@@ -193,3 +193,177 @@ TEST_F(DiscRebuildTest, FailuresLeaveNoOutputAndTheSourceWhole) {
     EXPECT_FALSE(fs::exists(m_dir.Path() / "new.iso"));
     EXPECT_EQ(ReadFile(m_image), before);
 }
+
+TEST_F(DiscRebuildTest, APathNamedTwiceKeepsItsFirstPlace) {
+    const std::vector<std::string> old = DataPaths(m_lines);
+    std::vector<Line> order;
+    for (const std::string& path : {old.back(), old.front(), old.back()})
+        for (const Line& line : m_lines)
+            if (line.path == path)
+                order.push_back(line);
+    const fs::path image = m_dir.Path() / "new.iso";
+    const RunResult rebuilt = Rebuild(order, image);
+    ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+    const std::vector<std::string> now = DataOrder(m_dir.Path(), image);
+    ASSERT_GE(now.size(), 2u);
+    EXPECT_EQ(now[0], old.back());
+    EXPECT_EQ(now[1], old.front());
+}
+
+namespace {
+
+void SetLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+}
+
+// A system area of boot code bytes that hold no partition table or map of their own.
+std::string BootCode() {
+    std::string area(16 * kBlock, '\0');
+    for (std::size_t i = 0; i < area.size(); ++i)
+        area[i] = static_cast<char>((i * 7 + 3) % 251);
+    area.replace(0, 2, "\xeb\x63");
+    area.replace(446, 66, std::string(66, '\0'));  // no partition entries, no MBR signature
+    area.replace(512, 8, std::string(8, '\0'));
+    area.replace(1024, 2, std::string(2, '\0'));
+    return area;
+}
+
+// An MBR partition entry (of 1 to 4) of `type` from sector `start`, `sectors` long, and the signature.
+std::string WithMbr(std::string area, int number, unsigned char type, std::uint32_t start, std::uint32_t sectors) {
+    const std::size_t entry = 446 + 16 * static_cast<std::size_t>(number - 1);
+    area[entry + 4] = static_cast<char>(type);
+    SetLe32(area, entry + 8, start);
+    SetLe32(area, entry + 12, sectors);
+    area[510] = '\x55';
+    area[511] = '\xaa';
+    return area;
+}
+
+std::string WithGpt(std::string area) {
+    area = WithMbr(area, 1, 0xEE, 1, 0xFFFFFFFF);
+    area.replace(512, 8, "EFI PART");
+    SetLe32(area, 512 + 72, 2);    // entries from sector 2
+    SetLe32(area, 512 + 80, 4);    // four of them
+    SetLe32(area, 512 + 84, 128);  // of 128 bytes
+    area.replace(1024, 16, "\x28\x73\x2a\xc1\x1f\xf8\xd2\x11\xba\x4b\x00\xa0\xc9\x3e\xc9\x3b");
+    return area;
+}
+
+std::string WithApm(std::string area) {
+    area.replace(0, 4, std::string("ER\x08\x00", 4));  // blocks of 2048 bytes
+    area.replace(2048, 2, "PM");
+    area.replace(4096, 2, "PM");
+    return area;
+}
+
+// The block ids from 16 on, up to the first that is no volume descriptor.
+std::string DescriptorIds(const std::string& image) {
+    std::string ids;
+    for (std::size_t block = 16; (block + 1) * kBlock <= image.size(); ++block) {
+        const std::string id = image.substr(block * kBlock + 1, 5);
+        if (id.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") != std::string::npos)
+            break;
+        ids += id + " ";
+    }
+    return ids;
+}
+
+}  // namespace
+
+TEST(DiscRebuildStructuresTest, SystemAreaAndElToritoAreKeptAndWhatCannotBeCarriedIsRefusedUnlessDropped) {
+    TempDir dir;
+    const fs::path tree = dir.Path() / "tree";
+    MakeTree(tree, 20);
+    std::string boot(4 * kBlock, '\0');
+    for (std::size_t i = 0; i < boot.size(); ++i)
+        boot[i] = static_cast<char>(i * 13 % 256);
+    WriteFile(tree / "boot" / "boot.img", boot);
+    // A system area as a bootable hybrid has it: boot code, and one partition over the whole image.
+    const std::string sysarea = WithMbr(BootCode(), 1, 0x17, 0, 1000);
+    WriteFile(dir.Path() / "sysarea.bin", sysarea);
+    const fs::path bootable = dir.Path() / "bootable.iso";
+    const RunResult built = RunShell(dir.Path(), "xorriso -as mkisofs -quiet -R -J -G " +
+                                                     Quoted(dir.Path() / "sysarea.bin") +
+                                                     " -b boot/boot.img -no-emul-boot -boot-load-size 4 -o " +
+                                                     Quoted(bootable) + " " + Quoted(tree));
+    ASSERT_EQ(built.status, 0) << built.err;
+    ASSERT_EQ(ReadFile(bootable).substr(0, sysarea.size()), sysarea) << "the tool keeps it";
+    const fs::path udf = dir.Path() / "udf.iso";
+    ASSERT_EQ(RunShell(dir.Path(), "genisoimage -quiet -R -J -udf -input-charset iso8859-1 -o " + Quoted(udf) + " " +
+                                       Quoted(tree))
+                  .status,
+              0);
+    ASSERT_NE(DescriptorIds(ReadFile(udf)).find("NSR02"), std::string::npos);
+    // The same bootable image with other system areas written over its own.
+    const auto withSystemArea = [&](const std::string& name, const std::string& area) {
+        std::string bytes = ReadFile(bootable);
+        bytes.replace(0, area.size(), area);
+        WriteFile(dir.Path() / name, bytes);
+        return dir.Path() / name;
+    };
+
+    struct Case {
+        const char* name;
+        fs::path image;
+        std::string refusedPart;  // empty: rebuilt as it is
+        const char* flag;
+    };
+    const Case cases[] = {
+        {"El Torito, boot code and a partition over the whole image", bootable, "", ""},
+        {"UDF bridge", udf, "a UDF file system (NSR02 at block ", "--drop-udf"},
+        {"GPT", withSystemArea("gpt.iso", WithGpt(BootCode())), "a GPT partition table", "--drop-hybrid"},
+        {"MBR partition inside the image", withSystemArea("mbr.iso", WithMbr(BootCode(), 2, 0x83, 100, 64)),
+         "an MBR partition table whose partition 2 starts at sector 100, inside the image", "--drop-hybrid"},
+        {"Apple partition map and HFS+",
+         withSystemArea("apm.iso", [] {
+             std::string area = WithApm(BootCode());
+             area.replace(1024, 2, "H+");
+             return area;
+         }()),
+         "an Apple partition map, an HFS+ volume", "--drop-hybrid"},
+    };
+    WriteFile(dir.Path() / "order.lst", "00000000|00000001|/one\r\n00000000|00000001|/boot/boot.img\r\n");
+    const fs::path output = dir.Path() / "new.iso";
+    const auto rebuild = [&](const fs::path& image, const std::string& extra) {
+        fs::remove(output);
+        return RunShell(dir.Path(), Cli() + " rebuild " + Quoted(image) + " --order " +
+                                        Quoted(dir.Path() / "order.lst") + " -o " + Quoted(output) + extra);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string source = ReadFile(c.image);
+        if (!c.refusedPart.empty()) {
+            const RunResult refused = rebuild(c.image, "");
+            EXPECT_EQ(refused.status, 2);
+            EXPECT_NE(refused.err.find("would lose " + c.refusedPart), std::string::npos) << refused.err;
+            EXPECT_NE(refused.err.find(c.flag), std::string::npos) << refused.err;
+            EXPECT_FALSE(fs::exists(output));
+        }
+        const RunResult rebuilt = rebuild(c.image, std::string(" ") + c.flag);
+        ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+        const std::string image = ReadFile(output);
+        EXPECT_EQ(DataOrder(dir.Path(), output).front(), "/one");
+        if (c.refusedPart.empty()) {
+            EXPECT_EQ(rebuilt.err, "");
+            EXPECT_EQ(image.substr(0, sysarea.size()), sysarea) << "the system area, byte for byte";
+            const RunResult torito = RunShell(dir.Path(), "xorriso -indev " + Quoted(output) +
+                                                              " -report_el_torito plain -osirrox on -extract "
+                                                              "/boot/boot.img " +
+                                                              Quoted(dir.Path() / "boot.img"));
+            EXPECT_NE(torito.out.find("El Torito img path :   1  /boot/boot.img"), std::string::npos) << torito.out;
+            EXPECT_EQ(ReadFile(dir.Path() / "boot.img"), boot);
+            continue;
+        }
+        // Said once; the new image holds none of it, and rebuilds without a word.
+        EXPECT_EQ(rebuilt.err.rfind("quarrow-cli: rebuild: the new image leaves out " + c.refusedPart, 0), 0u)
+            << rebuilt.err;
+        EXPECT_EQ(std::count(rebuilt.err.begin(), rebuilt.err.end(), '\n'), 1) << rebuilt.err;
+        EXPECT_EQ(DescriptorIds(image).find("NSR"), std::string::npos) << DescriptorIds(image);
+        fs::rename(output, dir.Path() / "again.iso");
+        const RunResult again = rebuild(dir.Path() / "again.iso", "");
+        EXPECT_EQ(again.status, 0) << again.err;
+        EXPECT_EQ(again.err, "");
+        EXPECT_EQ(ReadFile(c.image), source) << "the source is only read";
+    }
+}

@@ -40,6 +40,7 @@ TEST(CheckLayout, PlantedOverlapsAndGaps) {
         std::vector<LayoutOverlap> overlaps;
         std::vector<LayoutGap> gaps;
         Summary summary;
+        std::vector<LayoutShared> shared = {};
     };
     const Case cases[] = {
         {"back to back, 2048 and 2049 bytes", {{10, 2048}, {11, 2049}, {13, 1}}, 2048, {}, {},
@@ -59,11 +60,17 @@ TEST(CheckLayout, PlantedOverlapsAndGaps) {
          {{0xFFFFFFFFu, 0xFFFFFFFFu}, {0x7FFFFFFFu, 1}}, 2048, {}, {{1, 0, 0x80000000ull, 0xFFFFFFFEull}},
          {2, 2, 0x7FFFFFFFull, 0xFFFFFFFFull + 0x200000ull - 1, 1 + 0x200000ull, 0x7FFFFFFFull}},
         {"no files", {}, 2048, {}, {}, {0, 0, 0, 0, 0, 0}},
+        {"same extent three times amid others: shared with the first, no overlap, the gap after once",
+         {{10, 4096}, {12, 1}, {10, 4096}, {10, 4096}, {20, 1}}, 2048, {}, {{1, 4, 13, 19}},
+         {5, 5, 10, 20, 4, 7}, {{0, 2}, {0, 3}}},
+        {"same start, other size: an overlap, not shared", {{10, 4096}, {10, 4095}, {10, 4096}}, 2048,
+         {{0, 1, 10, 11}}, {}, {3, 3, 10, 11, 2, 0}, {{0, 2}}},
     };
     for (const Case& c : cases) {
         const LayoutReport report = CheckLayout(c.files, c.blockSize);
         EXPECT_EQ(report.overlaps, c.overlaps) << c.what;
         EXPECT_EQ(report.gaps, c.gaps) << c.what;
+        EXPECT_EQ(report.shared, c.shared) << c.what;
         EXPECT_EQ(SummaryOf(report), c.summary) << c.what;
     }
 }
