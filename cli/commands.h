@@ -10,3 +10,5 @@ int RunExportCommand(const QStringList& args);
 int RunCheckCommand(const QStringList& args);
 int RunImportCommand(const QStringList& args);
 int RunRebuildCommand(const QStringList& args);
+int RunOrderCommand(const QStringList& args);
+int RunSeekCommand(const QStringList& args);

@@ -37,6 +37,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"sort", RunSortCommand},     {"export", RunExportCommand},   {"check", RunCheckCommand},
     {"import", RunImportCommand}, {"rebuild", RunRebuildCommand},
+    {"order", RunOrderCommand},
+    {"seek", RunSeekCommand},
 };
 
 }  // namespace
