@@ -1,5 +1,6 @@
 // quarrow-cli: the listing rules of the window, from the shell. Dispatches to one subcommand.
 #include <cstdio>
+#include <cstring>
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -36,14 +37,17 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"sort", RunSortCommand},     {"export", RunExportCommand},   {"check", RunCheckCommand},
-    {"import", RunImportCommand}, {"rebuild", RunRebuildCommand},
-    {"order", RunOrderCommand},
+    {"import", RunImportCommand}, {"rebuild", RunRebuildCommand}, {"order", RunOrderCommand},
     {"seek", RunSeekCommand},
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
+#ifdef QUARROW_CLI_PLOT
+    if (argc > 1 && std::strcmp(argv[1], "plot") == 0)
+        return RunPlotProgram(argc, argv);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quarrow-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUARROW_VERSION));
