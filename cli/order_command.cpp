@@ -62,7 +62,7 @@ int RunOrderCommand(const QStringList& args) {
         return kStatusError;
 
     const ReadOrder order = FirstReadOrder(listing->files, *reads, untouched == QStringLiteral("first"));
-    // A last line without a line end gets the listing's own (that of its first line) when it moves up.
+    // A last line without a line end gets the listing's own (that of its first line), so every line ends.
     const std::string_view firstLine = LineOf(listing->input, listing->lines.front());
     const std::string_view lineEnd = firstLine.ends_with("\r\n") ? "\r\n" : "\n";
 
