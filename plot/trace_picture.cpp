@@ -46,10 +46,26 @@ std::vector<std::uint64_t> Ticks(std::uint64_t first, std::uint64_t end, int cou
     return ticks;
 }
 
-// The pixel (0 to pixels - 1) of `value` in [first, end).
+// Pixels (0 to pixels - 1) of values in [first, end), by one multiplication in doubles: they hold any
+// block number a disc has exactly, and a million files and reads go through here on every repaint.
+class CPixelScale {
+public:
+    CPixelScale(std::uint64_t first, std::uint64_t end, int pixels)
+        : m_nFirst(first), m_dScale(static_cast<double>(pixels) / static_cast<double>(end - first)),
+          m_nLast(pixels - 1) {}
+    int Of(std::uint64_t value) const {
+        const auto pixel = static_cast<long long>(static_cast<double>(value - m_nFirst) * m_dScale);
+        return static_cast<int>(std::clamp<long long>(pixel, 0, m_nLast));
+    }
+
+private:
+    std::uint64_t m_nFirst;
+    double m_dScale;
+    int m_nLast;
+};
+
 int PixelOf(std::uint64_t value, std::uint64_t first, std::uint64_t end, int pixels) {
-    const auto offset = static_cast<unsigned __int128>(value - first) * static_cast<unsigned>(pixels);
-    return std::min(pixels - 1, static_cast<int>(offset / (end - first)));
+    return CPixelScale(first, end, pixels).Of(value);
 }
 
 // Fills runs of equal colours of one row of columns as single rectangles.
@@ -222,6 +238,7 @@ void CTracePicture::PaintStrip(QPainter& painter, QRect rect) const {
     const int width = rect.width();
     const std::uint64_t first = m_nFirstBlock, end = m_nEndBlock;
     std::vector<QRgb> colors(static_cast<std::size_t>(width), kGapColor.rgb());
+    const CPixelScale columns(first, end, width);
     // Selected files first, so that they keep their columns; then the others in block order.
     std::vector<std::uint32_t> next(static_cast<std::size_t>(width) + 1);
     const auto paintFiles = [&](bool selected) {
@@ -234,8 +251,8 @@ void CTracePicture::PaintStrip(QPainter& painter, QRect rect) const {
             const std::uint64_t fileEnd = f.startLba + BlocksOf(f);
             if (fileEnd <= first || (selected && (i >= m_selected.size() || !m_selected[i])))
                 continue;
-            const int c0 = PixelOf(std::max(f.startLba, first), first, end, width);
-            const int c1 = PixelOf(std::min(fileEnd, end) - 1, first, end, width);
+            const int c0 = columns.Of(std::max(f.startLba, first));
+            const int c1 = columns.Of(std::min(fileEnd, end) - 1);
             for (std::size_t c = NextFree(next, static_cast<std::size_t>(c0));
                  c <= static_cast<std::size_t>(c1); c = NextFree(next, c)) {
                 if (!selected && colors[c] != kGapColor.rgb()) {
@@ -272,15 +289,15 @@ void CTracePicture::PaintReads(QPainter& painter, QRect rect, const std::vector<
     // One bit a pixel: the reads of a column, block up.
     std::vector<std::uint8_t> hit(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     const std::uint64_t count = std::max<std::uint64_t>(1, reads.size());
+    const CPixelScale columns(0, count, width), rows(first, end, height);
     for (std::size_t i = 0; i < reads.size(); ++i) {
         const std::uint64_t b0 = reads[i].offset / kTraceBlockSize,
                             b1 = (reads[i].End() - 1) / kTraceBlockSize;
         if (b1 < first || b0 >= end)
             continue;
-        const auto column = static_cast<std::size_t>(static_cast<unsigned __int128>(i) *
-                                                     static_cast<unsigned>(width) / count);
-        const int r0 = PixelOf(std::max(b0, first), first, end, height);
-        const int r1 = PixelOf(std::min(b1, end - 1), first, end, height);
+        const auto column = static_cast<std::size_t>(columns.Of(i));
+        const int r0 = rows.Of(std::max(b0, first));
+        const int r1 = rows.Of(std::min(b1, end - 1));
         std::uint8_t* cells = &hit[column * static_cast<std::size_t>(height)];
         std::fill(cells + r0, cells + r1 + 1, std::uint8_t{1});
     }
