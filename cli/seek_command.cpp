@@ -56,14 +56,14 @@ int RunSeekCommand(const QStringList& args) {
     const std::optional<std::vector<TraceRead>> reads = ReadTraceOption(parser);
     if (!reads)
         return kStatusError;
+    // The listing is read even without a new layout, so that a wrong one is told at once.
+    const std::optional<TracedListing> old = ReadTracedListing(parser.positionalArguments().first(), parser);
+    if (!old)
+        return kStatusError;
     const SeekFigures before = MeasureSeeks(*reads, *drive);
     std::optional<SeekFigures> after;
     std::size_t missing = 0;
     if (parser.isSet(newOption)) {
-        const std::optional<TracedListing> old =
-            ReadTracedListing(parser.positionalArguments().first(), parser);
-        if (!old)
-            return kStatusError;
         const std::optional<TracedListing> newer = ReadTracedListing(parser.value(newOption), parser);
         if (!newer)
             return kStatusError;
