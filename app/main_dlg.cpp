@@ -70,6 +70,8 @@ BOOL CMainDlg::OnInitDialog() {
         pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("Export Sort Weights..."));
         pSysMenu->AppendMenu(MF_STRING, IDM_REBUILD_DISC_IMAGE,
                              QStringLiteral("Rebuild Disc Image in This Order..."));
+        pSysMenu->AppendMenu(MF_STRING, IDM_ORDER_BY_TRACE, QStringLiteral("Order by Read Trace..."));
+        pSysMenu->AppendMenu(MF_STRING, IDM_LAYOUT_MAP, QStringLiteral("Layout Map..."));
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);

@@ -2,12 +2,16 @@
 // bar and the table.
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <cstdint>
+#include <vector>
 
 #include "banner/dib_image.h"
 #include "banner/water_effect.h"
+#include "disc/read_trace.h"
 #include "platform/button.h"
 #include "platform/dialog.h"
 #include "platform/progress_ctrl.h"
@@ -47,6 +51,13 @@ public:
     // Disc image entries of the system menu.
     void OnImportDiscImage();
     void OnRebuildDiscImage();
+    // Read trace entries of the system menu.
+    void OnOrderByReadTrace();
+    void OnLayoutMap();
+    // Orders the rows by the trace at strTrace and tells the seek figures; false after telling why not.
+    bool OrderByReadTrace(const QString& strTrace);
+    // The Layout Map window while it is open.
+    QWidget* GetLayoutMap() const { return m_pLayoutMap.data(); }
 
     // A file named from outside the window: on the command line (before the window is made) or by a drop.
     // Either fills the fields exactly as choosing the file with Browse does.
@@ -94,6 +105,11 @@ public:
 private:
     // Runs the disc image entries of the system menu from OnSysCommand (FALSE for other ids).
     BOOL OnDiscCommand(UINT nID);
+    // Runs the read trace entries of the system menu from OnSysCommand (FALSE for other ids).
+    BOOL OnTraceCommand(UINT nID);
+    // The reads of the last trace the rows were ordered by, and the Layout Map window (closing deletes it).
+    std::vector<TraceRead> m_traceReads;
+    QPointer<QWidget> m_pLayoutMap;
     // What choosing a file does: the fields show it, the listing buttons wait for Scan, the table empties.
     void ChooseFile(const QString& folderText, const QString& fileName);
     // The file named on the command line, the drop target and the names that assistive technology reads.

@@ -10,7 +10,7 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         dlgAbout.DoModal();
     } else if ((nID & 0xFFF0) == IDM_EXPORT_WEIGHTS) {
         OnExportSortWeights();
-    } else if (!OnDiscCommand(nID & 0xFFF0)) {
+    } else if (!OnDiscCommand(nID & 0xFFF0) && !OnTraceCommand(nID & 0xFFF0)) {
         CDialog::OnSysCommand(nID, lParam);
     }
 }

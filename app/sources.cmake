@@ -13,6 +13,9 @@ list(APPEND QUARROW_QT_SOURCES
     app/about_dlg.cpp
     app/folder_file_dialog.cpp
     app/link_static.cpp
+    app/main_dlg_trace.cpp
+    app/layout_map_view.cpp
+    app/layout_map_wnd.cpp
 )
 # The user guide the About box links to lies next to the program.
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/docs/user-guide.html ${CMAKE_BINARY_DIR}/user-guide.html COPYONLY)

@@ -10,3 +10,8 @@ int RunExportCommand(const QStringList& args);
 int RunCheckCommand(const QStringList& args);
 int RunImportCommand(const QStringList& args);
 int RunRebuildCommand(const QStringList& args);
+int RunOrderCommand(const QStringList& args);
+int RunSeekCommand(const QStringList& args);
+// plot, the one command on Qt GUI, makes its own application object: main hands it the whole command line.
+int RunPlotCommand(const QStringList& args);
+int RunPlotProgram(int argc, char** argv);

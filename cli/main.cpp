@@ -1,5 +1,6 @@
 // quarrow-cli: the listing rules of the window, from the shell. Dispatches to one subcommand.
 #include <cstdio>
+#include <cstring>
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -22,6 +23,12 @@ constexpr const char* kUsage =
     "  import IMAGE                write the listing of a disc image or of a tool's report\n"
     "  rebuild IMAGE --order LISTING -o NEW_IMAGE\n"
     "                              write a new image whose files lie in the listing's order\n"
+    "  order LISTING --trace TRACE\n"
+    "                              write the listing in the order a read trace first reads its files\n"
+    "  seek LISTING --trace TRACE [--new NEW_LISTING]\n"
+    "                              count the seeks of a read trace on a layout, and on a new one\n"
+    "  plot LISTING [--trace TRACE [--new NEW_LISTING]] -o FILE.svg|FILE.png\n"
+    "                              draw the layout, and the reads of a trace on it\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this help, or a command's help after its name\n"
@@ -37,11 +44,17 @@ struct Command {
 constexpr Command kCommands[] = {
     {"sort", RunSortCommand},     {"export", RunExportCommand},   {"check", RunCheckCommand},
     {"import", RunImportCommand}, {"rebuild", RunRebuildCommand},
+    {"order", RunOrderCommand},
+    {"seek", RunSeekCommand},
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef QUARROW_CLI_PLOT
+    if (argc > 1 && std::strcmp(argv[1], "plot") == 0)
+        return RunPlotProgram(argc, argv);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quarrow-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUARROW_VERSION));

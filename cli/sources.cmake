@@ -9,4 +9,7 @@ set(QUARROW_CLI_SOURCES
     cli/check_command.cpp
     cli/import_command.cpp
     cli/rebuild_command.cpp
+    cli/trace_input.cpp
+    cli/order_command.cpp
+    cli/seek_command.cpp
 )

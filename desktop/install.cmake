@@ -43,6 +43,7 @@ if(TARGET quarrow)
     install(FILES ${CMAKE_SOURCE_DIR}/docs/user-guide.html ${CMAKE_SOURCE_DIR}/README.md
         DESTINATION ${QUARROW_INSTALL_DOCDIR})
     install(FILES ${CMAKE_SOURCE_DIR}/docs/main-window.png ${CMAKE_SOURCE_DIR}/docs/ripple.png
+        ${CMAKE_SOURCE_DIR}/docs/read-trace.png ${CMAKE_SOURCE_DIR}/docs/layout-map.png
         DESTINATION ${QUARROW_INSTALL_DOCDIR}/docs)
 endif()
 

@@ -3,7 +3,7 @@
 # ISO 9660, and that one with a folder loop) and the reports xorriso and isoinfo give of them.
 set -euo pipefail
 out=$1
-mkdir -p "$out/image" "$out/reports"
+mkdir -p "$out/image" "$out/reports" "$out/trace"
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 mkdir -p "$tree/D/E"
@@ -33,3 +33,10 @@ while [ "${bytes[at]}" -gt 0 ]; do
     fi
     at=$((at + bytes[at]))
 done
+# Traces: strace watching isoinfo extract a file, a block list, and blkparse output with its summary.
+# Where ptrace is refused, a log of the same shape stands in.
+strace -e trace=openat,lseek,read,pread64 -o "$out/trace/strace.txt" \
+    isoinfo -R -i "$out/image/rr-joliet.iso" -x /D/a >/dev/null 2>&1 ||
+    printf 'openat(AT_FDCWD, "image.iso", O_RDONLY) = 3\nlseek(3, 32768, SEEK_SET) = 32768\nread(3, "\\1CD001"..., 2048) = 2048\npread64(3, "a"..., 2048, 51200) = 2048\n+++ exited with 0 +++\n' >"$out/trace/strace.txt"
+printf '# block list\n16\n0x17 2\n30 1 # comment\n' >"$out/trace/lba.txt"
+printf '  8,0    1        1     0.000000000  4162  Q   R 128 + 8 [isoinfo]\n  8,0    1        2     0.000001000  4162  D   R 128 + 8 [isoinfo]\n  8,0    1        3     0.000002000  4162  D  WS 9 + 8 [jbd2]\n\nCPU1 (8,0):\n Reads Queued:           1,        4KiB\nTotal (8,0):\nEvents (8,0): 3 entries\n' >"$out/trace/blkparse.txt"

@@ -52,7 +52,7 @@ expected=(
 for size in 16 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
-for doc in user-guide.html README.md docs/main-window.png docs/ripple.png; do
+for doc in user-guide.html README.md docs/main-window.png docs/ripple.png docs/read-trace.png docs/layout-map.png; do
     expected+=("usr/share/doc/quarrow/$doc")
 done
 if ! diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f | sed 's|^\./||' | sort); then

@@ -35,7 +35,7 @@ done
 # The disc harnesses start from seeds made with the field's tools: images, and the reports of them.
 fuzz/disc_seeds.sh "$scratch/disc"
 export LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp"
-for harness in image reports; do
+for harness in image reports trace; do
     echo "== fuzz disc_$harness"
     limits=(-max_len=4096)
     [ "$harness" = image ] && limits=(-max_len=400000 -len_control=0)

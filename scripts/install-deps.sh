@@ -8,12 +8,16 @@ role=${1:-all}
 
 # What building and starting the program needs; libisofs reads and writes disc images.
 run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libisofs-dev libisofs6 fonts-dejavu-core
-    fonts-dejavu-extra)
+    fonts-dejavu-extra
+    # quarrow-cli plot draws SVG pictures
+    qt6-svg-dev)
 packages=("${run_packages[@]}" libgtest-dev
     # the locale-aware baseline of the benchmarks is compiled from the sources in locales
     libicu-dev locales
     # the tests build and read disc images with the field's tools (isoinfo comes with genisoimage)
     xorriso genisoimage
+    # the tests make read traces by watching those tools
+    strace
     # the tests that run the program on an X server of their own
     xvfb xauth xdotool libxcb1-dev util-linux
     # the fuzz harnesses (libFuzzer comes with clang's runtime libraries)

@@ -189,3 +189,12 @@ void CColumnListCtrl::OnDestroy() {
     FreeAllRecords();
     CListCtrl::OnDestroy();
 }
+
+BOOL CColumnListCtrl::ReorderRows(const std::vector<std::uint32_t>& positions) {
+    if (!SortItemsInOrder(positions))
+        return FALSE;
+    m_nSortColumn = -1;
+    m_bSortAscending = TRUE;
+    m_header.SetSortIndicator(-1, TRUE);
+    return TRUE;
+}

@@ -33,6 +33,10 @@ public:
     // Stores the sort state, hands it to the header, and sorts the rows by column nColumn in the direction
     // given; returns the list's result. A column that does not exist sorts nothing (FALSE).
     BOOL SortByColumn(int nColumn, BOOL bAscending);
+    // Puts the rows in an order worked out elsewhere (the row now at positions[k] goes to k) and forgets
+    // the sort column, so the header draws no arrow. FALSE, and nothing changes, unless positions is a
+    // permutation of the rows.
+    BOOL ReorderRows(const std::vector<std::uint32_t>& positions);
     // The comparison the list sorts with: lParam1 and lParam2 are the rows' data words (their RowRecord),
     // lParamSort the control. Compares the texts of the control's sort column by the kind of the first row's
     // text; a descending sort swaps the operands. This is the reference comparison: SortByColumn works the
