@@ -1,4 +1,5 @@
 // quarrow-cli: the listing rules of the window, from the shell. Dispatches to one subcommand.
+#include <csignal>
 #include <cstdio>
 
 #include <QCoreApplication>
@@ -6,6 +7,7 @@
 
 #include "cli/cli_io.h"
 #include "cli/commands.h"
+#include "listing/atomic_file_writer.h"
 
 namespace {
 
@@ -39,9 +41,33 @@ constexpr Command kCommands[] = {
     {"import", RunImportCommand}, {"rebuild", RunRebuildCommand},
 };
 
+// An interrupted command leaves no temporary file beside its output, then ends as the signal would have
+// ended it, so the shell sees the usual status.
+void OnEndingSignal(int signal) {
+    CAtomicFileWriter::RemoveTemporaryFiles();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void SetUpSignals() {
+    // A file-size limit is a write error like any other, reported with the file's name.
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct sigaction action {};
+    action.sa_handler = OnEndingSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the caller ignores (nohup, a background job of a plain shell) stays ignored.
+        struct sigaction old {};
+        if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+            continue;
+        sigaction(signal, &action, nullptr);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    SetUpSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quarrow-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUARROW_VERSION));
