@@ -14,6 +14,8 @@ packages=("${run_packages[@]}" libgtest-dev
     libicu-dev locales
     # the tests build and read disc images with the field's tools (isoinfo comes with genisoimage)
     xorriso genisoimage
+    # the tests that hold quarrow-cli inside a system call (strace) to signal it or cut its listing short
+    strace procps
     # the tests that run the program on an X server of their own
     xvfb xauth xdotool libxcb1-dev util-linux
     # the fuzz harnesses (libFuzzer comes with clang's runtime libraries)
