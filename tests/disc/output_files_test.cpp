@@ -17,6 +17,9 @@ namespace {
 
 using namespace disc_test;
 
+// Runs the rest of a shell command under strace; LeakSanitizer, which cannot work under a tracer, is off.
+constexpr const char* kTraced = "env ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace ";
+
 // A bound on what a program run from a test may take; none under AddressSanitizer, which reserves more
 // address space than any such bound.
 #if defined(__SANITIZE_ADDRESS__)
@@ -99,15 +102,15 @@ TEST_F(OutputFilesTest, ASignalDuringAWriteRemovesTheTemporaryFileAndEndsAsTheSi
         // The program runs in the foreground, where SIGINT is not ignored; a helper beside it waits for the
         // temporary file and sends the signal.
         const std::string pidFile = Quoted(Path("pid"));
-        const RunResult run = RunShell(
-            m_dir.Path(),
-            "rm -f " + pidFile + "; (for i in $(seq 400); do [ -s " + pidFile + " ] && ls -a " +
-                Quoted(m_dir.Path()) + " | grep -q '^\\.out\\.' && break; sleep 0.05; done; kill -" +
-                std::to_string(c.signal) + " $(pgrep -P $(cat " + pidFile + "))) & sh -c 'echo $$ > " +
-                Path("pid").string() +
-                "; exec strace -qq -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=2000000 \"$@\"' "
-                "sh " +
-                command + "; status=$?; wait; exit $status");
+        const RunResult run =
+            RunShell(m_dir.Path(),
+                     "rm -f " + pidFile + "; (for i in $(seq 400); do [ -s " + pidFile + " ] && ls -a " +
+                         Quoted(m_dir.Path()) + " | grep -q '^\\.out\\.' && break; sleep 0.05; done; kill -" +
+                         std::to_string(c.signal) + " $(pgrep -P $(cat " + pidFile +
+                         "))) & sh -c 'echo $$ > " + Path("pid").string() + "; exec " + std::string(kTraced) +
+                         "-qq -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=2000000 \"$@\"' "
+                         "sh " +
+                         command + "; status=$?; wait; exit $status");
         EXPECT_EQ(run.status, 128 + c.signal) << run.err;
         EXPECT_EQ(ReadFile(Path("out")), "earlier\n");
         EXPECT_EQ(Leftovers(".out."), 0u);
@@ -177,7 +180,7 @@ TEST_F(OutputFilesTest, AListingCutShortWhileACommandRunsDoesNotKillIt) {
         const std::string run = Cli() + " " + command + " " + Quoted(Path("LBA.TXT"));
         const RunResult expected = RunShell(m_dir.Path(), run);
         const RunResult held = RunShell(
-            m_dir.Path(), "strace -f -qq -o /dev/null -P " + Quoted(Path("LBA.TXT")) +
+            m_dir.Path(), kTraced + std::string("-f -qq") + " -o /dev/null -P " + Quoted(Path("LBA.TXT")) +
                               " -e trace=close -e inject=close:delay_exit=3000000 " + run +
                               " & sleep 1; truncate -s 100 " + Quoted(Path("LBA.TXT")) + "; wait $!");
         EXPECT_EQ(held.status, expected.status) << held.err;
