@@ -10,12 +10,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "app/folder_file_dialog.h"
 #include "app/main_dlg.h"
 #include "disc/disc_image.h"
 #include "disc/extent_listing.h"
+#include "listing/atomic_file_writer.h"
 #include "listing/listing_format.h"
 #include "listing/message_pump.h"
 #include "platform/message_box.h"
@@ -110,12 +110,10 @@ void CMainDlg::OnImportDiscImage() {
     }
 
     const std::string listing = FormatThreeColumnListing(read.extents);
-    QSaveFile file(strListing);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(listing.data(), static_cast<qint64>(listing.size())) != static_cast<qint64>(listing.size()) ||
-        !file.commit()) {
+    CAtomicFileWriter file(NativePath(strListing));
+    if (!file.Open() || !file.Write(listing) || !file.Commit()) {
         MessageBox(QStringLiteral("Cannot write the listing %1:\n%2")
-                       .arg(QDir::toNativeSeparators(strListing), file.errorString()),
+                       .arg(QDir::toNativeSeparators(strListing), QString::fromLocal8Bit(file.Error())),
                    QStringLiteral("Import Disc Image"), MB_OK | MB_ICONERROR);
         return;
     }

@@ -3,11 +3,12 @@
 #include <cstring>
 #include <string>
 
+#include <QFile>
 #include <QFileDialog>
-#include <QSaveFile>
 
 #include "app/folder_file_dialog.h"
 #include "app/main_dlg.h"
+#include "listing/atomic_file_writer.h"
 #include "listing/listing_format.h"
 #include "listing/sort_weights.h"
 #include "platform/message_box.h"
@@ -57,10 +58,10 @@ void CMainDlg::OnExportSortWeights() {
         return;
     }
     const QString path = dlg.m_szFile;
-    QSaveFile file(path);
-    const auto size = static_cast<qint64>(out.size());
-    if (!file.open(QIODevice::WriteOnly) || file.write(out.data(), size) != size || !file.commit()) {
-        AfxMessageBox(QStringLiteral("Error Writing ") + path + QStringLiteral(": ") + file.errorString(),
+    CAtomicFileWriter file(QFile::encodeName(path).toStdString());
+    if (!file.Open() || !file.Write(out) || !file.Commit()) {
+        AfxMessageBox(QStringLiteral("Error Writing ") + path + QStringLiteral(": ") +
+                          QString::fromLocal8Bit(file.Error()),
                       MB_OK | MB_ICONINFORMATION);
         return;
     }

@@ -1,18 +1,18 @@
 #include "cli/cli_io.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
+#include <memory>
 #include <utility>
 
 #include <QFile>
-#include <QSaveFile>
+
+#include "listing/atomic_file_writer.h"
 
 namespace {
 
@@ -34,25 +34,22 @@ void PrintError(const QString& reason) {
     std::fputs((QStringLiteral("quarrow-cli: ") + reason + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
 }
 
-std::optional<std::string> ReadInput(const QString& path) {
+namespace {
+
+std::optional<std::string> ReadStdin() {
     QFile file;
-    const bool opened = IsStdStream(path) ? file.open(stdin, QIODevice::ReadOnly)
-                                          : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened) {
-        PrintError(ShownName(path), 0, file.errorString());
+    if (!file.open(stdin, QIODevice::ReadOnly)) {
+        PrintError(ShownName(QStringLiteral("-")), 0, file.errorString());
         return std::nullopt;
     }
-    // Read straight into the string: a listing of a million lines is some 50 MB, not worth a second copy.
-    std::string bytes;
-    const qint64 size = file.isSequential() ? 0 : file.size();
-    bytes.resize(size > 0 ? static_cast<std::size_t>(size) + 1 : std::size_t{1} << 20);
+    std::string bytes(std::size_t{1} << 20, '\0');
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size())
             bytes.resize(bytes.size() * 2);
         const qint64 got = file.read(bytes.data() + used, static_cast<qint64>(bytes.size() - used));
         if (got < 0) {
-            PrintError(ShownName(path), 0, file.errorString());
+            PrintError(ShownName(QStringLiteral("-")), 0, file.errorString());
             return std::nullopt;
         }
         if (got == 0)
@@ -63,46 +60,81 @@ std::optional<std::string> ReadInput(const QString& path) {
     return bytes;
 }
 
-CInputBytes::CInputBytes(CInputBytes&& other) noexcept
-    : m_text(std::move(other.m_text)), m_pMap(std::exchange(other.m_pMap, nullptr)),
-      m_nMapSize(std::exchange(other.m_nMapSize, 0)) {}
-
-CInputBytes& CInputBytes::operator=(CInputBytes&& other) noexcept {
-    if (this != &other) {
-        this->~CInputBytes();
-        new (this) CInputBytes(std::move(other));
-    }
-    return *this;
+bool SameState(const struct stat& a, const struct stat& b) {
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-CInputBytes::~CInputBytes() {
-    if (m_pMap)
-        munmap(m_pMap, m_nMapSize);
+} // namespace
+
+std::optional<std::string> ReadInput(const QString& path) {
+    if (IsStdStream(path))
+        return ReadStdin();
+    std::optional<CInputBytes> input = CInputBytes::Open(path);
+    if (!input)
+        return std::nullopt;
+    return std::string(input->View());
 }
 
 std::optional<CInputBytes> CInputBytes::Open(const QString& path) {
     CInputBytes input;
-    if (!IsStdStream(path)) {
-        const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        struct stat info {};
-        if (fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-            // Mapped with its pages read in at once, the file costs no copy and few page faults.
-            void* map = mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
-                             fd, 0);
-            close(fd);
-            if (map != MAP_FAILED) {
-                input.m_pMap = map;
-                input.m_nMapSize = static_cast<std::size_t>(info.st_size);
-                return input;
-            }
-        } else if (fd >= 0) {
-            close(fd);
-        }
+    if (IsStdStream(path)) {
+        std::optional<std::string> text = ReadStdin();
+        if (!text)
+            return std::nullopt;
+        input.m_text = std::move(*text);
+        return input;
     }
-    std::optional<std::string> text = ReadInput(path);
-    if (!text)
+    const auto fail = [&path](int error) {
+        PrintError(path, 0, QString::fromLocal8Bit(std::strerror(error)));
         return std::nullopt;
-    input.m_text = std::move(*text);
+    };
+    // Without waiting: the open of a FIFO would otherwise wait for a writer.
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { close(fd); }
+    } closer{fd};
+    struct stat before {};
+    if (fstat(fd, &before) != 0)
+        return fail(errno);
+    if (!S_ISREG(before.st_mode)) {
+        PrintError(path, 0,
+                   S_ISDIR(before.st_mode)
+                       ? QStringLiteral("it is a folder, not a file")
+                       : QStringLiteral("not a regular file (a FIFO, socket or device); give a "
+                                        "file, or - for standard input"));
+        return std::nullopt;
+    }
+    const auto size = static_cast<std::size_t>(before.st_size);
+    input.m_pBytes = std::make_unique_for_overwrite<char[]>(size + 1);
+    std::size_t used = 0;
+    while (used < size) {
+        const ssize_t got = read(fd, input.m_pBytes.get() + used, size - used);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return fail(errno);
+        if (got == 0)
+            break;
+        used += static_cast<std::size_t>(got);
+    }
+    // A listing cut short or rewritten while it was read would give a mix of lines or lose some: refused.
+    struct stat after {};
+    if (fstat(fd, &after) != 0)
+        return fail(errno);
+    if (used != size || !SameState(before, after)) {
+        PrintError(path, 0,
+                   QStringLiteral("the file changed while it was read (%1 bytes at the start, %2 read, "
+                                  "%3 now); run the command again once it is written")
+                       .arg(size)
+                       .arg(used)
+                       .arg(static_cast<long long>(after.st_size)));
+        return std::nullopt;
+    }
+    input.m_nSize = used;
     return input;
 }
 
@@ -114,10 +146,9 @@ bool WriteOutput(const QString& path, std::string_view bytes) {
         }
         return true;
     }
-    QSaveFile file(path);
-    const auto size = static_cast<qint64>(bytes.size());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), size) != size || !file.commit()) {
-        PrintError(path, 0, file.errorString());
+    CAtomicFileWriter file(QFile::encodeName(path).toStdString());
+    if (!file.Open() || !file.Write(bytes) || !file.Commit()) {
+        PrintError(QString::fromLocal8Bit(file.Error()));
         return false;
     }
     return true;
@@ -131,9 +162,9 @@ bool COutput::Open() {
     m_buffer.reserve(kChunk + kChunk / 4);
     if (IsStdStream(m_path))
         return true;
-    m_pFile = std::make_unique<QSaveFile>(m_path);
-    if (!m_pFile->open(QIODevice::WriteOnly)) {
-        PrintError(m_path, 0, m_pFile->errorString());
+    m_pFile = std::make_unique<CAtomicFileWriter>(QFile::encodeName(m_path).toStdString());
+    if (!m_pFile->Open()) {
+        PrintError(QString::fromLocal8Bit(m_pFile->Error()));
         return false;
     }
     return true;
@@ -153,8 +184,7 @@ void COutput::WriteBytes(std::string_view bytes) {
     if (m_bFailed || bytes.empty())
         return;
     if (m_pFile) {
-        const auto size = static_cast<qint64>(bytes.size());
-        m_bFailed = m_pFile->write(bytes.data(), size) != size;
+        m_bFailed = !m_pFile->Write(bytes);
     } else {
         m_bFailed = std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size();
     }
@@ -169,8 +199,8 @@ bool COutput::Commit() {
         }
         return true;
     }
-    if (m_bFailed || !m_pFile->commit()) {
-        PrintError(m_path, 0, m_pFile->errorString());
+    if (m_bFailed || !m_pFile->Commit()) {
+        PrintError(QString::fromLocal8Bit(m_pFile->Error()));
         return false;
     }
     return true;

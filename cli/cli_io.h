@@ -6,8 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include <QSaveFile>
 #include <QString>
+
+class CAtomicFileWriter;
 
 // Exit statuses of every subcommand.
 enum CliStatus { kStatusOk = 0, kStatusProblemFound = 1, kStatusError = 2 };
@@ -17,30 +18,30 @@ void PrintError(const QString& file, long long line, const QString& reason);
 // Writes "quarrow-cli: REASON" to stderr.
 void PrintError(const QString& reason);
 
-// The whole content of a file, or of stdin for "-"; an error is reported and nullopt returned when it
-// cannot be read.
+// The whole content of a regular file, or of stdin for "-"; an error is reported and nullopt returned when
+// it cannot be read. A FIFO, a device or a folder is refused: it could wait for ever or never end. A file
+// that changes while it is read (its size or time) is an error, not a mix of old and new lines.
 std::optional<std::string> ReadInput(const QString& path);
 
-// The whole content of a listing named on the command line: a regular file is mapped into memory, which
-// spares a copy of a file of some 50 MB; stdin ("-") and other streams are read.
+// The whole content of a listing named on the command line, read as ReadInput reads it, into a buffer of
+// its own: a listing truncated or rewritten while a command runs cannot pull the bytes from under it.
 class CInputBytes {
 public:
     CInputBytes() = default;
-    CInputBytes(CInputBytes&& other) noexcept;
-    CInputBytes& operator=(CInputBytes&& other) noexcept;
-    ~CInputBytes();
+    CInputBytes(CInputBytes&& other) noexcept = default;
+    CInputBytes& operator=(CInputBytes&& other) noexcept = default;
 
     // The content, or none (with the error reported) when it cannot be read.
     static std::optional<CInputBytes> Open(const QString& path);
 
     std::string_view View() const {
-        return m_pMap ? std::string_view(static_cast<const char*>(m_pMap), m_nMapSize) : std::string_view(m_text);
+        return m_pBytes ? std::string_view(m_pBytes.get(), m_nSize) : std::string_view(m_text);
     }
 
 private:
-    std::string m_text;
-    void* m_pMap = nullptr;
-    std::size_t m_nMapSize = 0;
+    std::string m_text;               // stdin
+    std::unique_ptr<char[]> m_pBytes; // a file, left unfilled until read: 50 MB are not cleared first
+    std::size_t m_nSize = 0;
 };
 
 // Writes bytes to a file, replacing it only once everything is written, or to stdout for "-". False
@@ -75,7 +76,7 @@ private:
     void WriteBytes(std::string_view bytes);
 
     QString m_path;
-    std::unique_ptr<QSaveFile> m_pFile;  // none for stdout
+    std::unique_ptr<CAtomicFileWriter> m_pFile; // none for stdout
     std::string m_buffer;
     bool m_bFailed = false;
 };

@@ -1,4 +1,5 @@
 // quarrow-cli: the listing rules of the window, from the shell. Dispatches to one subcommand.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -7,6 +8,7 @@
 
 #include "cli/cli_io.h"
 #include "cli/commands.h"
+#include "listing/atomic_file_writer.h"
 
 namespace {
 
@@ -48,9 +50,33 @@ constexpr Command kCommands[] = {
     {"seek", RunSeekCommand},
 };
 
+// An interrupted command leaves no temporary file beside its output, then ends as the signal would have
+// ended it, so the shell sees the usual status.
+void OnEndingSignal(int signal) {
+    CAtomicFileWriter::RemoveTemporaryFiles();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void SetUpSignals() {
+    // A file-size limit is a write error like any other, reported with the file's name.
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct sigaction action {};
+    action.sa_handler = OnEndingSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the caller ignores (nohup, a background job of a plain shell) stays ignored.
+        struct sigaction old {};
+        if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+            continue;
+        sigaction(signal, &action, nullptr);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    SetUpSignals();
 #ifdef QUARROW_CLI_PLOT
     if (argc > 1 && std::strcmp(argv[1], "plot") == 0)
         return RunPlotProgram(argc, argv);

@@ -17,11 +17,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "disc/atomic_output.h"
 #include "disc/disc_image.h"
 #include "disc/iso_import.h"
 #include "disc/isofs.h"
 #include "disc/name_style.h"
+#include "listing/atomic_file_writer.h"
 
 namespace {
 
@@ -217,9 +217,11 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
     }
     BurnSourceCloser closer{burn};
 
-    CAtomicOutput output(outputPath);
-    if (!output.Open(result.error))
+    CAtomicFileWriter output(outputPath);
+    if (!output.Open()) {
+        result.error = output.Error();
         return result;
+    }
     const std::uint64_t total = static_cast<std::uint64_t>(burn->get_size(burn));
     std::uint64_t done = 0;
     std::vector<unsigned char> buffer(kChunk);
@@ -233,8 +235,11 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
                            (import.Error().empty() ? CIsoImport::EngineReason(got) : import.Error());
             return result;
         }
-        if (!output.Write(buffer.data(), static_cast<std::size_t>(got), result.error))
+        if (!output.Write(std::string_view(reinterpret_cast<const char*>(buffer.data()),
+                                           static_cast<std::size_t>(got)))) {
+            result.error = output.Error();
             return result;
+        }
         done += static_cast<std::uint64_t>(got);
         if (progress && !progress(done, total)) {
             result.error = "cancelled";
@@ -247,8 +252,10 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
         result.error = import.Error();
         return result;
     }
-    if (!output.Commit(result.error))
+    if (!output.Commit()) {
+        result.error = output.Error();
         return result;
+    }
     result.ok = true;
     return result;
 }

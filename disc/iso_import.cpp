@@ -99,7 +99,8 @@ CIsoImport::~CIsoImport() {
 bool CIsoImport::Open() {
     if (!m_bFromFile)
         return true;
-    m_fd = ::open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: the open of a FIFO would wait for a writer for ever. Only a regular file is read.
+    m_fd = ::open(m_strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat st {};
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0) {
         m_strError = std::strerror(errno);
@@ -107,6 +108,10 @@ bool CIsoImport::Open() {
     }
     if (S_ISDIR(st.st_mode)) {
         m_strError = "it is a folder, not an image file";
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        m_strError = "it is not a regular file (a FIFO, socket or device), not an image file";
         return false;
     }
     m_nBlocks = static_cast<std::uint64_t>(st.st_size) / kBlockSize;

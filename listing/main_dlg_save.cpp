@@ -8,9 +8,10 @@
 
 #include <fcntl.h>
 
-#include <QSaveFile>
+#include <QFile>
 
 #include "app/main_dlg.h"
+#include "listing/atomic_file_writer.h"
 #include "listing/file_error_exit.h"
 #include "listing/listing_format.h"
 #include "listing/message_pump.h"
@@ -26,12 +27,10 @@ constexpr std::size_t kWriteChunk = 1 << 20;
 class COutputFile {
 public:
     explicit COutputFile(const QString& path)
-        : m_file(std::make_unique<QSaveFile>(path)), m_cleanup([this] { m_file.reset(); }) {}
+        : m_file(std::make_unique<CAtomicFileWriter>(QFile::encodeName(path).toStdString())),
+          m_cleanup([this] { m_file.reset(); }) {}
 
-    // Unbuffered: this class gathers its own chunks, and a write cut short (a full disc, a file-size limit)
-    // must show in the count that write returns. The device's own buffer would take a small output whole
-    // and lose the shortfall when it is flushed at commit.
-    bool Open() { return m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool Open() { return m_file->Open(); }
 
     // Ends the line just appended to the buffer with CR LF, as a text-mode stream writes it.
     void EndLine() {
@@ -51,7 +50,7 @@ public:
     // Writes what is left and replaces the target; false when any write failed.
     bool Commit() {
         Flush();
-        return !m_bFailed && m_file->commit();
+        return !m_bFailed && m_file->Commit();
     }
 
 private:
@@ -63,21 +62,21 @@ private:
     void Write(const std::string& bytes) {
         if (bytes.empty() || m_bFailed)
             return;
-        const auto size = static_cast<qint64>(bytes.size());
-        m_bFailed = m_file->write(bytes.data(), size) != size;
+        const auto size = static_cast<off_t>(bytes.size());
+        m_bFailed = !m_file->Write(bytes);
 #if defined(__linux__)
         // The system starts writing these bytes to the disc now, while the next ones are formed, so that
         // the flush to the disc at commit has little left to wait for.
         if (!m_bFailed)
-            sync_file_range(m_file->handle(), m_nWritten, size, SYNC_FILE_RANGE_WRITE);
+            sync_file_range(m_file->Handle(), m_nWritten, size, SYNC_FILE_RANGE_WRITE);
 #endif
         m_nWritten += size;
     }
 
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<CAtomicFileWriter> m_file;
     CExitCleanup m_cleanup;
     std::string m_buffer;
-    qint64 m_nWritten = 0;
+    off_t m_nWritten = 0;
     bool m_bFailed = false;
 };
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -80,6 +81,10 @@ void AppendWeight(std::string& out, std::int32_t weight) {
 
 }  // namespace
 
+std::size_t MaxSortWeightLine(SortWeightFormat format) {
+    return format == SortWeightFormat::MkisofsSort ? 4094 : 4093;
+}
+
 std::optional<SortWeightFormat> SortWeightFormatNamed(std::string_view name) {
     if (name == "mkisofs-sort")
         return SortWeightFormat::MkisofsSort;
@@ -105,7 +110,10 @@ std::optional<SortWeightRefusal> AppendSortWeights(std::string& out, SortWeightF
     }
 
     const bool mkisofs = format == SortWeightFormat::MkisofsSort;
+    const std::size_t maxLine = MaxSortWeightLine(format);
+    const std::size_t before = out.size();
     for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t lineStart = out.size();
         const auto weight = static_cast<std::int32_t>(count - i);
         if (mkisofs) {
             AppendPath(out, prefix, nameAt(i), true);
@@ -115,6 +123,13 @@ std::optional<SortWeightRefusal> AppendSortWeights(std::string& out, SortWeightF
             AppendWeight(out, weight);
             out.push_back(' ');
             AppendPath(out, prefix, nameAt(i), false);
+        }
+        // A longer line is cut by the tool's line buffer, and its rest read as a line of its own.
+        if (const std::size_t length = out.size() - lineStart; length > maxLine) {
+            out.resize(before);
+            return SortWeightRefusal{i, "the line would be " + std::to_string(length) +
+                                            " bytes long; the tool reads " + std::to_string(maxLine) +
+                                            " at most and would split it"};
         }
         out.push_back('\n');
     }

@@ -36,9 +36,13 @@ struct SortWeightRefusal {
     bool operator==(const SortWeightRefusal&) const = default;
 };
 
+// The longest line, line feed not counted, that the format's tool reads whole: genisoimage reads its sort
+// file through a buffer of 4096 bytes, xorriso its weight list through one a byte shorter in effect.
+std::size_t MaxSortWeightLine(SortWeightFormat format);
+
 // Appends the weight lines of nameAt(0) to nameAt(count - 1) to out. When some name cannot be carried
-// (a line feed or NUL byte in it, nothing left once the leading slashes are gone, or more names than
-// weights), nothing is appended and the first such name is returned.
+// (a line feed or NUL byte in it, nothing left once the leading slashes are gone, a line longer than the
+// tool reads whole, or more names than weights), nothing is appended and the first such name is returned.
 std::optional<SortWeightRefusal> AppendSortWeights(std::string& out, SortWeightFormat format,
                                                    std::string_view prefix, std::size_t count,
                                                    const std::function<std::string_view(std::size_t)>& nameAt);

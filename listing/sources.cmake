@@ -3,6 +3,7 @@ list(APPEND QUARROW_CORE_SOURCES
     listing/listing_format.cpp
     listing/line_reader.cpp
     listing/regular_file.cpp
+    listing/atomic_file_writer.cpp
     listing/listing_rows.cpp
     listing/sort_weights.cpp
     listing/layout_check.cpp

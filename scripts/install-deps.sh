@@ -16,8 +16,9 @@ packages=("${run_packages[@]}" libgtest-dev
     libicu-dev locales
     # the tests build and read disc images with the field's tools (isoinfo comes with genisoimage)
     xorriso genisoimage
-    # the tests make read traces by watching those tools
-    strace
+    # the tests make read traces by watching those tools, and hold quarrow-cli inside a system call
+    # (strace) to signal it or cut its listing short
+    strace procps
     # the tests that run the program on an X server of their own
     xvfb xauth xdotool libxcb1-dev util-linux
     # the fuzz harnesses (libFuzzer comes with clang's runtime libraries)

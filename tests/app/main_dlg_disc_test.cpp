@@ -7,6 +7,8 @@
 #include <array>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -17,6 +19,7 @@
 
 #include "app/main_dlg.h"
 #include "disc/disc_image.h"
+#include "file_size_limit.h"
 #include "modal_driver.h"
 #include "platform/message_box.h"
 #include "qstring_printer.h"
@@ -90,6 +93,8 @@ protected:
         EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
         steps.offeredFolder = save->directory().absolutePath();
         steps.offeredName = save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+        // Replacing a file is confirmed in the dialog's own question, which the test does not answer.
+        save->setOption(QFileDialog::DontConfirmOverwrite);
         if (steps.acceptSave)
             save->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
         else
@@ -156,6 +161,57 @@ TEST_F(MainDlgDiscTest, ImportOfWhatIsNoImageNamesItAndTheReasonAndTheWindowStay
     EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONERROR);
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("notes.LBA.TXT"))));
     EXPECT_TRUE(m_dlg.GetSafeWidget()->isVisible());
+}
+
+TEST_F(MainDlgDiscTest, ImportCutShortOrOfAFifoSaysWhyAndTheEarlierListingStays) {
+    // An image whose listing outgrows the file-size limit.
+    const QString tree = m_dir.filePath(QStringLiteral("many"));
+    QDir().mkpath(tree);
+    for (int i = 0; i < 200; ++i) {
+        QFile file(tree + QStringLiteral("/a_file_name_of_some_length_%1.bin").arg(i));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    const QString many = m_dir.filePath(QStringLiteral("many.iso"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xorriso"),
+                                {QStringLiteral("-report_about"), QStringLiteral("SORRY"),
+                                 QStringLiteral("-outdev"), many, QStringLiteral("-map"), tree,
+                                 QStringLiteral("/"), QStringLiteral("-commit")}),
+              0);
+    const QString listing = m_dir.filePath(QStringLiteral("many.LBA.TXT"));
+    QFile earlier(listing);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier\r\n");
+    earlier.close();
+    // A FIFO nobody writes to, picked as the image: it is refused at once instead of blocking the open.
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo.iso"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    struct Case {
+        QString image;
+        const char* reasonPart;
+    };
+    const Case cases[] = {{many, "File too large"}, {fifo, "not a regular file"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reasonPart);
+        m_boxes.clear();
+        PickerSteps steps;
+        steps.image = c.image;
+        {
+            const CFileSizeLimit limit(4096);
+            RunWithPickers([&] { m_dlg.OnSysCommand(IDM_IMPORT_DISC_IMAGE, 0); }, steps);
+        }
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_TRUE(m_boxes[0].text.contains(QLatin1String(c.reasonPart))) << m_boxes[0].text.toStdString();
+        EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONERROR);
+    }
+    QFile after(listing);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), QByteArray("earlier\r\n"));
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("fifo.LBA.TXT"))));
+    const QStringList hidden =
+        QDir(m_dir.path()).entryList({QStringLiteral(".*.LBA.TXT.*")}, QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(hidden.isEmpty()) << "no temporary file is left";
 }
 
 TEST_F(MainDlgDiscTest, RebuildWritesTheImageInTheTablesOrderOrSaysWhichRowIsMissing) {

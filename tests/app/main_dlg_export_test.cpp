@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "file_size_limit.h"
 #include "modal_driver.h"
 
 namespace {
@@ -30,6 +31,8 @@ protected:
                 if (filter.startsWith(filterStart))
                     dialog->selectNameFilter(filter);
             }
+            // Replacing a file is confirmed in the dialog's own question, which the test does not answer.
+            dialog->setOption(QFileDialog::DontConfirmOverwrite);
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
             dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
         });
@@ -94,4 +97,24 @@ TEST_F(MainDlgExportTest, AnEmptyTableIsRefusedAndNoFileIsWritten) {
     Export(QStringLiteral("mkisofs-sort"), QStringLiteral("empty.sort"));
     EXPECT_EQ(ReadFile("empty.sort"), "<missing>");
     EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("Nothing to save: load the listing first")});
+}
+
+TEST_F(MainDlgExportTest, AWriteCutShortIsReportedAndTheEarlierFileStays) {
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "FOLDER\\A_NAME_OF_SOME_LENGTH_" + std::to_string(i) + ".BIN";
+        const std::array<std::string_view, 6> row = {"0000", "26", "2048", name, "", ""};
+        ASSERT_GE(m_dlg->m_list.AddRow(row), 0);
+    }
+    WriteFile("order.sort", "earlier\n");
+    {
+        const CFileSizeLimit limit(4096);
+        Export(QStringLiteral("mkisofs-sort"), QStringLiteral("order.sort"));
+    }
+    EXPECT_EQ(ReadFile("order.sort"), "earlier\n");
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(
+        m_messages[0].startsWith(QStringLiteral("Error Writing ") + PathOf(QStringLiteral("order.sort"))))
+        << m_messages[0].toStdString();
+    EXPECT_TRUE(m_messages[0].contains(QStringLiteral("File too large"))) << m_messages[0].toStdString();
+    EXPECT_EQ(QDir(m_path).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary file is left";
 }

@@ -176,10 +176,17 @@ TEST_F(DiscRebuildTest, FailuresLeaveNoOutputAndTheSourceWhole) {
     const Case cases[] = {
         {"folder missing", Quoted(m_image), m_dir.Path() / "no folder" / "new.iso", "No such file"},
         {"output is the source", Quoted(m_image), m_image, "replace the source"},
+        // The same file under other names: the check is by the file, not by its name.
+        {"source by another path", Quoted(m_image), m_dir.Path() / "." / m_image.filename(),
+         "replace the source"},
+        {"link to the source", Quoted(m_image), m_dir.Path() / "link.iso", "replace the source"},
+        {"hard link to the source", Quoted(m_image), m_dir.Path() / "hard.iso", "replace the source"},
         {"damaged source", Quoted(m_dir.Path() / "truncated.iso"), m_dir.Path() / "new.iso", "truncated"},
         {"data past the end", Quoted(m_dir.Path() / "absurd.iso"), m_dir.Path() / "new.iso", "past the end"},
     };
     WriteFile(m_dir.Path() / "order.lst", Join(m_lines));
+    fs::create_symlink(m_image.filename(), m_dir.Path() / "link.iso");
+    fs::create_hard_link(m_image, m_dir.Path() / "hard.iso");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto entriesBefore = std::distance(fs::directory_iterator(m_dir.Path()), {});

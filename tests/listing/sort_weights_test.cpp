@@ -98,6 +98,26 @@ TEST(SortWeights, NamesTheFirstNameNoLineCanCarryAndWritesNothing) {
     }
 }
 
+TEST(SortWeights, RefusesALineLongerThanTheToolReadsWhole) {
+    // The line's length counts the escapes and the weight: "./" NAME " 2" for mkisofs, "2 /" NAME for
+    // xorriso. A name that just fits, and one a byte longer (its escape the extra byte for mkisofs).
+    for (const SortWeightFormat format : {kMkisofs, kXorriso}) {
+        SCOPED_TRACE(SortWeightFormatName(format));
+        const std::size_t room = MaxSortWeightLine(format) - (format == kMkisofs ? 4 : 3);
+        const std::string fits = std::string(room, 'n');
+        const Result whole = Export(format, "", {fits, "b"});
+        ASSERT_FALSE(whole.refusal.has_value()) << whole.refusal->reason;
+        EXPECT_EQ(whole.text.find('\n', 5) - 5, MaxSortWeightLine(format));
+
+        const std::string over = format == kMkisofs ? std::string(room - 1, 'n') + "*" : fits + "n";
+        const Result cut = Export(format, "", {"a", over});
+        ASSERT_TRUE(cut.refusal.has_value());
+        EXPECT_EQ(cut.refusal->index, 1u);
+        EXPECT_NE(cut.refusal->reason.find("would split it"), std::string::npos) << cut.refusal->reason;
+        EXPECT_EQ(cut.text, "kept\n");
+    }
+}
+
 TEST(SortWeights, FormatNames) {
     for (const SortWeightFormat format : {kMkisofs, kXorriso})
         EXPECT_EQ(SortWeightFormatNamed(SortWeightFormatName(format)), format);
