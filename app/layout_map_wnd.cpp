@@ -6,11 +6,11 @@
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include "app/folder_file_dialog.h"
 #include "app/layout_map_view.h"
+#include "listing/atomic_file_writer.h"
 #include "listing/listing_format.h"
 #include "platform/message_box.h"
 #include "plot/picture_file.h"
@@ -95,12 +95,9 @@ bool CLayoutMapWnd::SavePicture(const QString& path) {
         error = QStringLiteral("Name the picture .svg or .png.");
     } else {
         const std::string bytes = RenderPicture(m_pView->Picture(), m_pView->size(), *kind);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-                static_cast<qint64>(bytes.size()) ||
-            !file.commit())
-            error = file.errorString();
+        CAtomicFileWriter file(path.toStdString());
+        if (!file.Open() || !file.Write(bytes) || !file.Commit())
+            error = QString::fromStdString(file.Error());
     }
     if (error.isEmpty())
         return true;
