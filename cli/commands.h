@@ -10,3 +10,6 @@ int RunExportCommand(const QStringList& args);
 int RunCheckCommand(const QStringList& args);
 int RunImportCommand(const QStringList& args);
 int RunRebuildCommand(const QStringList& args);
+int RunReplaceCommand(const QStringList& args);
+int RunWhichCommand(const QStringList& args);
+int RunDiffCommand(const QStringList& args);

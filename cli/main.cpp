@@ -22,6 +22,10 @@ constexpr const char* kUsage =
     "  import IMAGE                write the listing of a disc image or of a tool's report\n"
     "  rebuild IMAGE --order LISTING -o NEW_IMAGE\n"
     "                              write a new image whose files lie in the listing's order\n"
+    "  replace IMAGE --file /PATH=NEWFILE (-o OUT | --in-place)\n"
+    "                              new content for files, every other block kept where it was\n"
+    "  which IMAGE|LISTING BLOCK...  say what holds each block\n"
+    "  diff OLD NEW                list the files two images or listings place differently\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this help, or a command's help after its name\n"
@@ -37,6 +41,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"sort", RunSortCommand},     {"export", RunExportCommand},   {"check", RunCheckCommand},
     {"import", RunImportCommand}, {"rebuild", RunRebuildCommand},
+    {"replace", RunReplaceCommand}, {"which", RunWhichCommand}, {"diff", RunDiffCommand},
 };
 
 }  // namespace

@@ -10,3 +10,10 @@ set(QUARROW_CLI_SOURCES
     cli/import_command.cpp
     cli/rebuild_command.cpp
 )
+# Block-exact editing of disc images.
+list(APPEND QUARROW_CLI_SOURCES
+    cli/disc_volume_input.cpp
+    cli/replace_command.cpp
+    cli/which_command.cpp
+    cli/diff_command.cpp
+)
