@@ -1,4 +1,5 @@
 // quarrow-cli diff: the files two images or listings place differently.
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -38,8 +39,13 @@ std::optional<std::vector<Placed>> ReadPlaced(const QString& source, const QComm
         if (!volume)
             return std::nullopt;
         const bool joliet = volume->NamesFromJoliet();
+        // The boot catalog's own file entry is left out, as the listing of import leaves it out.
+        auto isCatalog = [&volume](const IsoRecord& record) {
+            return std::any_of(volume->bootCatalog.begin(), volume->bootCatalog.end(),
+                               [&record](const IsoRun& run) { return run.start == record.extent; });
+        };
         for (const IsoRecord& record : volume->records)
-            if (!record.directory && record.joliet == joliet)
+            if (!record.directory && record.joliet == joliet && !isCatalog(record))
                 placed.push_back({record.path, record.extent + record.attributeBlocks, record.size});
         return placed;
     }

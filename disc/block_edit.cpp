@@ -33,7 +33,8 @@ std::string BridgeRefusal(const IsoVolume& volume) {
         return "the image is a UDF bridge, whose own file entries would still point at the old blocks (not "
                "supported yet)";
     if (volume.hfsBridge)
-        return "the image has an HFS+ bridge, whose own records would still point at the old blocks (not "
+        return "the image has an HFS+ or HFS bridge, whose own records would still point at the old blocks "
+               "(not "
                "supported yet)";
     if (volume.otherTree)
         return "the image has a second ISO 9660 tree of its own, whose records would still point at the old "

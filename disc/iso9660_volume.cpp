@@ -282,14 +282,20 @@ private:
                 }
             }
         }
-        if (area.compare(0, 2, "ER") == 0 && area.compare(512, 2, "PM") == 0) {
+        // An HFS or HFS+ volume header at byte 1024, or an Apple partition map naming an HFS partition.
+        if (area.compare(1024, 2, "BD") == 0 || area.compare(1024, 2, "H+") == 0 ||
+            area.compare(1024, 2, "HX") == 0)
+            m_volume.hfsBridge = true;
+        if (area.compare(0, 2, "ER") == 0) {
             const std::uint32_t blockSize = Be16(area.data() + 2);
-            const std::uint32_t count = std::min<std::uint32_t>(Be32(area.data() + 512 + 4), 64);
+            std::uint32_t count = 1;
             std::string entry(512, '\0');
-            for (std::uint32_t i = 1; blockSize >= 512 && i <= count; ++i) {
+            for (std::uint32_t i = 1; blockSize >= 512 && blockSize <= 4096 && i <= count; ++i) {
                 if (!m_source.ReadAt(std::uint64_t{i} * blockSize, entry.data(), entry.size()) ||
                     entry.compare(0, 2, "PM") != 0)
                     break;
+                if (i == 1)
+                    count = std::min<std::uint32_t>(Be32(entry.data() + 4), 64);
                 if (entry.compare(48, 9, "Apple_HFS") == 0)
                     m_volume.hfsBridge = true;
                 const std::uint64_t start = std::uint64_t{Be32(entry.data() + 8)} * blockSize;
