@@ -13,3 +13,5 @@ int RunRebuildCommand(const QStringList& args);
 int RunReplaceCommand(const QStringList& args);
 int RunWhichCommand(const QStringList& args);
 int RunDiffCommand(const QStringList& args);
+int RunPlaceCommand(const QStringList& args);
+int RunPackCommand(const QStringList& args);

@@ -16,4 +16,6 @@ list(APPEND QUARROW_CLI_SOURCES
     cli/replace_command.cpp
     cli/which_command.cpp
     cli/diff_command.cpp
+    cli/place_command.cpp
+    cli/pack_command.cpp
 )

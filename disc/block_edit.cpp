@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
 
 #include "disc/block_map.h"
@@ -193,6 +194,121 @@ BlockEditResult PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRe
             plan.patches.push_back({std::uint64_t{descriptor.block} * kIsoBlock + 80, std::move(bytes)});
         }
     }
+    result.ok = true;
+    return result;
+}
+
+BlockEditResult PlanPlace(const IsoVolume& volume, const std::vector<PlaceRequest>& requests) {
+    BlockEditResult result;
+    BlockEditPlan& plan = result.plan;
+    auto refuse = [&result](std::string reason) {
+        result.error = std::move(reason);
+        result.plan = {};
+        return result;
+    };
+    if (const std::string bridge = BridgeRefusal(volume); !bridge.empty())
+        return refuse(bridge);
+
+    struct Move {
+        const IsoRecord* target;
+        std::uint32_t start;
+    };
+    std::vector<Move> moves;
+    std::map<std::uint32_t, std::uint32_t> startOfExtent; // old extent -> new start, hard links agree
+    std::set<std::string> paths;
+    for (const PlaceRequest& request : requests) {
+        const std::string& path = request.path;
+        if (!paths.insert(path).second)
+            return refuse(path + ": named twice");
+        const std::vector<const IsoRecord*> named = Named(volume, path);
+        if (named.empty())
+            return refuse(path + ": the image has no file of that name");
+        const IsoRecord& target = *named.front();
+        if (target.directory)
+            return refuse(path + ": is a directory");
+        if (named.size() > 1 || target.multiExtent)
+            return refuse(path + ": is a file of several extents, which cannot be placed");
+        if (target.attributeBlocks > 0)
+            return refuse(path + ": has an extended attribute record, which cannot be placed");
+        if (request.size != target.size)
+            return refuse(path + ": the listing gives " + std::to_string(request.size) +
+                          " bytes, the image holds " + std::to_string(target.size));
+        if (target.size == 0 || request.startLba == target.extent)
+            continue;
+        for (const IsoRun& boot : volume.bootImages)
+            if (Overlaps(boot.start, boot.count, target.extent, target.Blocks()))
+                return refuse(path + ": is an El Torito boot image, which would have to move");
+        const auto [it, added] = startOfExtent.emplace(target.extent, request.startLba);
+        if (!added) {
+            if (it->second != request.startLba)
+                return refuse(path + ": is a hard link of a file placed at another block");
+            continue;
+        }
+        moves.push_back({&target, request.startLba});
+    }
+
+    // The map of what stays: every structure, and the files that do not move.
+    IsoVolume staying = volume;
+    std::erase_if(staying.records, [&startOfExtent](const IsoRecord& record) {
+        return !record.directory && record.size > 0 && startOfExtent.count(record.extent);
+    });
+    CBlockMap map(staying);
+    std::uint64_t volumeBlocks = volume.blockCount;
+    for (const Move& move : moves) {
+        const IsoRecord& target = *move.target;
+        const std::uint32_t count = target.Blocks();
+        if (std::uint64_t{move.start} + count > UINT32_MAX)
+            return refuse(target.path + ": block " + std::to_string(move.start) +
+                          " is past the largest image");
+        if (!map.IsFree(move.start, count)) {
+            for (std::uint32_t b = move.start; b < move.start + count; ++b) {
+                const std::vector<const BlockUse*> holders = map.Holders(b);
+                if (!holders.empty())
+                    return refuse(target.path + ": " + Run(move.start, count) + " would overlap " +
+                                  DescribeUse(*holders.front()) + " at block " + std::to_string(b));
+            }
+        }
+        map.Reserve(move.start, count, target.path);
+        volumeBlocks = std::max<std::uint64_t>(volumeBlocks, std::uint64_t{move.start} + count);
+    }
+
+    // The old blocks no file will hold any more are zeroed, after all the data is written.
+    std::vector<IsoRun> newRuns;
+    for (const Move& move : moves) {
+        const IsoRecord& target = *move.target;
+        plan.lines.push_back(target.path + ": " + Run(target.extent, target.Blocks()) + " -> " +
+                             Run(move.start, target.Blocks()) + " (placed)");
+        EditData data;
+        data.offset = std::uint64_t{move.start} * kIsoBlock;
+        data.size = target.size;
+        data.paddedSize = std::uint64_t{target.Blocks()} * kIsoBlock;
+        data.imageOffset = std::uint64_t{target.extent} * kIsoBlock;
+        plan.data.push_back(data);
+        for (const IsoRecord& record : volume.records) {
+            if (record.directory || record.size == 0 || record.extent != target.extent)
+                continue;
+            std::string bytes;
+            PutBoth32(bytes, move.start);
+            PutBoth32(bytes, record.size);
+            plan.patches.push_back({record.offset + 2, std::move(bytes)});
+        }
+    }
+    for (const Move& move : moves) {
+        const IsoRecord& target = *move.target;
+        for (std::uint32_t b = target.extent; b < target.extent + target.Blocks(); ++b)
+            if (map.IsFree(b, 1))
+                plan.zeros.push_back({std::uint64_t{b} * kIsoBlock, kIsoBlock});
+    }
+    plan.imageBytes = std::max<std::uint64_t>(volume.imageBytes, volumeBlocks * kIsoBlock);
+    if (volumeBlocks > volume.blockCount)
+        for (const IsoDescriptor& descriptor : volume.descriptors) {
+            if (descriptor.udf || (descriptor.type != 1 && descriptor.type != 2))
+                continue;
+            std::string bytes;
+            PutBoth32(bytes, static_cast<std::uint32_t>(descriptor.volumeBlocks +
+                                                        (volumeBlocks - volume.blockCount)));
+            plan.patches.push_back({std::uint64_t{descriptor.block} * kIsoBlock + 80, std::move(bytes)});
+        }
     result.ok = true;
     return result;
 }

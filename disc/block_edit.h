@@ -9,12 +9,14 @@
 
 #include "disc/iso9660_volume.h"
 
-// The bytes of a file to be written at `offset`, then zeros up to `paddedSize`.
+// The bytes of a file to be written at `offset`, then zeros up to `paddedSize`: read from the file at
+// sourcePath, or (sourcePath empty) from the unedited image at imageOffset.
 struct EditData {
     std::uint64_t offset = 0;
     std::string sourcePath;
     std::uint64_t size = 0;
     std::uint64_t paddedSize = 0;
+    std::uint64_t imageOffset = 0;
 };
 
 struct EditPatch {
@@ -58,3 +60,17 @@ enum class ReplacePlacement { Auto, AtEnd, AtBlock };
 // would move, and images whose bridge (UDF, HFS+, another tree) keeps records of its own.
 BlockEditResult PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRequest>& requests,
                             ReplacePlacement placement, std::uint32_t atBlock = 0);
+
+// One file of a layout: the start block a listing gives it.
+struct PlaceRequest {
+    std::string path;
+    std::uint32_t startLba = 0;
+    std::uint32_t size = 0; // as the listing gives it; must be the file's size
+};
+
+// Plans the moves that put every named file at its start block, its data read from the unedited image;
+// files not named stay. Refused, naming the first conflict: a name the image lacks or given twice, a size
+// other than the file's, a file of several extents, a boot image that would move, and a start that would
+// put a file over another file (where that one will be), a directory, a descriptor, a path table or the
+// system area. The blocks moved files leave are zeroed.
+BlockEditResult PlanPlace(const IsoVolume& volume, const std::vector<PlaceRequest>& requests);

@@ -54,15 +54,18 @@ bool WriteAt(int fd, const char* data, std::size_t size, std::uint64_t offset) {
     return true;
 }
 
-bool WriteData(int fd, const EditData& data, std::string& error) {
-    CFd source(::open(data.sourcePath.c_str(), O_RDONLY | O_CLOEXEC));
-    if (source.Get() < 0)
+// Writes the data, read from its file or (no file) from `image`, the unedited image.
+bool WriteData(int fd, const EditData& data, int image, std::string& error) {
+    CFd file(data.sourcePath.empty() ? -1 : ::open(data.sourcePath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!data.sourcePath.empty() && file.Get() < 0)
         return Fail(error, "cannot read " + data.sourcePath);
+    const int source = data.sourcePath.empty() ? image : file.Get();
+    const std::uint64_t base = data.sourcePath.empty() ? data.imageOffset : 0;
     std::vector<char> buffer(kChunk);
     std::uint64_t done = 0;
     while (done < data.size) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, data.size - done));
-        const ssize_t got = ::read(source.Get(), buffer.data(), want);
+        const ssize_t got = ::pread(source, buffer.data(), want, static_cast<off_t>(base + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -176,7 +179,7 @@ bool WriteEditedCopy(const std::string& imagePath, const std::string& outputPath
         return Fail(error, "cannot create a file beside " + outputPath);
     bool ok = CopyAll(image.Get(), output.Get(), error) && Grow(output.Get(), plan, error);
     for (std::size_t i = 0; ok && i < plan.data.size(); ++i)
-        ok = WriteData(output.Get(), plan.data[i], error);
+        ok = WriteData(output.Get(), plan.data[i], image.Get(), error);
     for (std::size_t i = 0; ok && i < plan.zeros.size(); ++i)
         ok = WriteZeros(output.Get(), plan.zeros[i], error);
     ok = ok && WritePatches(output.Get(), plan, error);
@@ -201,9 +204,15 @@ bool EditImageInPlace(const std::string& imagePath, const BlockEditPlan& plan, s
         return Fail(error, "cannot open " + imagePath + " for writing");
     if (!Grow(image.Get(), plan, error))
         return false;
-    for (const EditData& data : plan.data)
-        if (!WriteData(image.Get(), data, error))
+    for (const EditData& data : plan.data) {
+        // Data moved within the image is placed by a copy that replaces it whole, never in place.
+        if (data.sourcePath.empty()) {
+            error = "moving data within the image is done on a copy";
             return false;
+        }
+        if (!WriteData(image.Get(), data, image.Get(), error))
+            return false;
+    }
     if (!Sync(image.Get(), error) || !WritePatches(image.Get(), plan, error) || !Sync(image.Get(), error))
         return false;
     for (const EditZeros& zeros : plan.zeros)

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -375,6 +376,69 @@ TEST_P(DiscReplaceTest, DiffOfTheImageAndItsImportIsEmptyAndShowsAReplacement) {
                                " unchanged"),
               std::string::npos)
         << changed.out;
+}
+
+// import | shuffle | pack | place: every file lands where the packed listing says, with its content, and
+// only file data and record fields change. (The boot image stays, and a hard link keeps its one extent.)
+TEST_P(DiscReplaceTest, PlacesAShuffledPackedLayout) {
+    const fs::path dir = m_dir.Path();
+    const RunResult imported = RunShell(dir, Cli() + " import " + Quoted(m_image));
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    std::vector<std::string> lines;
+    std::istringstream in(imported.out);
+    for (std::string line; std::getline(in, line);) {
+        const std::string path = line.substr(18, line.size() - 19);
+        if (line.compare(9, 8, "00000000") != 0 && path != "/boot/boot.img" && path.find("/hl/") != 0 &&
+            path.find("/HL/") != 0)
+            lines.push_back(line + "\n");
+    }
+    // The files that stay (the boot image, the hard links) lie below the packed run; the moved ones swap
+    // places among themselves and partly go past the old end.
+    std::uint32_t from = 0;
+    for (const auto& [path, extent] : m_layout)
+        if (path.find("/boot/") == 0 || path.find("/hl/") == 0 || path.find("/HL/") == 0)
+            from = std::max(from, extent.lba + extent.blocks);
+    std::mt19937 random(20);
+    std::shuffle(lines.begin(), lines.end(), random);
+    std::string shuffled;
+    for (const std::string& line : lines)
+        shuffled += line;
+    WriteFile(dir / "shuffled.lst", shuffled);
+    const RunResult packed = RunShell(dir, Cli() + " pack " + Quoted(dir / "shuffled.lst") + " --from " +
+                                               std::to_string(from) + " -o " + Quoted(dir / "packed.lst"));
+    ASSERT_EQ(packed.status, 0) << packed.err;
+    const RunResult placed = RunShell(dir, Cli() + " place " + Quoted(m_image) + " --layout " +
+                                               Quoted(dir / "packed.lst") + " -o " + Quoted(dir / "new.iso"));
+    ASSERT_EQ(placed.status, 0) << placed.err;
+
+    const Layout now = ReportLba(dir, dir / "new.iso");
+    std::vector<std::string> moved;
+    std::istringstream packedLines(ReadFile(dir / "packed.lst"));
+    for (std::string line; std::getline(packedLines, line);) {
+        const std::string path = line.substr(18, line.size() - 19);
+        ASSERT_TRUE(now.count(path)) << path;
+        EXPECT_EQ(now.at(path).lba, std::stoul(line.substr(0, 8), nullptr, 16)) << path;
+        moved.push_back(path);
+    }
+    for (const auto& [path, extent] : m_layout)
+        if (extent.size > 0 && !std::count(moved.begin(), moved.end(), path)) {
+            EXPECT_EQ(now.at(path), extent) << path;
+        }
+    ExpectOnlyAllowedChanges(ReadFile(dir / "new.iso"), moved, now);
+    for (const auto& [reader, before] :
+         {std::pair{std::string("xorriso"), m_xorriso}, std::pair{std::string("7z"), m_7z}})
+        EXPECT_TRUE(Extract(dir, dir / "new.iso", reader) == before) << reader;
+    const RunResult vfy = RunShell(dir, "isovfy " + Quoted(dir / "new.iso"));
+    EXPECT_NE(vfy.out.find("No errors found"), std::string::npos) << vfy.out << vfy.err;
+    // Placing the new image's own layout again changes nothing.
+    const RunResult again =
+        RunShell(dir, Cli() + " place " + Quoted(dir / "new.iso") + " --layout " +
+                          Quoted(dir / "packed.lst") + " --in-place --map " + Quoted(dir / "m.lst"));
+    EXPECT_EQ(again.status, 0) << again.err;
+    // The files the listing leaves out show as added; none moved.
+    const RunResult diff =
+        RunShell(dir, Cli() + " diff " + Quoted(dir / "packed.lst") + " " + Quoted(dir / "new.iso"));
+    EXPECT_NE(diff.out.find("\n0 moved, 0 resized, "), std::string::npos) << diff.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, DiscReplaceTest, ::testing::ValuesIn(kImageKinds),
