@@ -70,6 +70,8 @@ BOOL CMainDlg::OnInitDialog() {
         pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("Export Sort Weights..."));
         pSysMenu->AppendMenu(MF_STRING, IDM_REBUILD_DISC_IMAGE,
                              QStringLiteral("Rebuild Disc Image in This Order..."));
+        pSysMenu->AppendMenu(MF_STRING, IDM_REPLACE_FILE_IN_DISC_IMAGE,
+                             QStringLiteral("Replace File in Disc Image..."));
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);

@@ -47,6 +47,7 @@ public:
     // Disc image entries of the system menu.
     void OnImportDiscImage();
     void OnRebuildDiscImage();
+    void OnReplaceFileInDiscImage();
 
     // A file named from outside the window: on the command line (before the window is made) or by a drop.
     // Either fills the fields exactly as choosing the file with Browse does.
