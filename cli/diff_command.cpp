@@ -98,7 +98,7 @@ int RunDiffCommand(const QStringList& args) {
     auto row = [&rows](const char* change, const Placed* old, const Placed* now) {
         const Placed& any = old ? *old : *now;
         rows +=
-            std::string(change) + "," + CsvField(any.path) + "," +
+            CsvField(change) + "," + CsvField(any.path) + "," +
             (old ? std::to_string(old->start) + "," + std::to_string(old->size) : std::string(",")) + "," +
             (now ? std::to_string(now->start) + "," + std::to_string(now->size) : std::string(",")) + "\n";
     };

@@ -13,6 +13,9 @@ constexpr int kMaxContinuations = 32;
 constexpr std::uint32_t kMaxContinuationBytes = 1 << 16;
 constexpr std::size_t kMaxRecords = 50'000'000;
 constexpr std::uint64_t kMinDirectoryBudget = std::uint64_t{64} << 20;
+// Far above any real directory (100,000 records take some 10 MB), and keeps a damaged size from asking for
+// gigabytes.
+constexpr std::uint32_t kMaxDirectoryBlocks = (256u << 20) / 2048;
 
 std::uint32_t Le16(const char* p) {
     const auto* u = reinterpret_cast<const unsigned char*>(p);
@@ -378,7 +381,7 @@ private:
                 return Fail("the directory " + (current.path.empty() ? std::string("/") : current.path) +
                             " is reached twice (a loop in the tree)");
             const std::uint32_t blocks = BlocksOf(current.size);
-            if (blocks > m_nDirectoryBudget / kIsoBlock)
+            if (blocks > kMaxDirectoryBlocks || blocks > m_nDirectoryBudget / kIsoBlock)
                 return Fail("the directories are larger than the image allows");
             m_nDirectoryBudget -= std::uint64_t{blocks} * kIsoBlock;
             if (!ReadBlocks(current.extent, blocks, directory))
