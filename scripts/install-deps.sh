@@ -12,8 +12,9 @@ run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libisofs-d
 packages=("${run_packages[@]}" libgtest-dev
     # the locale-aware baseline of the benchmarks is compiled from the sources in locales
     libicu-dev locales
-    # the tests build and read disc images with the field's tools (isoinfo comes with genisoimage)
-    xorriso genisoimage
+    # the tests build and read disc images with the field's tools (isoinfo and isovfy come with
+    # genisoimage; 7z is a second reader of edited images)
+    xorriso genisoimage p7zip-full
     # the tests that run the program on an X server of their own
     xvfb xauth xdotool libxcb1-dev util-linux
     # the fuzz harnesses (libFuzzer comes with clang's runtime libraries)
