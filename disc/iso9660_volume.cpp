@@ -327,6 +327,11 @@ private:
                     m_nSuspSkip = static_cast<unsigned char>(data[6]);
                 } else if (signature == "NM" && name && length >= 5 && (data[4] & 0x06) == 0) {
                     name->append(data + 5, length - 5);
+                } else if (signature == "RE") {
+                    m_bRelocated = true;
+                } else if (signature == "CL" && length >= 12) {
+                    m_bChildLink = true;
+                    m_nChildLink = Le32(data + 4);
                 } else if (signature == "CE" && length >= 28) {
                     ceBlock = Le32(data + 4);
                     ceOffset = Le32(data + 12);
@@ -407,6 +412,7 @@ private:
                 if (!rootDot)
                     systemUse += m_nSuspSkip;
                 std::string rrName;
+                m_bRelocated = m_bChildLink = false;
                 const bool useSusp = !joliet && (rootDot || m_volume.rockRidge);
                 if (useSusp && systemUse < length &&
                     !ReadSystemUse(std::string_view(data + systemUse, length - systemUse),
@@ -425,6 +431,17 @@ private:
                                    : joliet        ? PlainName(Utf8FromUcs2(id), false)
                                                    : PlainName(std::string(id), true);
                 record.path = current.path + "/" + name;
+                // A folder nested too deep for ISO 9660 lies in a folder of relocated ones (Rock Ridge RE)
+                // and is named where it belongs by a child link (CL): its content is read, and named, there.
+                if (m_bChildLink && !record.directory) {
+                    if (!FollowChildLink(record.path, queue))
+                        return false;
+                    continue;
+                }
+                if (record.directory && m_bRelocated) {
+                    m_volume.records.push_back(std::move(record));
+                    continue;
+                }
                 if (!record.directory && record.size > 0 && !InImage(record.extent, record.Blocks()))
                     return Fail("the file " + record.path + " lies past the end of the image");
                 if (record.directory)
@@ -435,6 +452,14 @@ private:
             }
             firstDirectory = false;
         }
+        return true;
+    }
+
+    bool FollowChildLink(const std::string& path, std::deque<Pending>& queue) {
+        std::string block;
+        if (!ReadBlocks(m_nChildLink, 1, block) || static_cast<unsigned char>(block[0]) < 34)
+            return Fail("the relocated folder " + path + " cannot be read");
+        queue.push_back({m_nChildLink, Le32(block.data() + 10), path});
         return true;
     }
 
@@ -513,6 +538,9 @@ private:
     std::uint32_t m_nCatalog = 0;
     bool m_bCatalog = false;
     std::size_t m_nSuspSkip = 0;
+    bool m_bRelocated = false; // the record just read is a relocated folder (RE)
+    bool m_bChildLink = false; // it stands for a relocated folder (CL) at m_nChildLink
+    std::uint32_t m_nChildLink = 0;
     std::string m_continuation;
     std::string m_error;
 };

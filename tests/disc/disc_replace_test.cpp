@@ -583,3 +583,37 @@ TEST(DiscWhichTest, NamesWhatHoldsEachBlockOfAnImageOrAListing) {
 }
 
 } // namespace
+
+namespace {
+
+// genisoimage relocates folders nested deeper than ISO 9660 allows; Rock Ridge names them where they belong.
+TEST(DiscRelocatedFolderTest, AFileInADeepFolderIsNamedAndReplacedWhereItBelongs) {
+    TempDir dir;
+    const std::string deep = "/1/2/3/4/5/6/7/8/9/10/deep.txt";
+    WriteFile(dir.Path() / "tree" / deep.substr(1), "deep\n");
+    WriteFile(dir.Path() / "tree/top.txt", "top\n");
+    WriteFile(dir.Path() / "new", "new content\n");
+    const fs::path image = dir.Path() / "deep.iso";
+    ASSERT_EQ(RunShell(dir.Path(),
+                       "genisoimage -quiet -R -J -o " + Quoted(image) + " " + Quoted(dir.Path() / "tree"))
+                  .status,
+              0);
+    ASSERT_EQ(RunShell(dir.Path(), Cli() + " import " + Quoted(image) + " -o " + Quoted(dir.Path() / "l.lst"))
+                  .status,
+              0);
+    const RunResult same =
+        RunShell(dir.Path(), Cli() + " diff " + Quoted(image) + " " + Quoted(dir.Path() / "l.lst"));
+    EXPECT_EQ(same.status, 0) << same.out << same.err;
+
+    const RunResult replaced = RunShell(dir.Path(), Cli() + " replace " + Quoted(image) + " --file " +
+                                                        Quoted(deep + "=" + (dir.Path() / "new").string()) +
+                                                        " -o " + Quoted(dir.Path() / "out.iso"));
+    ASSERT_EQ(replaced.status, 0) << replaced.err;
+    EXPECT_EQ(replaced.out.rfind(deep + ": ", 0), 0u) << replaced.out;
+    const std::map<std::string, std::string> files = Extract(dir.Path(), dir.Path() / "out.iso", "xorriso");
+    ASSERT_TRUE(files.count(deep));
+    EXPECT_EQ(files.at(deep), "new content\n");
+    EXPECT_EQ(files.at("/top.txt"), "top\n");
+}
+
+} // namespace
