@@ -72,6 +72,8 @@ BOOL CMainDlg::OnInitDialog() {
                              QStringLiteral("Rebuild Disc Image in This Order..."));
         pSysMenu->AppendMenu(MF_STRING, IDM_ORDER_BY_TRACE, QStringLiteral("Order by Read Trace..."));
         pSysMenu->AppendMenu(MF_STRING, IDM_LAYOUT_MAP, QStringLiteral("Layout Map..."));
+        pSysMenu->AppendMenu(MF_STRING, IDM_REPLACE_FILE_IN_DISC_IMAGE,
+                             QStringLiteral("Replace File in Disc Image..."));
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);

@@ -51,6 +51,7 @@ public:
     // Disc image entries of the system menu.
     void OnImportDiscImage();
     void OnRebuildDiscImage();
+    void OnReplaceFileInDiscImage();
     // Read trace entries of the system menu.
     void OnOrderByReadTrace();
     void OnLayoutMap();

@@ -71,6 +71,8 @@ BOOL CMainDlg::OnDiscCommand(UINT nID) {
         OnImportDiscImage();
     else if (nID == IDM_REBUILD_DISC_IMAGE)
         OnRebuildDiscImage();
+    else if (nID == IDM_REPLACE_FILE_IN_DISC_IMAGE)
+        OnReplaceFileInDiscImage();
     else
         return FALSE;
     return TRUE;

@@ -9,6 +9,7 @@ list(APPEND QUARROW_QT_SOURCES
     app/main_dlg_browse.cpp
     app/main_dlg_export.cpp
     app/main_dlg_disc.cpp
+    app/main_dlg_replace.cpp
     app/main_dlg_desktop.cpp
     app/about_dlg.cpp
     app/folder_file_dialog.cpp

@@ -15,3 +15,8 @@ int RunSeekCommand(const QStringList& args);
 // plot, the one command on Qt GUI, makes its own application object: main hands it the whole command line.
 int RunPlotCommand(const QStringList& args);
 int RunPlotProgram(int argc, char** argv);
+int RunReplaceCommand(const QStringList& args);
+int RunWhichCommand(const QStringList& args);
+int RunDiffCommand(const QStringList& args);
+int RunPlaceCommand(const QStringList& args);
+int RunPackCommand(const QStringList& args);

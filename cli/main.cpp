@@ -23,7 +23,7 @@ constexpr const char* kUsage =
     "  export LISTING --to FORMAT  write sort weights for mkisofs-sort or xorriso-weights\n"
     "  check LISTING               report overlapping and unused blocks\n"
     "  import IMAGE                write the listing of a disc image or of a tool's report\n"
-    "  rebuild IMAGE --order LISTING -o NEW_IMAGE\n"
+    "  rebuild IMAGE --order LISTING -o NEW_IMAGE [--map MAP]\n"
     "                              write a new image whose files lie in the listing's order\n"
     "  order LISTING --trace TRACE\n"
     "                              write the listing in the order a read trace first reads its files\n"
@@ -31,6 +31,14 @@ constexpr const char* kUsage =
     "                              count the seeks of a read trace on a layout, and on a new one\n"
     "  plot LISTING [--trace TRACE [--new NEW_LISTING]] -o FILE.svg|FILE.png\n"
     "                              draw the layout, and the reads of a trace on it\n"
+    "  replace IMAGE --file /PATH=NEWFILE (-o OUT | --in-place)\n"
+    "                              new content for files, every other block kept where it was\n"
+    "  which IMAGE|LISTING BLOCK...  say what holds each block\n"
+    "  diff OLD NEW                list the files two images or listings place differently\n"
+    "  place IMAGE --layout LISTING (-o OUT | --in-place)\n"
+    "                              move the listed files to the listing's start blocks\n"
+    "  pack LISTING (--from LBA | --image IMAGE) -o OUT\n"
+    "                              renumber a listing so its files lie back to back\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this help, or a command's help after its name\n"
@@ -48,6 +56,8 @@ constexpr Command kCommands[] = {
     {"import", RunImportCommand}, {"rebuild", RunRebuildCommand},
     {"order", RunOrderCommand},
     {"seek", RunSeekCommand},
+    {"replace", RunReplaceCommand}, {"which", RunWhichCommand}, {"diff", RunDiffCommand},
+    {"place", RunPlaceCommand},     {"pack", RunPackCommand},
 };
 
 // An interrupted command leaves no temporary file beside its output, then ends as the signal would have

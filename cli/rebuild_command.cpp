@@ -11,17 +11,20 @@
 #include "cli/commands.h"
 #include "cli/listing_input.h"
 #include "disc/disc_image.h"
+#include "disc/extent_listing.h"
 
 int RunRebuildCommand(const QStringList& args) {
     QCommandLineParser parser;
-    SetUpCommand(parser,
-                 "Writes a new disc image with the files, names (ISO 9660, Rock Ridge, Joliet) and content of "
-                 "IMAGE, whose file data lie in the order of the lines of the --order listing: its names "
-                 "(/PATH/NAME, as import writes them) come first, in line order, and the files it does not name "
-                 "follow in their order in IMAGE. The listing may be any layout the window loads; - reads it "
-                 "from stdin. IMAGE is only read; the new image appears only once it is complete.",
-                 "image", "The disc image to rebuild.");
-    const QCommandLineOption orderOption(QStringLiteral("order"), QStringLiteral("The listing that orders the files."),
+    SetUpCommand(
+        parser,
+        "Writes a new disc image with the files, names (ISO 9660, Rock Ridge, Joliet) and content of "
+        "IMAGE, whose file data lie in the order of the lines of the --order listing: its names "
+        "(/PATH/NAME, as import writes them) come first, in line order, and the files it does not name "
+        "follow in their order in IMAGE. The listing may be any layout the window loads; - reads it "
+        "from stdin. IMAGE is only read; the new image appears only once it is complete.",
+        "image", "The disc image to rebuild.");
+    const QCommandLineOption orderOption(QStringLiteral("order"),
+                                         QStringLiteral("The listing that orders the files."),
                                          QStringLiteral("listing"));
     const QCommandLineOption outputOption(QStringLiteral("o"), QStringLiteral("The new image to write."),
                                           QStringLiteral("new_image"));
@@ -38,13 +41,18 @@ int RunRebuildCommand(const QStringList& args) {
         QStringLiteral("Write the new image without IMAGE's Apple partition map, HFS+ volume, GPT, or MBR "
                        "partitions that start past the system area (otherwise refused: they would point at "
                        "moved data). The system area is copied with those tables cleared."));
-    parser.addOptions({orderOption, outputOption, ignoreMissingOption, dropUdfOption, dropHybridOption});
+    const QCommandLineOption mapOption(
+        QStringLiteral("map"), QStringLiteral("Also write the new image's three-column listing to MAP."),
+        QStringLiteral("map"));
+    parser.addOptions(
+        {orderOption, outputOption, ignoreMissingOption, dropUdfOption, dropHybridOption, mapOption});
     AddLayoutOption(parser);
     if (const std::optional<int> status = ParseCommand(parser, "rebuild", args))
         return *status;
     if (!parser.isSet(orderOption) || !parser.isSet(outputOption)) {
-        PrintError(QStringLiteral("rebuild: --order LISTING and -o NEW_IMAGE are both needed (see quarrow-cli "
-                                  "rebuild --help)"));
+        PrintError(
+            QStringLiteral("rebuild: --order LISTING and -o NEW_IMAGE are both needed (see quarrow-cli "
+                           "rebuild --help)"));
         return kStatusError;
     }
     const QString image = parser.positionalArguments().first();
@@ -78,6 +86,15 @@ int RunRebuildCommand(const QStringList& args) {
         if (!dropped.isEmpty())
             PrintError(QStringLiteral("rebuild: the new image leaves out %1")
                            .arg(dropped.join(QStringLiteral(", "))));
+        if (parser.isSet(mapOption)) {
+            const DiscReadResult read = ReadDiscImage(QFile::encodeName(output).toStdString());
+            if (!read.ok) {
+                PrintError(output, 0, QString::fromStdString(read.error));
+                return kStatusError;
+            }
+            return WriteOutput(parser.value(mapOption), FormatThreeColumnListing(read.extents)) ? kStatusOk
+                                                                                                : kStatusError;
+        }
         return kStatusOk;
     }
     if (result.missingIndex)

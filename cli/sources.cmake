@@ -13,3 +13,12 @@ set(QUARROW_CLI_SOURCES
     cli/order_command.cpp
     cli/seek_command.cpp
 )
+# Block-exact editing of disc images.
+list(APPEND QUARROW_CLI_SOURCES
+    cli/disc_volume_input.cpp
+    cli/replace_command.cpp
+    cli/which_command.cpp
+    cli/diff_command.cpp
+    cli/place_command.cpp
+    cli/pack_command.cpp
+)

@@ -12,6 +12,10 @@ printf 'bb' >"$tree/D/E/it's b"
 : >"$tree/empty"
 genisoimage -quiet -R -J -o "$out/image/rr-joliet.iso" "$tree"
 genisoimage -quiet -o "$out/image/plain.iso" "$tree"
+# A boot image and its catalog, and the session layout xorriso writes for a file.
+printf 'boot' >"$tree/boot.img"
+xorriso -report_about SORRY -as mkisofs -quiet -R -J -b boot.img -no-emul-boot -o "$out/image/boot.iso" "$tree" \
+    2>/dev/null
 xorriso -report_about SORRY -indev "$out/image/rr-joliet.iso" -find / -type f -exec report_lba -- \
     >"$out/reports/report-lba.txt" 2>/dev/null
 isoinfo -l -R -i "$out/image/rr-joliet.iso" >"$out/reports/isoinfo-rr.txt"

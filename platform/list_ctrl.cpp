@@ -1,5 +1,9 @@
 #include "platform/list_ctrl.h"
 
+#include <algorithm>
+
+#include <QItemSelectionModel>
+
 #include "platform/header_view.h"
 #include "platform/list_model.h"
 #include "platform/list_view_widget.h"
@@ -21,7 +25,9 @@ BOOL CListCtrl::CreateStandalone() {
     return TRUE;
 }
 
-CListViewWidget* CListCtrl::View() const { return qobject_cast<CListViewWidget*>(GetSafeWidget()); }
+CListViewWidget* CListCtrl::View() const {
+    return qobject_cast<CListViewWidget*>(GetSafeWidget());
+}
 
 CListModel* CListCtrl::Model() const {
     const QWidget* widget = GetSafeWidget();
@@ -94,6 +100,19 @@ std::string CListCtrl::GetItemText(int nItem, int nSubItem) const {
     return model ? std::string(model->Rows().GetText(nItem, nSubItem)) : std::string();
 }
 
+int CListCtrl::GetSelectionMark() const {
+    const CListViewWidget* view = View();
+    if (!view || !view->selectionModel())
+        return -1;
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return -1;
+    int first = rows.front().row();
+    for (const QModelIndex& index : rows)
+        first = std::min(first, index.row());
+    return first;
+}
+
 CPackedCells CListCtrl::GetItemCells(int nItem) const {
     CListModel* model = Model();
     if (!model || nItem < 0 || nItem >= model->Rows().GetCount())
@@ -138,7 +157,8 @@ BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
     return model->Reorder(std::move(sorted)) ? TRUE : FALSE;
 }
 
-void CListCtrl::GetItemDataInAddingOrder(std::vector<DWORD_PTR>& data, std::vector<std::uint32_t>& index) const {
+void CListCtrl::GetItemDataInAddingOrder(std::vector<DWORD_PTR>& data,
+                                         std::vector<std::uint32_t>& index) const {
     data.clear();
     index.clear();
     CListModel* model = Model();

@@ -59,6 +59,8 @@ public:
     DWORD_PTR GetItemData(int nItem) const;
     // The whole text of a cell.
     std::string GetItemText(int nItem, int nSubItem) const;
+    // The first selected row, -1 when none is selected.
+    int GetSelectionMark() const;
     // The stored texts of a row as they stand now; they stay valid and unchanged until the list is
     // emptied, whatever is changed meanwhile.
     CPackedCells GetItemCells(int nItem) const;

@@ -35,15 +35,17 @@ done
 # The disc harnesses start from seeds made with the field's tools: images, and the reports of them.
 fuzz/disc_seeds.sh "$scratch/disc"
 export LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp"
-for harness in image reports trace; do
+for harness in image reports trace volume; do
     echo "== fuzz disc_$harness"
     limits=(-max_len=4096)
-    [ "$harness" = image ] && limits=(-max_len=400000 -len_control=0)
+    seeds=$harness
+    [ "$harness" = volume ] && seeds=image
+    [ "$seeds" = image ] && limits=(-max_len=400000 -len_control=0)
     disc_options=("${options[@]}")
     # An image input is large: the default short run of the image reader is smaller.
-    [ $# -eq 0 ] && [ "$harness" = image ] && disc_options=(-runs=3000)
+    [ $# -eq 0 ] && [ "$seeds" = image ] && disc_options=(-runs=3000)
     if ! build-fuzz/fuzz/fuzz_disc_"$harness" -seed=1 -artifact_prefix=build-fuzz/artifacts/disc_"$harness"- \
-        "${limits[@]}" "${disc_options[@]}" "$scratch/disc/$harness" 2>"$scratch/disc_$harness.log"; then
+        "${limits[@]}" "${disc_options[@]}" "$scratch/disc/$seeds" 2>"$scratch/disc_$harness.log"; then
         grep -E "ERROR|SUMMARY|#[0-9]+ 0x" "$scratch/disc_$harness.log" | head -20
         status=1
     fi

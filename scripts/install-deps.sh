@@ -14,8 +14,9 @@ run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libisofs-d
 packages=("${run_packages[@]}" libgtest-dev
     # the locale-aware baseline of the benchmarks is compiled from the sources in locales
     libicu-dev locales
-    # the tests build and read disc images with the field's tools (isoinfo comes with genisoimage)
-    xorriso genisoimage
+    # the tests build and read disc images with the field's tools (isoinfo and isovfy come with
+    # genisoimage; 7z is a second reader of edited images)
+    xorriso genisoimage p7zip-full
     # the tests make read traces by watching those tools, and hold quarrow-cli inside a system call
     # (strace) to signal it or cut its listing short
     strace procps

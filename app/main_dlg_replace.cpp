@@ -1,0 +1,118 @@
+// Replace File in Disc Image, from the main window's system menu: the file of the selected row (its
+// FileName is the path inside the image, as an imported listing gives it) gets new content in a copy of
+// the image, every other block kept where it was. The result line or the refusal is told in a message box
+// and the window stays either way.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/folder_file_dialog.h"
+#include "app/main_dlg.h"
+#include "disc/block_edit.h"
+#include "disc/block_edit_output.h"
+#include "disc/image_file.h"
+#include "disc/iso9660_volume.h"
+#include "listing/listing_format.h"
+#include "platform/message_box.h"
+#include "res/resource.h"
+
+namespace {
+
+const QString kTitle = QStringLiteral("Replace File in Disc Image");
+
+// Asks for an existing file with the given filter ("Description\x01pattern\x01" pairs); empty on cancel.
+QString PickExisting(CWnd* owner, const QString& initialDir, const char* filter) {
+    std::string pairs = filter;
+    const int length = static_cast<int>(pairs.size());
+    std::replace(pairs.begin(), pairs.end(), '\x01', '\0');
+    CFolderFileDialog dlg(TRUE, owner, initialDir, QString(), pairs.data(), length + 1, nullptr,
+                          OFN_FILEMUSTEXIST);
+    return dlg.DoModal() ? dlg.m_szFile : QString();
+}
+
+QString PickOutput(CWnd* owner, const QString& suggested) {
+    const QByteArray filter =
+        QByteArray("Disc images (*.iso)") + '\0' + "*.iso" + '\0' + "All files (*.*)" + '\0' + "*.*" + '\0';
+    const QFileInfo info(suggested);
+    CFolderFileDialog dlg(FALSE, owner, info.absolutePath(), info.fileName(), filter.constData(),
+                          static_cast<int>(filter.size()) + 1, nullptr, 0);
+    return dlg.DoModal() ? dlg.m_szFile : QString();
+}
+
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// The path inside the image a row names: "/FOLDER/NAME", also from a listing written with backslashes.
+std::string ImagePath(std::string name) {
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name.empty() || name.front() != '/' ? "/" + name : name;
+}
+
+// Replaces the file and returns the result line, or the reason it was refused or failed.
+bool ReplaceInCopy(const QString& image, const std::string& path, const QString& source,
+                   const QString& output, std::string& message) {
+    CImageFile file;
+    if (!file.Open(NativePath(image), false, message))
+        return false;
+    const IsoVolumeResult read = ReadIsoVolume(file);
+    if (!read.ok) {
+        message = read.error;
+        return false;
+    }
+    const BlockEditResult planned = PlanReplace(
+        read.volume, {{path, NativePath(source), static_cast<std::uint64_t>(QFileInfo(source).size())}},
+        ReplacePlacement::Auto);
+    if (!planned.ok) {
+        message = planned.error;
+        return false;
+    }
+    if (!WriteEditedCopy(NativePath(image), NativePath(output), planned.plan, message))
+        return false;
+    message = planned.plan.lines.front();
+    return true;
+}
+
+} // namespace
+
+void CMainDlg::OnReplaceFileInDiscImage() {
+    const int row = m_list.GetSelectionMark();
+    if (row < 0) {
+        MessageBox(
+            QStringLiteral("Select the row of the file to replace first: its FileName is the path inside "
+                           "the disc image."),
+            kTitle, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const std::string path = ImagePath(m_list.GetItemText(row, CellFileName));
+
+    const QString strImage = PickExisting(this, GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(),
+                                          "Disc images (*.iso;*.img)\x01*.iso;*.img\x01"
+                                          "All files (*.*)\x01*.*\x01");
+    if (strImage.isEmpty())
+        return;
+    const QFileInfo image(strImage);
+    const QString strSource = PickExisting(this, image.absolutePath(), "All files (*.*)\x01*.*\x01");
+    if (strSource.isEmpty())
+        return;
+    const QString strOutput =
+        PickOutput(this, image.absolutePath() + QStringLiteral("/Patched-") + image.fileName());
+    if (strOutput.isEmpty())
+        return;
+
+    std::string message;
+    if (!ReplaceInCopy(strImage, path, strSource, strOutput, message)) {
+        MessageBox(QStringLiteral("Cannot replace %1 in the disc image %2:\n%3")
+                       .arg(QString::fromStdString(path), QDir::toNativeSeparators(strImage),
+                            QString::fromStdString(message)),
+                   kTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
+    MessageBox(QStringLiteral("%1\n\nWritten to %2")
+                   .arg(QString::fromStdString(message), QDir::toNativeSeparators(strOutput)),
+               kTitle, MB_OK | MB_ICONINFORMATION);
+}

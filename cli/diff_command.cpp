@@ -1,0 +1,157 @@
+// quarrow-cli diff: the files two images or listings place differently.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QCommandLineParser>
+
+#include "cli/cli_io.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/csv_field.h"
+#include "cli/disc_volume_input.h"
+#include "cli/listing_input.h"
+
+namespace {
+
+struct Placed {
+    std::string path;
+    std::uint32_t start = 0;
+    std::uint32_t size = 0;
+};
+
+std::uint32_t Blocks(std::uint32_t size) {
+    return static_cast<std::uint32_t>((std::uint64_t{size} + kIsoBlock - 1) / kIsoBlock);
+}
+
+std::string Run(const Placed& p) {
+    return std::to_string(p.start) + "+" + std::to_string(Blocks(p.size));
+}
+
+// The files of an image (named as import names them) or the lines of a listing, in their order.
+std::optional<std::vector<Placed>> ReadPlaced(const QString& source, const QCommandLineParser& parser) {
+    std::vector<Placed> placed;
+    if (source != QStringLiteral("-") && LooksLikeIsoImage(source)) {
+        const std::optional<IsoVolume> volume = ReadVolumeOf(source);
+        if (!volume)
+            return std::nullopt;
+        const bool joliet = volume->NamesFromJoliet();
+        // The boot catalog's own file entry is left out, as the listing of import leaves it out.
+        auto isCatalog = [&volume](const IsoRecord& record) {
+            return std::any_of(volume->bootCatalog.begin(), volume->bootCatalog.end(),
+                               [&record](const IsoRun& run) { return run.start == record.extent; });
+        };
+        for (const IsoRecord& record : volume->records)
+            if (!record.directory && record.joliet == joliet && !isCatalog(record))
+                placed.push_back({record.path, record.extent + record.attributeBlocks, record.size});
+        return placed;
+    }
+    const std::optional<ListingInput> listing = ReadListing(source, parser);
+    if (!listing)
+        return std::nullopt;
+    for (const ListingLine& line : ReadListingLines(*listing))
+        placed.push_back({std::string(line.name), line.startLba, line.fileSize});
+    return placed;
+}
+
+} // namespace
+
+int RunDiffCommand(const QStringList& args) {
+    QCommandLineParser parser;
+    SetUpCommand(
+        parser,
+        "Lists the files that OLD and NEW (each an ISO 9660 image or a listing) place differently: moved "
+        "(old and new START+BLOCKS), resized, added and removed, then a summary line. The exit status is "
+        "0 when the two are the same, 1 when they differ.",
+        "old", "The first image or listing.");
+    parser.addPositionalArgument(QStringLiteral("new"), QStringLiteral("The second image or listing."));
+    const QCommandLineOption csvOption(
+        QStringLiteral("csv"),
+        QStringLiteral("Print one row per file: change,path,old_start,old_size,new_start,new_size."));
+    parser.addOption(csvOption);
+    AddLayoutOption(parser);
+    if (!parser.parse(QStringList{QStringLiteral("quarrow-cli diff")} + args) ||
+        parser.isSet(QStringLiteral("help")) || parser.positionalArguments().size() != 2) {
+        if (const std::optional<int> status = ParseCommand(parser, "diff", args))
+            return *status;
+        PrintError(QStringLiteral("diff: expects OLD and NEW (see quarrow-cli diff --help)"));
+        return kStatusError;
+    }
+    const std::optional<std::vector<Placed>> before = ReadPlaced(parser.positionalArguments()[0], parser);
+    if (!before)
+        return kStatusError;
+    const std::optional<std::vector<Placed>> after = ReadPlaced(parser.positionalArguments()[1], parser);
+    if (!after)
+        return kStatusError;
+
+    // A file of several extents has several entries of one path: they pair up in order.
+    std::map<std::string, std::vector<const Placed*>> newByPath;
+    for (const Placed& p : *after)
+        newByPath[p.path].push_back(&p);
+    std::map<std::string, std::size_t> used;
+    const bool csv = parser.isSet(csvOption);
+    std::string moved, resized, added, removed, rows = "change,path,old_start,old_size,new_start,new_size\n";
+    std::size_t movedCount = 0, resizedCount = 0, addedCount = 0, removedCount = 0, sameCount = 0;
+    auto row = [&rows](const char* change, const Placed* old, const Placed* now) {
+        const Placed& any = old ? *old : *now;
+        rows +=
+            CsvField(change) + "," + CsvField(any.path) + "," +
+            (old ? std::to_string(old->start) + "," + std::to_string(old->size) : std::string(",")) + "," +
+            (now ? std::to_string(now->start) + "," + std::to_string(now->size) : std::string(",")) + "\n";
+    };
+    for (const Placed& old : *before) {
+        auto found = newByPath.find(old.path);
+        std::size_t& next = used[old.path];
+        if (found == newByPath.end() || next >= found->second.size()) {
+            removed +=
+                "removed " + old.path + ": " + Run(old) + " (" + std::to_string(old.size) + " bytes)\n";
+            ++removedCount;
+            row("removed", &old, nullptr);
+            continue;
+        }
+        const Placed& now = *found->second[next++];
+        // An empty file holds no block: where its record points is no move.
+        const bool isMoved = old.start != now.start && (old.size > 0 || now.size > 0);
+        const bool isResized = old.size != now.size;
+        if (isResized) {
+            resized += std::string(isMoved ? "moved, resized " : "resized ") + old.path + ": " + Run(old) +
+                       " (" + std::to_string(old.size) + " bytes) -> " + Run(now) + " (" +
+                       std::to_string(now.size) + " bytes)\n";
+            ++resizedCount;
+            row(isMoved ? "moved, resized" : "resized", &old, &now);
+        } else if (isMoved) {
+            moved += "moved " + old.path + ": " + Run(old) + " -> " + Run(now) + "\n";
+            ++movedCount;
+            row("moved", &old, &now);
+        } else {
+            ++sameCount;
+            row("same", &old, &now);
+        }
+    }
+    for (const Placed& now : *after) {
+        std::size_t& next = used[now.path];
+        // `used` counts the entries of this path already paired; the ones past it are new.
+        if (next > 0) {
+            --next;
+            continue;
+        }
+        added += "added " + now.path + ": " + Run(now) + " (" + std::to_string(now.size) + " bytes)\n";
+        ++addedCount;
+        row("added", nullptr, &now);
+    }
+    const std::string out =
+        csv ? rows
+            : moved + resized + added + removed +
+                  QStringLiteral("%1 moved, %2 resized, %3 added, %4 removed, %5 unchanged\n")
+                      .arg(movedCount)
+                      .arg(resizedCount)
+                      .arg(addedCount)
+                      .arg(removedCount)
+                      .arg(sameCount)
+                      .toStdString();
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return movedCount + resizedCount + addedCount + removedCount == 0 ? kStatusOk : kStatusProblemFound;
+}

@@ -1,0 +1,222 @@
+#include "disc/block_edit_output.h"
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kChunk = 1 << 20;
+
+class CFd {
+public:
+    explicit CFd(int fd = -1) : m_fd(fd) {}
+    ~CFd() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CFd(const CFd&) = delete;
+    CFd& operator=(const CFd&) = delete;
+    int Get() const { return m_fd; }
+    int Release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+bool Fail(std::string& error, const std::string& what) {
+    error = what + ": " + std::strerror(errno);
+    return false;
+}
+
+bool WriteAt(int fd, const char* data, std::size_t size, std::uint64_t offset) {
+    while (size > 0) {
+        const ssize_t put = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            if (put == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += put;
+        size -= static_cast<std::size_t>(put);
+        offset += static_cast<std::uint64_t>(put);
+    }
+    return true;
+}
+
+// Writes the data, read from its file or (no file) from `image`, the unedited image.
+bool WriteData(int fd, const EditData& data, int image, std::string& error) {
+    CFd file(data.sourcePath.empty() ? -1 : ::open(data.sourcePath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!data.sourcePath.empty() && file.Get() < 0)
+        return Fail(error, "cannot read " + data.sourcePath);
+    const int source = data.sourcePath.empty() ? image : file.Get();
+    const std::uint64_t base = data.sourcePath.empty() ? data.imageOffset : 0;
+    std::vector<char> buffer(kChunk);
+    std::uint64_t done = 0;
+    while (done < data.size) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, data.size - done));
+        const ssize_t got = ::pread(source, buffer.data(), want, static_cast<off_t>(base + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return Fail(error, "cannot read " + data.sourcePath);
+        if (got == 0) {
+            error = data.sourcePath + " became shorter while it was copied";
+            return false;
+        }
+        if (!WriteAt(fd, buffer.data(), static_cast<std::size_t>(got), data.offset + done))
+            return Fail(error, "cannot write the image");
+        done += static_cast<std::uint64_t>(got);
+    }
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    for (std::uint64_t at = data.size; at < data.paddedSize;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, data.paddedSize - at));
+        if (!WriteAt(fd, buffer.data(), n, data.offset + at))
+            return Fail(error, "cannot write the image");
+        at += n;
+    }
+    return true;
+}
+
+bool WriteZeros(int fd, const EditZeros& zeros, std::string& error) {
+    const std::vector<char> buffer(std::min<std::uint64_t>(kChunk, zeros.size), '\0');
+    for (std::uint64_t at = 0; at < zeros.size;) {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), zeros.size - at));
+        if (!WriteAt(fd, buffer.data(), n, zeros.offset + at))
+            return Fail(error, "cannot write the image");
+        at += n;
+    }
+    return true;
+}
+
+bool WritePatches(int fd, const BlockEditPlan& plan, std::string& error) {
+    for (const EditPatch& patch : plan.patches)
+        if (!WriteAt(fd, patch.bytes.data(), patch.bytes.size(), patch.offset))
+            return Fail(error, "cannot write the image");
+    return true;
+}
+
+bool Sync(int fd, std::string& error) {
+    return ::fsync(fd) == 0 || Fail(error, "cannot write the image");
+}
+
+bool Grow(int fd, const BlockEditPlan& plan, std::string& error) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return Fail(error, "cannot write the image");
+    if (static_cast<std::uint64_t>(info.st_size) < plan.imageBytes &&
+        ::ftruncate(fd, static_cast<off_t>(plan.imageBytes)) != 0)
+        return Fail(error, "cannot write the image");
+    return true;
+}
+
+// Copies the whole file, through the kernel's copy (a reflink where the file system has them).
+bool CopyAll(int from, int to, std::string& error) {
+    struct stat info {};
+    if (::fstat(from, &info) != 0)
+        return Fail(error, "cannot read the image");
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    std::uint64_t done = 0;
+    while (done < size) {
+        const ssize_t put = ::copy_file_range(from, nullptr, to, nullptr, size - done, 0);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            break;
+        done += static_cast<std::uint64_t>(put);
+    }
+    if (done == size)
+        return true;
+    // No kernel copy between these files: read and write.
+    std::vector<char> buffer(kChunk);
+    while (done < size) {
+        const ssize_t got = ::pread(from, buffer.data(), std::min<std::uint64_t>(kChunk, size - done),
+                                    static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return Fail(error, "cannot read the image");
+        if (!WriteAt(to, buffer.data(), static_cast<std::size_t>(got), done))
+            return Fail(error, "cannot write the image");
+        done += static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+bool WriteEditedCopy(const std::string& imagePath, const std::string& outputPath, const BlockEditPlan& plan,
+                     std::string& error) {
+    CFd image(::open(imagePath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (image.Get() < 0)
+        return Fail(error, "cannot read " + imagePath);
+    std::string temp = FolderOf(outputPath) + "/." + FileNameOf(outputPath) + ".XXXXXX";
+    CFd output(::mkstemp(temp.data()));
+    if (output.Get() < 0)
+        return Fail(error, "cannot create a file beside " + outputPath);
+    bool ok = CopyAll(image.Get(), output.Get(), error) && Grow(output.Get(), plan, error);
+    for (std::size_t i = 0; ok && i < plan.data.size(); ++i)
+        ok = WriteData(output.Get(), plan.data[i], image.Get(), error);
+    for (std::size_t i = 0; ok && i < plan.zeros.size(); ++i)
+        ok = WriteZeros(output.Get(), plan.zeros[i], error);
+    ok = ok && WritePatches(output.Get(), plan, error);
+    if (ok) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(output.Get(), 0644 & ~mask);
+        ok = Sync(output.Get(), error);
+    }
+    if (ok && ::close(output.Release()) != 0)
+        ok = Fail(error, "cannot write " + outputPath);
+    if (ok && ::rename(temp.c_str(), outputPath.c_str()) != 0)
+        ok = Fail(error, "cannot write " + outputPath);
+    if (!ok)
+        ::unlink(temp.c_str());
+    return ok;
+}
+
+bool EditImageInPlace(const std::string& imagePath, const BlockEditPlan& plan, std::string& error) {
+    CFd image(::open(imagePath.c_str(), O_RDWR | O_CLOEXEC));
+    if (image.Get() < 0)
+        return Fail(error, "cannot open " + imagePath + " for writing");
+    if (!Grow(image.Get(), plan, error))
+        return false;
+    for (const EditData& data : plan.data) {
+        // Data moved within the image is placed by a copy that replaces it whole, never in place.
+        if (data.sourcePath.empty()) {
+            error = "moving data within the image is done on a copy";
+            return false;
+        }
+        if (!WriteData(image.Get(), data, image.Get(), error))
+            return false;
+    }
+    if (!Sync(image.Get(), error) || !WritePatches(image.Get(), plan, error) || !Sync(image.Get(), error))
+        return false;
+    for (const EditZeros& zeros : plan.zeros)
+        if (!WriteZeros(image.Get(), zeros, error))
+            return false;
+    return Sync(image.Get(), error);
+}
