@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "listing/atomic_file_writer.h"
+
 namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
@@ -154,18 +156,6 @@ bool CopyAll(int from, int to, std::string& error) {
     return true;
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 bool WriteEditedCopy(const std::string& imagePath, const std::string& outputPath, const BlockEditPlan& plan,
@@ -173,28 +163,22 @@ bool WriteEditedCopy(const std::string& imagePath, const std::string& outputPath
     CFd image(::open(imagePath.c_str(), O_RDONLY | O_CLOEXEC));
     if (image.Get() < 0)
         return Fail(error, "cannot read " + imagePath);
-    std::string temp = FolderOf(outputPath) + "/." + FileNameOf(outputPath) + ".XXXXXX";
-    CFd output(::mkstemp(temp.data()));
-    if (output.Get() < 0)
-        return Fail(error, "cannot create a file beside " + outputPath);
-    bool ok = CopyAll(image.Get(), output.Get(), error) && Grow(output.Get(), plan, error);
-    for (std::size_t i = 0; ok && i < plan.data.size(); ++i)
-        ok = WriteData(output.Get(), plan.data[i], image.Get(), error);
-    for (std::size_t i = 0; ok && i < plan.zeros.size(); ++i)
-        ok = WriteZeros(output.Get(), plan.zeros[i], error);
-    ok = ok && WritePatches(output.Get(), plan, error);
-    if (ok) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(output.Get(), 0644 & ~mask);
-        ok = Sync(output.Get(), error);
+    // The copy is edited in the writer's temporary file and takes the output's place only when complete.
+    CAtomicFileWriter output(outputPath);
+    if (!output.Open()) {
+        error = output.Error();
+        return false;
     }
-    if (ok && ::close(output.Release()) != 0)
-        ok = Fail(error, "cannot write " + outputPath);
-    if (ok && ::rename(temp.c_str(), outputPath.c_str()) != 0)
-        ok = Fail(error, "cannot write " + outputPath);
-    if (!ok)
-        ::unlink(temp.c_str());
+    bool ok = CopyAll(image.Get(), output.Handle(), error) && Grow(output.Handle(), plan, error);
+    for (std::size_t i = 0; ok && i < plan.data.size(); ++i)
+        ok = WriteData(output.Handle(), plan.data[i], image.Get(), error);
+    for (std::size_t i = 0; ok && i < plan.zeros.size(); ++i)
+        ok = WriteZeros(output.Handle(), plan.zeros[i], error);
+    ok = ok && WritePatches(output.Handle(), plan, error);
+    if (ok && !output.Commit()) {
+        error = output.Error();
+        ok = false;
+    }
     return ok;
 }
 
