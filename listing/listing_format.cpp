@@ -1,8 +1,10 @@
 #include "listing/listing_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <climits>
+#include <cstring>
 
 #include "platform/text_field.h"
 
@@ -83,16 +85,48 @@ void AssignDecimal(std::string& cell, std::uint32_t value, bool bSigned = false)
 }
 
 // Reads eight hexadecimal digits at `text` into `value`; false when one of them is no hexadecimal digit.
+// The eight bytes are checked and converted side by side, as the eight byte lanes of one 64-bit word: the
+// fields of every line of a large listing pass through here.
 bool ReadHex8(const char* text, std::uint32_t& value) {
-    std::uint32_t digits = 0;
-    std::uint32_t seen = 0;
-    for (int i = 0; i < kHexFieldWidth; ++i) {
-        const std::uint32_t digit = kHexValues[static_cast<unsigned char>(text[i])];
-        digits = (digits << 4) | (digit & 0xFu);
-        seen |= digit;
+    if constexpr (std::endian::native != std::endian::little) {
+        std::uint32_t digits = 0;
+        std::uint32_t seen = 0;
+        for (int i = 0; i < kHexFieldWidth; ++i) {
+            const std::uint32_t digit = kHexValues[static_cast<unsigned char>(text[i])];
+            digits = (digits << 4) | (digit & 0xFu);
+            seen |= digit;
+        }
+        value = digits;
+        return (seen & kNotHex) == 0;
     }
-    value = digits;
-    return (seen & kNotHex) == 0;
+    std::uint64_t lanes = 0;
+    std::memcpy(&lanes, text, sizeof lanes); // the first character in the lowest lane
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHigh = kOnes * 0x80;
+    if ((lanes & kHigh) != 0)
+        return false; // a byte from 0x80 up
+    // With every byte below 0x80, adding a constant to each lane carries into no other lane; the lane's
+    // top bit then tells whether its byte reached a bound.
+    const auto atLeast = [](std::uint64_t v, std::uint64_t low) {
+        return (v + kOnes * (0x80 - low)) & kHigh;
+    };
+    const auto above = [](std::uint64_t v, std::uint64_t high) {
+        return (v + kOnes * (0x7F - high)) & kHigh;
+    };
+    const std::uint64_t digit = atLeast(lanes, '0') & ~above(lanes, '9');
+    const std::uint64_t lower = lanes | (kOnes * 0x20); // A to F become a to f; nothing else does
+    const std::uint64_t letter = atLeast(lower, 'a') & ~above(lower, 'f');
+    if ((digit | letter) != kHigh)
+        return false;
+    // Each lane's value: its low four bits, and 9 more for a letter (A is 0x41).
+    const std::uint64_t nibbles = (lanes & (kOnes * 0x0F)) + (letter >> 7) * 9;
+    // Pairs of lanes into bytes, bytes into 16-bit halves, halves into the value; the first lane is the
+    // most significant digit.
+    const std::uint64_t bytes =
+        ((nibbles & 0x000F000F000F000Fu) << 4) | ((nibbles >> 8) & 0x000F000F000F000Fu);
+    const std::uint64_t halves = ((bytes & 0x000000FF000000FFu) << 8) | ((bytes >> 16) & 0x000000FF000000FFu);
+    value = static_cast<std::uint32_t>(((halves & 0xFFFFu) << 16) | ((halves >> 32) & 0xFFFFu));
+    return true;
 }
 
 } // namespace
