@@ -52,7 +52,10 @@ std::optional<std::vector<Placed>> ReadPlaced(const QString& source, const QComm
     const std::optional<ListingInput> listing = ReadListing(source, parser);
     if (!listing)
         return std::nullopt;
-    for (const ListingLine& line : ReadListingLines(*listing))
+    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*listing);
+    if (!lines)
+        return std::nullopt;
+    for (const ListingLine& line : *lines)
         placed.push_back({std::string(line.name), line.startLba, line.fileSize});
     return placed;
 }

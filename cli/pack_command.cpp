@@ -61,11 +61,14 @@ int RunPackCommand(const QStringList& args) {
     const std::optional<ListingInput> listing = ReadListing(parser.positionalArguments().first(), parser);
     if (!listing)
         return kStatusError;
+    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*listing);
+    if (!lines)
+        return kStatusError;
     std::vector<DiscExtent> extents;
-    for (const ListingLine& line : ReadListingLines(*listing)) {
+    for (const ListingLine& line : *lines) {
         const std::uint64_t blocks = (std::uint64_t{line.fileSize} + 2047) / 2048;
         if (next + blocks > UINT32_MAX) {
-            PrintError(listing->ShownName(), static_cast<long long>(extents.size()) + 1,
+            PrintError(listing->ShownName(), LineNumberOfRow(*listing, extents.size()),
                        QStringLiteral("the files run past the largest block number"));
             return kStatusError;
         }

@@ -58,8 +58,11 @@ int RunPlaceCommand(const QStringList& args) {
         PrintError(listing->ShownName(), 1, QStringLiteral("a file list gives no start blocks"));
         return kStatusError;
     }
+    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*listing);
+    if (!lines)
+        return kStatusError;
     std::vector<PlaceRequest> requests;
-    for (const ListingLine& line : ReadListingLines(*listing))
+    for (const ListingLine& line : *lines)
         requests.push_back({std::string(line.name), line.startLba, line.fileSize});
 
     const std::optional<IsoVolume> volume = ReadVolumeOf(image);

@@ -111,7 +111,10 @@ std::optional<TracedListing> ReadTracedListing(const QString& path, const QComma
         return std::nullopt;
     }
     TracedListing listing{std::move(*input), {}, {}};
-    listing.lines = ReadListingLines(listing.input);
+    std::optional<std::vector<ListingLine>> lines = ReadListingLines(listing.input);
+    if (!lines)
+        return std::nullopt;
+    listing.lines = std::move(*lines);
     listing.files.reserve(listing.lines.size());
     for (const ListingLine& line : listing.lines)
         listing.files.push_back({line.startLba, line.fileSize});

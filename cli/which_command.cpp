@@ -113,7 +113,10 @@ int RunWhichCommand(const QStringList& args) {
         listing = ReadListing(source, parser);
         if (!listing)
             return kStatusError;
-        lines = ReadListingLines(*listing);
+        std::optional<std::vector<ListingLine>> read = ReadListingLines(*listing);
+        if (!read)
+            return kStatusError;
+        lines = std::move(*read);
     }
 
     const bool csv = parser.isSet(csvOption);
