@@ -85,10 +85,10 @@ std::vector<ForeignStructure> FindForeignStructures(std::string_view head) {
             const std::size_t entry = 446 + 16 * static_cast<std::size_t>(i);
             const auto type = static_cast<unsigned char>(area[entry + 4]);
             const std::uint64_t start = Le(area, entry + 8, 4), sectors = Le(area, entry + 12, 4);
-            // 0xEE is the GPT's protective entry, reported as the GPT. A partition that starts at sector 0
-            // (the whole image) or lies in the system area stays whole with the copy.
-            if (type == 0 || type == 0xEE || sectors == 0 || start + sectors <= kSystemAreaSectors ||
-                start == 0)
+            // 0xEE is the GPT's protective entry, reported as the GPT. A partition that starts inside the
+            // system area (over the whole image, as hybrid boot images have it, or within the area) comes
+            // with the copy; one that starts further in points at data the rebuild moves.
+            if (type == 0 || type == 0xEE || sectors == 0 || start < kSystemAreaSectors)
                 continue;
             found.push_back({kDropHybrid, "an MBR partition table whose partition " + std::to_string(i + 1) +
                                               " starts at sector " + std::to_string(start) +

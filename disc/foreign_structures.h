@@ -1,7 +1,8 @@
 // Structures an image may hold beside its ISO 9660 tree that the engine neither reads nor writes: a UDF
 // file system, an Apple partition map or HFS+ volume, and partition tables in the system area (blocks
-// 0-15). A rebuild copies the system area byte for byte, which keeps a table whole only while every
-// partition lies inside the system area itself; the rest is lost or left pointing at moved data.
+// 0-15). A rebuild copies the system area byte for byte, which keeps an MBR whole while its partitions
+// start inside the system area (a partition over the whole image, as hybrid boot images have); the rest is
+// lost or left pointing at moved data.
 #pragma once
 
 #include <cstddef>

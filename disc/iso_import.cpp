@@ -29,13 +29,13 @@ constexpr std::uint64_t kReadAheadBlocks = 64;
 // How many block reads pass between two questions to keepGoing.
 constexpr std::uint64_t kReadsPerCheck = 64;
 // A path longer than a file system takes (PATH_MAX less its zero) cannot be extracted or named in a listing.
-// Each folder level adds at least two bytes ("/x"), so no tree deeper than kMaxDepth levels holds only
-// such paths. The engine's cost per folder grows with its depth, faster than linearly: deeper trees are
-// refused while the engine loads them, long before that cost mounts.
 constexpr std::size_t kMaxPathBytes = 4095;
-constexpr std::size_t kMaxDepth = kMaxPathBytes / 2 + 1;
+// The engine's cost per folder grows with the folder's depth, faster than linearly (2,000 levels take
+// 0.4 s, 10,000 take 14 s), and a folder loop looks like an endless chain. Trees deeper than any disc
+// holds are refused while the engine loads them, before that cost mounts.
+constexpr std::size_t kMaxDepth = 512;
 // The engine's stack use per folder level (336 bytes measured), with room; the depth guard counts in it.
-constexpr std::size_t kStackBytesPerLevel = 512;
+constexpr std::size_t kStackBytesPerLevel = 400;
 
 }  // namespace
 
@@ -138,7 +138,10 @@ int CIsoImport::ReadBlock(iso_data_source* src, std::uint32_t lba, std::uint8_t*
                                                              reinterpret_cast<std::uintptr_t>(&here)
                                                        : 0;
     if (!self.m_bTreeLoaded && stackUsed > kMaxDepth * kStackBytesPerLevel) {
-        self.m_strError = "its folders are nested deeper than " + std::to_string(kMaxDepth) + " levels";
+        // A chain of folders that reads only blocks read before is a folder that contains itself.
+        self.m_strError = self.m_nRereadsInARow >= kMaxDepth / 2
+                              ? "its directory tree leads back into itself (a folder that contains itself)"
+                              : "its folders are nested deeper than " + std::to_string(kMaxDepth) + " levels";
         return ISO_DATA_SOURCE_FATAL;
     }
     if (self.m_nRereadsInARow > kMaxRereadsInARow) {

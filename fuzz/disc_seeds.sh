@@ -21,15 +21,17 @@ xorriso -report_about SORRY -indev "$out/image/rr-joliet.iso" -find / -type f -e
 isoinfo -l -R -i "$out/image/rr-joliet.iso" >"$out/reports/isoinfo-rr.txt"
 isoinfo -l -i "$out/image/plain.iso" >"$out/reports/isoinfo-plain.txt"
 
-# The folder loop: /D/E points back at /D. The engine's message about it fills its whole message buffer.
+# The folder loop: /D/Exxxxxxxxxxxxxxx points back at /D. The engine's message about it
+# names a path longer than its message buffer.
 loop="$out/image/folder-loop.iso"
-cp "$out/image/plain.iso" "$loop"
-block_of() { isoinfo -l -i "$loop" | sed -n "s/^d.*\[ *\([0-9]*\) 02\]  $1 *\$/\1/p" | head -1; }
-d=$(block_of D)
+mkdir -p "$tree/loop/D/E$(printf 'x%.0s' {1..15})"
+genisoimage -quiet -R -o "$loop" "$tree/loop"
+d=$(isoinfo -l -i "$loop" | sed -n 's/^d.*\[ *\([0-9]*\) 02\]  D *$/\1/p' | head -1)
 mapfile -t bytes < <(od -An -v -tu1 -w1 -j $((d * 2048)) -N 2048 "$loop")
 at=0
 while [ "${bytes[at]}" -gt 0 ]; do
-    if [ "${bytes[at + 32]}" -eq 1 ] && [ "${bytes[at + 33]}" -eq 69 ]; then  # the record named E
+    # The folder record whose ISO 9660 name starts with E.
+    if [ $((bytes[at + 25] & 2)) -ne 0 ] && [ "${bytes[at + 33]}" -eq 69 ]; then
         le=$(printf '\\x%02x' $((d & 255)) $((d >> 8 & 255)) $((d >> 16 & 255)) $((d >> 24 & 255)))
         be=$(printf '\\x%02x' $((d >> 24 & 255)) $((d >> 16 & 255)) $((d >> 8 & 255)) $((d & 255)))
         printf "$le$be" | dd of="$loop" bs=1 seek=$((d * 2048 + at + 2)) conv=notrunc status=none

@@ -22,7 +22,8 @@ LayoutReport CheckLayout(std::span<const LayoutFile> files, std::uint32_t blockS
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::uint64_t blocks = (std::uint64_t{files[i].fileSize} + blockSize - 1) / blockSize;
         if (blocks > 0)
-            extents.push_back({files[i].startLba, std::uint64_t{files[i].startLba} + blocks - 1, files[i].fileSize, i});
+            extents.push_back(
+                {files[i].startLba, std::uint64_t{files[i].startLba} + blocks - 1, files[i].fileSize, i});
     }
     report.filesWithBlocks = extents.size();
     if (extents.empty())

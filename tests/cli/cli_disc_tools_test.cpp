@@ -167,8 +167,9 @@ TEST_F(DiscToolsTest, ExportRefusesANameItCannotCarryAndNamesItsLine) {
 TEST_F(DiscToolsTest, CheckReportsPlantedOverlapsAndGapsAndTheListingItselfIsClean) {
     const ProcessResult clean = RunCli({"check", PathOf("LBA.TXT")});
     EXPECT_EQ(clean.status, 0) << clean.out << clean.err;
-    EXPECT_EQ(clean.out, "files: 9 (1 empty), first block: 32, last block: 44, blocks used: 13, blocks in gaps: 0, "
-                         "overlaps: 0, shared extents: 0\n");
+    EXPECT_EQ(clean.out,
+              "files: 9 (1 empty), first block: 32, last block: 44, blocks used: 13, blocks in gaps: 0, "
+              "overlaps: 0, shared extents: 0\n");
 
     ASSERT_TRUE(WriteBytes(PathOf("PLANTED.TXT"), "00000010|00001000|A\r\n"   // blocks 16-17
                                                   "00000011|00000001|B\r\n"   // 17: inside A
@@ -212,6 +213,7 @@ TEST_F(DiscToolsTest, CheckReportsPlantedOverlapsAndGapsAndTheListingItselfIsCle
     const ProcessResult partial = RunCli({"check", PathOf("LINKS.TXT")});
     EXPECT_EQ(partial.status, 1);
     EXPECT_NE(partial.out.find("overlap: line 3 (same start, shorter) shares block 16 with line 1 (A)"),
-              std::string::npos) << partial.out;
+              std::string::npos)
+        << partial.out;
     EXPECT_NE(partial.out.find("overlaps: 1, shared extents: 1\n"), std::string::npos) << partial.out;
 }

@@ -230,14 +230,15 @@ std::string BootCode() {
     for (std::size_t i = 0; i < area.size(); ++i)
         area[i] = static_cast<char>((i * 7 + 3) % 251);
     area.replace(0, 2, "\xeb\x63");
-    area.replace(446, 66, std::string(66, '\0'));  // no partition entries, no MBR signature
+    area.replace(446, 66, std::string(66, '\0')); // no partition entries, no MBR signature
     area.replace(512, 8, std::string(8, '\0'));
     area.replace(1024, 2, std::string(2, '\0'));
     return area;
 }
 
 // An MBR partition entry (of 1 to 4) of `type` from sector `start`, `sectors` long, and the signature.
-std::string WithMbr(std::string area, int number, unsigned char type, std::uint32_t start, std::uint32_t sectors) {
+std::string WithMbr(std::string area, int number, unsigned char type, std::uint32_t start,
+                    std::uint32_t sectors) {
     const std::size_t entry = 446 + 16 * static_cast<std::size_t>(number - 1);
     area[entry + 4] = static_cast<char>(type);
     SetLe32(area, entry + 8, start);
@@ -250,15 +251,14 @@ std::string WithMbr(std::string area, int number, unsigned char type, std::uint3
 std::string WithGpt(std::string area) {
     area = WithMbr(area, 1, 0xEE, 1, 0xFFFFFFFF);
     area.replace(512, 8, "EFI PART");
-    SetLe32(area, 512 + 72, 2);    // entries from sector 2
-    SetLe32(area, 512 + 80, 4);    // four of them
-    SetLe32(area, 512 + 84, 128);  // of 128 bytes
-    area.replace(1024, 16, "\x28\x73\x2a\xc1\x1f\xf8\xd2\x11\xba\x4b\x00\xa0\xc9\x3e\xc9\x3b");
+    SetLe32(area, 512 + 72, 2);   // entries from sector 2
+    SetLe32(area, 512 + 80, 4);   // four of them
+    SetLe32(area, 512 + 84, 128); // of 128 bytes
     return area;
 }
 
 std::string WithApm(std::string area) {
-    area.replace(0, 4, std::string("ER\x08\x00", 4));  // blocks of 2048 bytes
+    area.replace(0, 4, std::string("ER\x08\x00", 4)); // blocks of 2048 bytes
     area.replace(2048, 2, "PM");
     area.replace(4096, 2, "PM");
     return area;
@@ -276,7 +276,7 @@ std::string DescriptorIds(const std::string& image) {
     return ids;
 }
 
-}  // namespace
+} // namespace
 
 TEST(DiscRebuildStructuresTest, SystemAreaAndElToritoAreKeptAndWhatCannotBeCarriedIsRefusedUnlessDropped) {
     TempDir dir;
@@ -290,15 +290,15 @@ TEST(DiscRebuildStructuresTest, SystemAreaAndElToritoAreKeptAndWhatCannotBeCarri
     const std::string sysarea = WithMbr(BootCode(), 1, 0x17, 0, 1000);
     WriteFile(dir.Path() / "sysarea.bin", sysarea);
     const fs::path bootable = dir.Path() / "bootable.iso";
-    const RunResult built = RunShell(dir.Path(), "xorriso -as mkisofs -quiet -R -J -G " +
-                                                     Quoted(dir.Path() / "sysarea.bin") +
-                                                     " -b boot/boot.img -no-emul-boot -boot-load-size 4 -o " +
-                                                     Quoted(bootable) + " " + Quoted(tree));
+    const RunResult built =
+        RunShell(dir.Path(), "xorriso -as mkisofs -quiet -R -J -G " + Quoted(dir.Path() / "sysarea.bin") +
+                                 " -b boot/boot.img -no-emul-boot -boot-load-size 4 -o " + Quoted(bootable) +
+                                 " " + Quoted(tree));
     ASSERT_EQ(built.status, 0) << built.err;
     ASSERT_EQ(ReadFile(bootable).substr(0, sysarea.size()), sysarea) << "the tool keeps it";
     const fs::path udf = dir.Path() / "udf.iso";
-    ASSERT_EQ(RunShell(dir.Path(), "genisoimage -quiet -R -J -udf -input-charset iso8859-1 -o " + Quoted(udf) + " " +
-                                       Quoted(tree))
+    ASSERT_EQ(RunShell(dir.Path(), "genisoimage -quiet -R -J -udf -input-charset iso8859-1 -o " +
+                                       Quoted(udf) + " " + Quoted(tree))
                   .status,
               0);
     ASSERT_NE(DescriptorIds(ReadFile(udf)).find("NSR02"), std::string::npos);
@@ -313,7 +313,7 @@ TEST(DiscRebuildStructuresTest, SystemAreaAndElToritoAreKeptAndWhatCannotBeCarri
     struct Case {
         const char* name;
         fs::path image;
-        std::string refusedPart;  // empty: rebuilt as it is
+        std::string refusedPart; // empty: rebuilt as it is
         const char* flag;
     };
     const Case cases[] = {
@@ -323,11 +323,12 @@ TEST(DiscRebuildStructuresTest, SystemAreaAndElToritoAreKeptAndWhatCannotBeCarri
         {"MBR partition inside the image", withSystemArea("mbr.iso", WithMbr(BootCode(), 2, 0x83, 100, 64)),
          "an MBR partition table whose partition 2 starts at sector 100, inside the image", "--drop-hybrid"},
         {"Apple partition map and HFS+",
-         withSystemArea("apm.iso", [] {
-             std::string area = WithApm(BootCode());
-             area.replace(1024, 2, "H+");
-             return area;
-         }()),
+         withSystemArea("apm.iso",
+                        [] {
+                            std::string area = WithApm(BootCode());
+                            area.replace(1024, 2, "H+");
+                            return area;
+                        }()),
          "an Apple partition map, an HFS+ volume", "--drop-hybrid"},
     };
     WriteFile(dir.Path() / "order.lst", "00000000|00000001|/one\r\n00000000|00000001|/boot/boot.img\r\n");
@@ -358,7 +359,8 @@ TEST(DiscRebuildStructuresTest, SystemAreaAndElToritoAreKeptAndWhatCannotBeCarri
                                                               " -report_el_torito plain -osirrox on -extract "
                                                               "/boot/boot.img " +
                                                               Quoted(dir.Path() / "boot.img"));
-            EXPECT_NE(torito.out.find("El Torito img path :   1  /boot/boot.img"), std::string::npos) << torito.out;
+            EXPECT_NE(torito.out.find("El Torito img path :   1  /boot/boot.img"), std::string::npos)
+                << torito.out;
             EXPECT_EQ(ReadFile(dir.Path() / "boot.img"), boot);
             continue;
         }
