@@ -20,10 +20,11 @@ void AppendNumber(std::string& out, std::uint64_t value) {
     out.append(text, end);
 }
 
-// "line N (NAME)", the name as its bytes.
-void AppendFile(std::string& out, const std::vector<ListingLine>& rows, std::size_t index) {
+// "line N (NAME)", the name as its bytes; N counts the file's lines, blank ones too.
+void AppendFile(std::string& out, const std::vector<ListingLine>& rows, const std::vector<long long>& lineOf,
+                std::size_t index) {
     out.append("line ");
-    AppendNumber(out, index + 1);
+    AppendNumber(out, static_cast<std::uint64_t>(lineOf[index]));
     out.append(" (");
     out.append(rows[index].name);
     out.push_back(')');
@@ -82,24 +83,28 @@ int RunCheckCommand(const QStringList& args) {
         files.push_back({row.startLba, row.fileSize});
     const LayoutReport report = CheckLayout(files, blockSize);
 
+    // Rows and lines differ where the listing has blank lines; the numbers are found only when needed.
+    std::vector<long long> lineOf;
+    if (!report.overlaps.empty() || !report.shared.empty() || !report.gaps.empty())
+        lineOf = LineNumbersOfRows(*input);
     const QByteArray shownName = input->ShownName().toLocal8Bit();
     std::string out;
     for (const LayoutOverlap& overlap : report.overlaps) {
         out.append(shownName.constData(), static_cast<std::size_t>(shownName.size()));
         out.append(": overlap: ");
-        AppendFile(out, rows, overlap.second);
+        AppendFile(out, rows, lineOf, overlap.second);
         out.append(" shares ");
         AppendBlocks(out, overlap.firstShared, overlap.lastShared);
         out.append(" with ");
-        AppendFile(out, rows, overlap.first);
+        AppendFile(out, rows, lineOf, overlap.first);
         out.push_back('\n');
     }
     for (const LayoutShared& shared : report.shared) {
         out.append(shownName.constData(), static_cast<std::size_t>(shownName.size()));
         out.append(": shared: line ");
-        AppendNumber(out, shared.first + 1);
+        AppendNumber(out, static_cast<std::uint64_t>(lineOf[shared.first]));
         out.append(" and line ");
-        AppendNumber(out, shared.second + 1);
+        AppendNumber(out, static_cast<std::uint64_t>(lineOf[shared.second]));
         out.append(" (same blocks)\n");
     }
     for (const LayoutGap& gap : report.gaps) {
@@ -109,9 +114,9 @@ int RunCheckCommand(const QStringList& args) {
         out.append(" unused (");
         AppendNumber(out, gap.lastBlock - gap.firstBlock + 1);
         out.append(") between ");
-        AppendFile(out, rows, gap.before);
+        AppendFile(out, rows, lineOf, gap.before);
         out.append(" and ");
-        AppendFile(out, rows, gap.after);
+        AppendFile(out, rows, lineOf, gap.after);
         out.push_back('\n');
     }
     out.append("files: ");

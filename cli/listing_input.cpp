@@ -182,19 +182,38 @@ std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& inp
     return rows;
 }
 
-long long LineNumberOfRow(const ListingInput& input, std::size_t row) {
-    // Every line that is not blank is a row, up to the last row.
+namespace {
+
+// Calls `onRow(lineNumber)` for each row in order until it returns false; returns the last line number read.
+// Every line that is not blank is a row, up to the last row.
+template <typename OnRow>
+long long ForEachRowLine(const ListingInput& input, OnRow onRow) {
     CMemoryLineReader reader(input.Bytes());
     std::string_view line;
     long long number = 0;
-    std::size_t rows = 0;
     while (reader.ReadLine(line)) {
         ++number;
         const bool blank = line.empty() || (line.size() == 1 && line[0] == '\r');
-        if (!blank && rows++ == row)
-            return number;
+        if (!blank && !onRow(number))
+            break;
     }
     return number;
+}
+
+}  // namespace
+
+long long LineNumberOfRow(const ListingInput& input, std::size_t row) {
+    std::size_t rows = 0;
+    return ForEachRowLine(input, [&](long long) { return rows++ != row; });
+}
+
+std::vector<long long> LineNumbersOfRows(const ListingInput& input) {
+    std::vector<long long> numbers;
+    ForEachRowLine(input, [&](long long number) {
+        numbers.push_back(number);
+        return true;
+    });
+    return numbers;
 }
 
 void CTextStore::Reserve(std::size_t bytes, std::size_t texts) {

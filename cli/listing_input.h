@@ -46,6 +46,8 @@ std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& inp
 // The 1-based line number of the row at 0-based `row` of ReadListingLines: blank lines make no row, so the
 // two can differ.
 long long LineNumberOfRow(const ListingInput& input, std::size_t row);
+// The 1-based line number of every row of ReadListingLines, in one pass.
+std::vector<long long> LineNumbersOfRows(const ListingInput& input);
 
 // Byte texts kept one after the other in one buffer, for the names and cells of a million lines without
 // a million allocations.
