@@ -87,8 +87,8 @@ BOOL CMainDlg::OnInitDialog() {
 
     m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_list.InitColumns(kColumnList);
-    m_list.LoadColumnWidths();
     SetUpBanner();
+    RestoreWindowState();
     SetUpDesktop();
 
     // The Exit button, first in the tab order, takes the focus.
@@ -117,7 +117,7 @@ void CMainDlg::OnPaint() {
 }
 
 void CMainDlg::OnDestroy() {
-    m_list.SaveColumnWidths();
+    SaveWindowState();
     CDialog::OnDestroy();
 }
 

@@ -1,5 +1,7 @@
 #include "platform/dialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -11,6 +13,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 
 #include "platform/dialog_widget.h"
@@ -127,6 +130,15 @@ void CDialogWidget::contextMenuEvent(QContextMenuEvent* event) {
         QDialog::contextMenuEvent(event);
 }
 
+void CDialogWidget::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (!m_pOwner)
+        return;
+    m_pOwner->LayOutGrowingControls();
+    const UINT type = isMinimized() ? SIZE_MINIMIZED : isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    Dispatch(event, [&] { m_pOwner->OnSize(type, width(), height()); });
+}
+
 // ---- DDX ----
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
@@ -157,6 +169,7 @@ CDialog::~CDialog() {
 void CDialog::BuildFromTemplate() {
     const DialogTemplate* tmpl = FindDialogTemplate(m_nTemplateId);
     QWidget* parentWidget = m_pParentWnd ? m_pParentWnd->GetSafeWidget() : nullptr;
+    m_growingControls.clear();
     m_pDialogWidget = new CDialogWidget(this, parentWidget);
     SubclassWidget(m_pDialogWidget);
     QWidget* dlg = m_pDialogWidget;
@@ -172,7 +185,14 @@ void CDialog::BuildFromTemplate() {
     if (!tmpl)
         return;
     dlg->setWindowTitle(QString::fromUtf8(tmpl->caption.data(), static_cast<qsizetype>(tmpl->caption.size())));
-    dlg->setFixedSize(DluToPixelsX(tmpl->cx), DluToPixelsY(tmpl->cy));
+    m_templateSize = QSize(DluToPixelsX(tmpl->cx), DluToPixelsY(tmpl->cy));
+    if (tmpl->resizable) {
+        dlg->setWindowFlags(dlg->windowFlags() | Qt::WindowMinMaxButtonsHint);
+        dlg->setMinimumSize(m_templateSize);
+        dlg->resize(m_templateSize);
+    } else {
+        dlg->setFixedSize(m_templateSize);
+    }
 
     std::vector<QWidget*> groups;
     for (const DlgItemTemplate& item : tmpl->items) {
@@ -248,6 +268,9 @@ void CDialog::BuildFromTemplate() {
                 rect.setSize(label->pixmap().size());
         }
         widget->setGeometry(rect);
+        if (item.style & (DIS_GROW_X | DIS_GROW_Y))
+            m_growingControls.push_back(
+                {widget, rect, (item.style & DIS_GROW_X) != 0, (item.style & DIS_GROW_Y) != 0});
     }
     for (QWidget* group : groups)
         group->lower();
@@ -301,9 +324,13 @@ BOOL CDialog::OnInitDialog() {
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnOK() {
+    EndDialog(IDOK);
+}
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 BOOL CDialog::OnCommand(int id) {
     if (id == IDOK) {
@@ -317,17 +344,54 @@ BOOL CDialog::OnCommand(int id) {
     return FALSE;
 }
 
-void CDialog::OnPaint() { Default(); }
-void CDialog::OnTimer(UINT_PTR) { Default(); }
-void CDialog::OnMouseMove(UINT, CPoint) { Default(); }
-void CDialog::OnLButtonDown(UINT, CPoint) { Default(); }
+void CDialog::OnPaint() {
+    Default();
+}
+void CDialog::OnTimer(UINT_PTR) {
+    Default();
+}
+void CDialog::OnMouseMove(UINT, CPoint) {
+    Default();
+}
+void CDialog::OnLButtonDown(UINT, CPoint) {
+    Default();
+}
 
 void CDialog::OnSysCommand(UINT nID, LPARAM) {
     if ((nID & 0xFFF0) == SC_CLOSE)
         OnCancel();
 }
 
+void CDialog::OnSize(UINT, int, int) {}
+
 void CDialog::OnDestroy() {}
+
+void CDialog::LayOutGrowingControls() {
+    if (!m_pDialogWidget)
+        return;
+    const int dx = std::max(0, m_pDialogWidget->width() - m_templateSize.width());
+    const int dy = std::max(0, m_pDialogWidget->height() - m_templateSize.height());
+    for (const GrowingControl& control : m_growingControls) {
+        QRect rect = control.rect;
+        if (control.growX)
+            rect.setWidth(rect.width() + dx);
+        if (control.growY)
+            rect.setHeight(rect.height() + dy);
+        control.widget->setGeometry(rect);
+    }
+}
+
+QByteArray CDialog::GetWindowGeometry() const {
+    return m_pDialogWidget ? m_pDialogWidget->saveGeometry() : QByteArray();
+}
+
+BOOL CDialog::SetWindowGeometry(const QByteArray& record) {
+    if (!m_pDialogWidget || record.isEmpty() || !m_pDialogWidget->restoreGeometry(record))
+        return FALSE;
+    // The controls follow at once, not only when the window shows.
+    LayOutGrowingControls();
+    return TRUE;
+}
 
 UINT_PTR CDialog::SetTimer(UINT_PTR nIDEvent, UINT nElapse) {
     if (!m_pDialogWidget)
@@ -341,7 +405,9 @@ BOOL CDialog::KillTimer(UINT_PTR nIDEvent) {
     return m_timers.Kill(m_pDialogWidget, nIDEvent);
 }
 
-CMenu* CDialog::GetSystemMenu(BOOL) { return &m_systemMenu; }
+CMenu* CDialog::GetSystemMenu(BOOL) {
+    return &m_systemMenu;
+}
 
 void CDialog::ShowSystemMenu(const QPoint& globalPos) {
     QMenu menu(m_pDialogWidget);
@@ -362,14 +428,17 @@ void CDialog::Default() {
         m_pDialogWidget->RunDefault(m_pCurrentEvent);
 }
 
-BOOL CDialog::IsIconic() const { return m_pDialogWidget && m_pDialogWidget->isMinimized() ? TRUE : FALSE; }
+BOOL CDialog::IsIconic() const {
+    return m_pDialogWidget && m_pDialogWidget->isMinimized() ? TRUE : FALSE;
+}
 
 void CDialog::CenterWindow() {
     if (!m_pDialogWidget)
         return;
     QWidget* owner = m_pDialogWidget->parentWidget();
-    QRect area = owner ? owner->frameGeometry()
-                       : (m_pDialogWidget->screen() ? m_pDialogWidget->screen()->availableGeometry() : QRect());
+    QRect area = owner
+                     ? owner->frameGeometry()
+                     : (m_pDialogWidget->screen() ? m_pDialogWidget->screen()->availableGeometry() : QRect());
     if (area.isEmpty())
         return;
     QRect frame = m_pDialogWidget->frameGeometry();
@@ -382,4 +451,6 @@ void CDialog::SetIcon(const QString& resourcePath) {
         m_pDialogWidget->setWindowIcon(QIcon(resourcePath));
 }
 
-void CDialog::RegisterBoundControl(CWnd* control) { m_boundControls.push_back(control); }
+void CDialog::RegisterBoundControl(CWnd* control) {
+    m_boundControls.push_back(control);
+}

@@ -5,6 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include <QRect>
+#include <QSize>
+
 #include "platform/menu.h"
 #include "platform/window_timers.h"
 #include "platform/wnd.h"
@@ -12,6 +15,12 @@
 class CDialog;
 class CDialogWidget;
 class QEvent;
+class QByteArray;
+
+// The kind of a size change given to OnSize.
+constexpr UINT SIZE_RESTORED = 0;
+constexpr UINT SIZE_MINIMIZED = 1;
+constexpr UINT SIZE_MAXIMIZED = 2;
 
 class CDataExchange {
 public:
@@ -49,7 +58,15 @@ public:
     virtual void OnMouseMove(UINT nFlags, CPoint point);
     virtual void OnLButtonDown(UINT nFlags, CPoint point);
     virtual void OnSysCommand(UINT nID, LPARAM lParam);
+    // The dialog's client area is now cx by cy; the controls that grow with it have already moved.
+    virtual void OnSize(UINT nType, int cx, int cy);
     void OnDestroy() override;
+
+    // The window's size, position and maximised state as a record to keep between runs, and its
+    // restoring; a record that cannot be read changes nothing (FALSE). A restored size is never below
+    // the template's, and the controls that grow are laid out for it at once.
+    QByteArray GetWindowGeometry() const;
+    BOOL SetWindowGeometry(const QByteArray& record);
 
     // Starts or restarts window timer nIDEvent; returns nIDEvent, 0 on failure.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse);
@@ -73,6 +90,16 @@ private:
     friend class CDialogWidget;
     void BuildFromTemplate();
     void ShowSystemMenu(const QPoint& globalPos);
+    // Moves the controls that grow with the dialog to fit its current size.
+    void LayOutGrowingControls();
+
+    // A control whose right or bottom edge follows the dialog's, with its template rectangle in pixels.
+    struct GrowingControl {
+        QWidget* widget;
+        QRect rect;
+        bool growX;
+        bool growY;
+    };
 
     int m_nTemplateId;
     CWnd* m_pParentWnd;
@@ -80,5 +107,7 @@ private:
     QEvent* m_pCurrentEvent = nullptr;
     CMenu m_systemMenu;
     std::vector<CWnd*> m_boundControls;
+    std::vector<GrowingControl> m_growingControls;
+    QSize m_templateSize;
     CWindowTimers m_timers;
 };

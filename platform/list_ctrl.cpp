@@ -1,5 +1,7 @@
 #include "platform/list_ctrl.h"
 
+#include <algorithm>
+
 #include "platform/header_view.h"
 #include "platform/list_model.h"
 #include "platform/list_view_widget.h"
@@ -47,6 +49,14 @@ int CListCtrl::InsertColumn(int nCol, std::string_view heading, int nFormat, int
 int CListCtrl::GetColumnWidth(int nCol) const {
     CListViewWidget* view = View();
     return view ? view->Header()->sectionSize(nCol) : 0;
+}
+
+BOOL CListCtrl::SetColumnWidth(int nCol, int cx) {
+    CListViewWidget* view = View();
+    if (!view || nCol < 0 || nCol >= view->Header()->count())
+        return FALSE;
+    view->Header()->resizeSection(nCol, std::max(0, cx));
+    return TRUE;
 }
 
 int CListCtrl::GetItemCount() const {

@@ -43,6 +43,8 @@ public:
     int InsertColumn(int nCol, std::string_view heading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
                      int nSubItem = -1);
     int GetColumnWidth(int nCol) const;
+    // A negative width is taken as 0. FALSE when there is no such column.
+    BOOL SetColumnWidth(int nCol, int cx);
 
     int GetItemCount() const;
     // Inserts a row with its first text; this list appends at the end whatever the index asked for. Returns

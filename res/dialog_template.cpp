@@ -13,7 +13,7 @@ const DialogTemplate kMainDialog{
     411,
     {
         {IDC_EXIT, K::DefPushButton, "Exit", 326, 158, 50, 14},
-        {IDC_LIST, K::ListView, "", 7, 240, 369, 143},
+        {IDC_LIST, K::ListView, "", 7, 240, 369, 143, DIS_GROW_X | DIS_GROW_Y},
         {IDC_FOLDER_PATH, K::Edit, "", 7, 80, 258, 15},
         {IDOK, K::PushButton, "Browse...", 279, 113, 44, 14},
         {IDC_TEXT_FILE, K::Edit, "", 7, 113, 257, 14},
@@ -28,7 +28,7 @@ const DialogTemplate kMainDialog{
         {IDC_FILELIST_LOAD, K::PushButton, "Load", 236, 149, 38, 14},
         {IDC_FILELIST_SAVE, K::PushButton, "Save", 235, 165, 38, 14},
         {IDC_SAVE, K::PushButton, "Save ", 79, 174, 45, 17},
-        {IDC_PROGRESS, K::Progress, "", 7, 225, 368, 11},
+        {IDC_PROGRESS, K::Progress, "", 7, 225, 368, 11, DIS_GROW_X},
         {IDC_CHECK_NUMBER, K::CheckBox, "Number", 19, 210, 41, 10},
         {IDC_CHECK_STARTLBA, K::CheckBox, "StartLba", 68, 210, 43, 10},
         {IDC_CHECK_FILESIZE, K::CheckBox, "FileSize", 124, 210, 40, 10},
@@ -38,6 +38,7 @@ const DialogTemplate kMainDialog{
         {IDC_LOAD_4COL, K::PushButton, "Load 4 col", 79, 149, 46, 14},
         {IDC_LOAD_5COL, K::PushButton, "Load 5 col", 144, 149, 50, 14},
     },
+    true,
 };
 
 const DialogTemplate kAboutDialog{

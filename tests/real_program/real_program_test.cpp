@@ -310,7 +310,7 @@ TEST_F(RealProgramTest, EveryOrdinaryCloseEndsWithStatus0AndKeepsTheWidths) {
         {"window destroyed from outside",
          [](RealProgramTest& t) { t.XDoTool({"windowclose", QString::number(t.m_main)}); }},
     };
-    const QByteArray defaults = WriteWidthRecord(std::vector<int>(6, 80));
+    const QByteArray defaults = WriteWidthRecord({50, 70, 75, 220, 60, 60});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
         QFile::remove(Path("home/.config/Pellam/Quarrow.ini"));
