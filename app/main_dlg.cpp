@@ -49,6 +49,11 @@ BOOL CMainDlg::OnCommand(int id) {
         {IDC_CHECK_FILENAME, &CMainDlg::OnCheckFileName},
         {IDC_CHECK_LBAPOS, &CMainDlg::OnCheckLbaPos},
         {IDC_CHECK_COLUMN6, &CMainDlg::OnCheckColumn6},
+        {IDM_MOVE_TO_TOP, &CMainDlg::OnMoveToTop},
+        {IDM_MOVE_UP, &CMainDlg::OnMoveUp},
+        {IDM_MOVE_DOWN, &CMainDlg::OnMoveDown},
+        {IDM_MOVE_TO_BOTTOM, &CMainDlg::OnMoveToBottom},
+        {IDM_COPY_ROWS, &CMainDlg::OnCopyRows},
     };
     for (const Entry& entry : kCommands) {
         if (entry.id == id) {
@@ -66,10 +71,10 @@ BOOL CMainDlg::OnInitDialog() {
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
         // The way from a disc image to a listing, from the table's order to the tools, and back to an image.
         pSysMenu->AppendMenu(MF_SEPARATOR);
-        pSysMenu->AppendMenu(MF_STRING, IDM_IMPORT_DISC_IMAGE, QStringLiteral("Import Disc Image..."));
-        pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("Export Sort Weights..."));
+        pSysMenu->AppendMenu(MF_STRING, IDM_IMPORT_DISC_IMAGE, QStringLiteral("&Import Disc Image...\tCtrl+I"));
+        pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("&Export Sort Weights...\tCtrl+E"));
         pSysMenu->AppendMenu(MF_STRING, IDM_REBUILD_DISC_IMAGE,
-                             QStringLiteral("Rebuild Disc Image in This Order..."));
+                             QStringLiteral("&Rebuild Disc Image in This Order...\tCtrl+R"));
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);
@@ -78,6 +83,14 @@ BOOL CMainDlg::OnInitDialog() {
     }
 
     SetIcon(m_hIcon);
+
+    m_rowMenu.AppendMenu(MF_STRING, IDM_MOVE_TO_TOP, QStringLiteral("Move to &Top\tCtrl+Shift+Home"));
+    m_rowMenu.AppendMenu(MF_STRING, IDM_MOVE_UP, QStringLiteral("Move &Up\tCtrl+Shift+Up"));
+    m_rowMenu.AppendMenu(MF_STRING, IDM_MOVE_DOWN, QStringLiteral("Move &Down\tCtrl+Shift+Down"));
+    m_rowMenu.AppendMenu(MF_STRING, IDM_MOVE_TO_BOTTOM, QStringLiteral("Move to &Bottom\tCtrl+Shift+End"));
+    m_rowMenu.AppendMenu(MF_SEPARATOR);
+    m_rowMenu.AppendMenu(MF_STRING, IDM_COPY_ROWS, QStringLiteral("&Copy\tCtrl+C"));
+    AddMenuShortcuts(m_rowMenu, FALSE);
 
     for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_SAVE, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE})
         GetDlgItem(id)->EnableWindow(FALSE);

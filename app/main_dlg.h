@@ -14,7 +14,6 @@
 #include "table/column_list_ctrl.h"
 
 class CDC;
-class CMenu;
 enum class ListingLayout;
 
 class CMainDlg : public CDialog {
@@ -47,6 +46,14 @@ public:
     // Disc image entries of the system menu.
     void OnImportDiscImage();
     void OnRebuildDiscImage();
+    // The table's row commands: the selected rows move, or go to the clipboard as listing lines.
+    void OnMoveToTop();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnMoveToBottom();
+    void OnCopyRows();
+    // The table's menu: the row commands, then the entries of the system menu but Close.
+    CMenu BuildTableMenu();
 
     // A file named from outside the window: on the command line (before the window is made) or by a drop.
     // Either fills the fields exactly as choosing the file with Browse does.
@@ -57,6 +64,7 @@ public:
     void OnPaint() override;
     void OnDestroy() override;
     void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnContextMenu(CWnd* pWnd, CPoint point) override;
     void OnSize(UINT nType, int cx, int cy) override;
     void OnTimer(UINT_PTR nIDEvent) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
@@ -94,6 +102,8 @@ public:
     static constexpr UINT_PTR kEffectTimer = 1971;
 
 private:
+    // The row commands with their mnemonics and shortcuts.
+    CMenu m_rowMenu;
     // Runs the disc image entries of the system menu from OnSysCommand (FALSE for other ids).
     BOOL OnDiscCommand(UINT nID);
     // What choosing a file does: the fields show it, the listing buttons wait for Scan, the table empties.

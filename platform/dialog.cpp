@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -123,11 +124,15 @@ void CDialogWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void CDialogWidget::contextMenuEvent(QContextMenuEvent* event) {
-    // The window's own background (not a control) opens the system menu.
-    if (m_pOwner && childAt(event->pos()) == nullptr)
-        m_pOwner->ShowSystemMenu(event->globalPos());
-    else
-        QDialog::contextMenuEvent(event);
+    if (!m_pOwner)
+        return QDialog::contextMenuEvent(event);
+    // The event comes from the control under the mouse when the control has no menu of its own.
+    QWidget* child = childAt(event->pos());
+    CWnd* control = child ? m_pOwner->ControlOf(child) : m_pOwner;
+    if (!control)
+        return QDialog::contextMenuEvent(event);
+    const QPoint global = event->globalPos();
+    Dispatch(event, [&] { m_pOwner->OnContextMenu(control, CPoint(global.x(), global.y())); });
 }
 
 void CDialogWidget::resizeEvent(QResizeEvent* event) {
@@ -282,6 +287,7 @@ BOOL CDialog::CreateModeless() {
     BuildFromTemplate();
     m_pDialogWidget->show();
     OnInitDialog();
+    AddMenuShortcuts(m_systemMenu, TRUE);
     return TRUE;
 }
 
@@ -289,6 +295,7 @@ INT_PTR CDialog::DoModal() {
     if (!m_pDialogWidget)
         BuildFromTemplate();
     OnInitDialog();
+    AddMenuShortcuts(m_systemMenu, TRUE);
     const int result = m_pDialogWidget->exec();
     DestroyWindow();
     return result;
@@ -410,17 +417,44 @@ CMenu* CDialog::GetSystemMenu(BOOL) {
 }
 
 void CDialog::ShowSystemMenu(const QPoint& globalPos) {
-    QMenu menu(m_pDialogWidget);
-    for (const CMenu::Entry& entry : m_systemMenu.Entries()) {
-        if (entry.flags & MF_SEPARATOR) {
-            menu.addSeparator();
-            continue;
-        }
-        QAction* action = menu.addAction(entry.text);
-        const UINT id = entry.id;
-        QObject::connect(action, &QAction::triggered, m_pDialogWidget, [this, id] { OnSysCommand(id, 0); });
+    if (const UINT id = m_systemMenu.TrackPopupMenu(TPM_RETURNCMD, globalPos.x(), globalPos.y(), this))
+        OnSysCommand(id, 0);
+}
+
+void CDialog::OnContextMenu(CWnd* pWnd, CPoint point) {
+    if (pWnd == this)
+        ShowSystemMenu(QPoint(point.x, point.y));
+}
+
+CWnd* CDialog::ControlOf(QWidget* child) const {
+    for (QWidget* widget = child; widget && widget != m_pDialogWidget; widget = widget->parentWidget()) {
+        if (CWnd* bound = CWnd::FromWidget(widget))
+            return bound;
+        if (const int id = CWnd::WidgetId(widget); id > 0)
+            return GetDlgItem(id);
     }
-    menu.exec(globalPos);
+    return nullptr;
+}
+
+void CDialog::AddMenuShortcuts(const CMenu& menu, BOOL bSysCommand) {
+    if (!m_pDialogWidget)
+        return;
+    for (const CMenu::Entry& entry : menu.Entries()) {
+        const QString shortcut = CMenu::EntryShortcut(entry.text);
+        if ((entry.flags & MF_SEPARATOR) || shortcut.isEmpty())
+            continue;
+        auto* action = new QAction(CMenu::EntryLabel(entry.text), m_pDialogWidget);
+        action->setShortcut(QKeySequence(shortcut));
+        action->setShortcutContext(Qt::WindowShortcut);
+        const UINT id = entry.id;
+        QObject::connect(action, &QAction::triggered, m_pDialogWidget, [this, id, bSysCommand] {
+            if (bSysCommand)
+                OnSysCommand(id, 0);
+            else
+                OnCommand(static_cast<int>(id));
+        });
+        m_pDialogWidget->addAction(action);
+    }
 }
 
 void CDialog::Default() {

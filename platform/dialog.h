@@ -58,6 +58,9 @@ public:
     virtual void OnMouseMove(UINT nFlags, CPoint point);
     virtual void OnLButtonDown(UINT nFlags, CPoint point);
     virtual void OnSysCommand(UINT nID, LPARAM lParam);
+    // A right click, or the menu key, on the control pWnd (the window itself for its background); point
+    // is on the screen. The default shows the system menu over the background.
+    virtual void OnContextMenu(CWnd* pWnd, CPoint point);
     // The dialog's client area is now cx by cy; the controls that grow with it have already moved.
     virtual void OnSize(UINT nType, int cx, int cy);
     void OnDestroy() override;
@@ -74,6 +77,10 @@ public:
 
     // The window's system menu (shown as its context menu on this platform).
     CMenu* GetSystemMenu(BOOL bRevert);
+    // Makes the shortcuts the entries of `menu` name work anywhere in the window: they send the entry's
+    // identifier to OnSysCommand (bSysCommand) or to OnCommand. The system menu's shortcuts are made once
+    // OnInitDialog has run.
+    void AddMenuShortcuts(const CMenu& menu, BOOL bSysCommand);
 
     // The platform's own handling of the event being handled.
     void Default();
@@ -90,6 +97,8 @@ private:
     friend class CDialogWidget;
     void BuildFromTemplate();
     void ShowSystemMenu(const QPoint& globalPos);
+    // The control under the widget `child` (the bound object of it or of the nearest parent that has one).
+    CWnd* ControlOf(QWidget* child) const;
     // Moves the controls that grow with the dialog to fit its current size.
     void LayOutGrowingControls();
 

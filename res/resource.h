@@ -37,3 +37,10 @@
 #define IDM_EXPORT_WEIGHTS 0x0110
 #define IDM_IMPORT_DISC_IMAGE 0x0120
 #define IDM_REBUILD_DISC_IMAGE 0x0130
+
+// The commands of the table's own menu.
+#define IDM_MOVE_TO_TOP 0x8101
+#define IDM_MOVE_UP 0x8102
+#define IDM_MOVE_DOWN 0x8103
+#define IDM_MOVE_TO_BOTTOM 0x8104
+#define IDM_COPY_ROWS 0x8105

@@ -95,8 +95,17 @@ void CColumnListCtrl::FreeAllRecords() {
 BOOL CColumnListCtrl::DeleteAllRows() {
     FreeAllRecords();
     ++m_nClearCount;
+    ClearSortIndicator();
     return DeleteAllItems();
 }
+
+void CColumnListCtrl::ClearSortIndicator() {
+    m_nSortColumn = -1;
+    m_bSortAscending = TRUE;
+    m_header.SetSortIndicator(-1, TRUE);
+}
+
+void CColumnListCtrl::OnRowsMoved() { ClearSortIndicator(); }
 
 void CColumnListCtrl::OnColumnClick(NMLISTVIEW* pNMLV, LRESULT* pResult) {
     const int nColumn = pNMLV->iSubItem;

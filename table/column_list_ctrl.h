@@ -22,7 +22,7 @@ public:
     // Appends a row with one text per column; returns its index, -1 when the list refuses it or the number
     // of texts is not the number of columns.
     int AddRow(std::span<const std::string_view> texts);
-    // Frees every row's record, then deletes all rows.
+    // Frees every row's record, then deletes all rows; the header loses its sort arrow.
     BOOL DeleteAllRows();
 
     int GetColumnCount() const { return m_nColumnCount; }
@@ -45,6 +45,10 @@ public:
     // Stores the current widths for the next run.
     void SaveColumnWidths();
 
+    // No column is the sort column any more: the header shows no arrow, and the next click on any
+    // column sorts ascending.
+    void ClearSortIndicator();
+
     int GetSortColumn() const { return m_nSortColumn; }
     BOOL IsSortAscending() const { return m_bSortAscending; }
     CColumnHeaderCtrl& GetColumnHeader() { return m_header; }
@@ -55,6 +59,8 @@ protected:
     void PreSubclassWindow() override;
     // A header click: the same column again reverses the direction, another column sorts ascending.
     void OnColumnClick(NMLISTVIEW* pNMLV, LRESULT* pResult) override;
+    // An order of the user's own is no column's order.
+    void OnRowsMoved() override;
 
     CColumnHeaderCtrl m_header;
     int m_nColumnCount = 0;

@@ -45,7 +45,7 @@ TEST_F(MainDlgExportTest, MenuEntryWritesTheShownOrderInTheChosenFormat) {
     const auto entry = std::find_if(entries.begin(), entries.end(),
                                     [](const CMenu::Entry& e) { return e.id == IDM_EXPORT_WEIGHTS; });
     ASSERT_NE(entry, entries.end());
-    EXPECT_EQ(entry->text, QStringLiteral("Export Sort Weights..."));
+    EXPECT_EQ(entry->text, QStringLiteral("&Export Sort Weights...\tCtrl+E"));
 
     WriteFile("LBA.TXT", "0000001A|00000800|BOOT.BIN\r\n"
                          "00000040|0003A000|DATA\\MAIN.ELF\r\n"
