@@ -100,6 +100,15 @@ BOOL CMainDlg::OnInitDialog() {
 
     m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_list.InitColumns(kColumnList);
+    // A long sort runs off the window's thread; the bar runs round meanwhile.
+    m_list.SetSortTicker([this](int elapsedMs) {
+        if (elapsedMs < 0) {
+            m_progress.SetPos(0);
+            return;
+        }
+        m_progress.SetRange32(0, kSortBarSteps);
+        m_progress.SetPos(elapsedMs % kSortBarRoundMs * kSortBarSteps / kSortBarRoundMs);
+    });
     SetUpBanner();
     RestoreWindowState();
     SetUpDesktop();

@@ -98,6 +98,9 @@ public:
     // window grows by.
     static constexpr const char* kColumnList =
         "Number,50;StartLba,70;FileSize,75;FileName,220;LbaPos,60;Column6,60";
+    // The progress bar during a sort runs from empty to full in this time, again and again.
+    static constexpr int kSortBarSteps = 1000;
+    static constexpr int kSortBarRoundMs = 2000;
     // The banner's ripple timer.
     static constexpr UINT_PTR kEffectTimer = 1971;
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -32,7 +33,18 @@ public:
 
     // Stores the sort state, hands it to the header, and sorts the rows by column nColumn in the direction
     // given; returns the list's result. A column that does not exist sorts nothing (FALSE).
+    // A long table is sorted on a thread of its own while the window stays live: the call returns once
+    // the rows are in order. A table emptied, reloaded or reordered by hand meanwhile keeps what it has
+    // then (FALSE). A header click during such a sort is ignored.
     BOOL SortByColumn(int nColumn, BOOL bAscending);
+    // Whether a sort runs off the window's thread now.
+    bool IsSorting() const { return m_bSorting; }
+    // Called on the window's thread about every kSortTickMs while a sort runs off it, with the time since
+    // it started, and once with -1 when it has ended.
+    void SetSortTicker(std::function<void(int elapsedMs)> ticker) { m_fnSortTicker = std::move(ticker); }
+    static constexpr int kSortTickMs = 30;
+    // Tables of this many rows or more are sorted off the window's thread.
+    static constexpr int kThreadedSortRows = 20000;
     // The comparison the list sorts with: lParam1 and lParam2 are the rows' data words (their RowRecord),
     // lParamSort the control. Compares the texts of the control's sort column by the kind of the first row's
     // text; a descending sort swaps the operands. This is the reference comparison: SortByColumn works the
@@ -71,6 +83,8 @@ private:
     void FreeAllRecords();
 
     std::uint64_t m_nClearCount = 0;
+    bool m_bSorting = false;
+    std::function<void(int)> m_fnSortTicker;
     // The rows' records, in the order the rows were added; a row's data word is its record's address.
     std::deque<RowRecord> m_records;
 };

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/list_view_widget.h"
 #include "platform/menu.h"
@@ -108,6 +109,49 @@ TEST_F(MainDlgRowsTest, ALoadOrAnEmptiedTableHasNoSortArrow) {
     LoadFiveRows();
     EXPECT_EQ(m_dlg->m_list.GetSortColumn(), -1);
     EXPECT_EQ(Names(), "ABCDE");
+}
+
+// Sorting is stable: a click on FileSize and then one on StartLba orders by StartLba, and by size among
+// rows of the same StartLba.
+TEST_F(MainDlgRowsTest, ASecondSortKeepsTheFirstOrderAmongEqualRows) {
+    WriteFile("LBA.TXT", "00000010|00000300|A.BIN\r\n00000020|00000100|B.BIN\r\n"
+                         "00000010|00000100|C.BIN\r\n00000020|00000300|D.BIN\r\n");
+    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
+    m_dlg->m_list.NotifyColumnClick(2);
+    EXPECT_EQ(Names(), "BCAD");
+    m_dlg->m_list.NotifyColumnClick(1);
+    EXPECT_EQ(Names(), "CABD");
+}
+
+// A long table sorts off the window's thread: the window's events run meanwhile, the bar moves, and the
+// result is the order of the sort; a table emptied meanwhile keeps being empty.
+TEST_F(MainDlgRowsTest, ALongSortLetsTheWindowRunAndAnEmptyingWinsOverIt) {
+    const int rows = CColumnListCtrl::kThreadedSortRows + 5000;
+    const auto fill = [&] {
+        for (int i = 0; i < rows; ++i) {
+            const std::string name = "N" + std::to_string((i * 7919) % rows + 100000);
+            const std::string_view cells[] = {"0", "1", "2", name, "", ""};
+            m_dlg->m_list.AddRow(cells);
+        }
+        m_dlg->m_list.UpdateWindow();
+    };
+    fill();
+    bool sortingSeen = false;
+    QTimer::singleShot(0, [&] { sortingSeen = m_dlg->m_list.IsSorting(); });
+    m_dlg->m_list.NotifyColumnClick(3);
+    EXPECT_TRUE(sortingSeen) << "a timer ran while the sort did";
+    EXPECT_FALSE(m_dlg->m_list.IsSorting());
+    EXPECT_EQ(m_dlg->m_list.GetSortColumn(), 3);
+    for (int i = 1; i < rows; ++i)
+        ASSERT_LT(m_dlg->m_list.GetItemText(i - 1, 3), m_dlg->m_list.GetItemText(i, 3)) << i;
+
+    // Emptied by a command run during the sort: the sort's order is dropped.
+    m_dlg->m_list.DeleteAllRows();
+    fill();
+    QTimer::singleShot(0, [&] { m_dlg->m_list.DeleteAllRows(); });
+    EXPECT_FALSE(m_dlg->m_list.SortByColumn(3, FALSE));
+    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
+    EXPECT_EQ(m_dlg->m_list.GetSortColumn(), -1);
 }
 
 TEST_F(MainDlgRowsTest, ADropAtARowPutsTheSelectedRowsBeforeOrAfterItByItsHalf) {
