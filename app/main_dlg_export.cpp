@@ -53,12 +53,17 @@ void CMainDlg::OnExportSortWeights() {
     QObject::connect(formatBox, &QComboBox::currentIndexChanged, fileDialog, [fileDialog](int index) {
         fileDialog->selectNameFilter(fileDialog->nameFilters().value(index));
     });
-    QObject::connect(fileDialog, &QFileDialog::filterSelected, formatBox, [fileDialog, formatBox](const QString& chosen) {
-        formatBox->setCurrentIndex(std::max(0, static_cast<int>(fileDialog->nameFilters().indexOf(chosen))));
+    QObject::connect(fileDialog, &QFileDialog::filterSelected, formatBox, [formatBox](const QString& chosen) {
+        // The filter may come without its pattern: its description names the format.
+        for (int i = 0; i < static_cast<int>(std::size(kFilterDescriptions)); ++i) {
+            if (chosen.startsWith(QString::fromLatin1(kFilterDescriptions[i])))
+                formatBox->setCurrentIndex(i);
+        }
     });
     if (!dlg.DoModal())
         return;
-    const bool xorriso = formatBox->currentIndex() == 1;
+    // The format field chooses the filter, so the chosen filter tells the format either way.
+    const bool xorriso = fileDialog->selectedNameFilter().startsWith(QString::fromLatin1(kFilterDescriptions[1]));
     const SortWeightFormat format = xorriso ? SortWeightFormat::XorrisoWeights : SortWeightFormat::MkisofsSort;
 
     const CListRows::Snapshot rows = m_list.TakeSnapshot();

@@ -417,8 +417,20 @@ CMenu* CDialog::GetSystemMenu(BOOL) {
 }
 
 void CDialog::ShowSystemMenu(const QPoint& globalPos) {
-    if (const UINT id = m_systemMenu.TrackPopupMenu(TPM_RETURNCMD, globalPos.x(), globalPos.y(), this))
-        OnSysCommand(id, 0);
+    QMenu menu(m_pDialogWidget);
+    for (const CMenu::Entry& entry : m_systemMenu.Entries()) {
+        if (entry.flags & MF_SEPARATOR) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(CMenu::EntryLabel(entry.text));
+        const QString shortcut = CMenu::EntryShortcut(entry.text);
+        if (!shortcut.isEmpty())
+            action->setShortcut(QKeySequence(shortcut));
+        const UINT id = entry.id;
+        QObject::connect(action, &QAction::triggered, m_pDialogWidget, [this, id] { OnSysCommand(id, 0); });
+    }
+    menu.exec(globalPos);
 }
 
 void CDialog::OnContextMenu(CWnd* pWnd, CPoint point) {
