@@ -108,6 +108,8 @@ BOOL CMainDlg::OnInitDialog() {
         }
         m_progress.SetRange32(0, kSortBarSteps);
         m_progress.SetPos(elapsedMs % kSortBarRoundMs * kSortBarSteps / kSortBarRoundMs);
+        // A tick comes only every few hundredths of a second: each is shown at once.
+        m_progress.FlushPos();
     });
     SetUpBanner();
     RestoreWindowState();
