@@ -15,7 +15,7 @@ namespace {
 const QString kWindowSection = QStringLiteral("Windows");
 const QString kMainWindowEntry = QStringLiteral("Main");
 
-}  // namespace
+} // namespace
 
 void CMainDlg::RestoreWindowState() {
     // The widths are kept as they were in the template's window, so they are read before the window

@@ -39,10 +39,18 @@ void CMainDlg::OnContextMenu(CWnd* pWnd, CPoint point) {
         OnSysCommand(id, 0);
 }
 
-void CMainDlg::OnMoveToTop() { m_list.MoveSelectedRows(RowMove::ToTop); }
-void CMainDlg::OnMoveUp() { m_list.MoveSelectedRows(RowMove::Up); }
-void CMainDlg::OnMoveDown() { m_list.MoveSelectedRows(RowMove::Down); }
-void CMainDlg::OnMoveToBottom() { m_list.MoveSelectedRows(RowMove::ToBottom); }
+void CMainDlg::OnMoveToTop() {
+    m_list.MoveSelectedRows(RowMove::ToTop);
+}
+void CMainDlg::OnMoveUp() {
+    m_list.MoveSelectedRows(RowMove::Up);
+}
+void CMainDlg::OnMoveDown() {
+    m_list.MoveSelectedRows(RowMove::Down);
+}
+void CMainDlg::OnMoveToBottom() {
+    m_list.MoveSelectedRows(RowMove::ToBottom);
+}
 
 void CMainDlg::OnCopyRows() {
     const std::vector<std::uint32_t> rows = m_list.GetSelectedRows();

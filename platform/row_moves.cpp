@@ -41,7 +41,7 @@ RowMoveResult MoveChosenRows(std::uint32_t count, std::span<const std::uint32_t>
     // A chosen row trades places with the row beside it unless that row is chosen and stayed; walking
     // towards the end it moves away from keeps each block of chosen rows together.
     if (move == RowMove::Up) {
-        std::uint32_t stop = 0;  // no chosen row may pass above this index
+        std::uint32_t stop = 0; // no chosen row may pass above this index
         for (std::uint32_t& row : result.moved) {
             if (row > stop) {
                 std::swap(result.positions[row - 1], result.positions[row]);
@@ -50,7 +50,7 @@ RowMoveResult MoveChosenRows(std::uint32_t count, std::span<const std::uint32_t>
             stop = row + 1;
         }
     } else {
-        std::uint32_t stop = count;  // no chosen row may pass below this index - 1
+        std::uint32_t stop = count; // no chosen row may pass below this index - 1
         for (auto it = result.moved.rbegin(); it != result.moved.rend(); ++it) {
             std::uint32_t& row = *it;
             if (row + 1 < stop) {

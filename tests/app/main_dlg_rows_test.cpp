@@ -50,17 +50,18 @@ TEST_F(MainDlgRowsTest, TheTableMenuHoldsTheRowCommandsAndEveryEntryOfTheWindows
     const CMenu menu = m_dlg->BuildTableMenu();
     for (const CMenu::Entry& entry : menu.Entries())
         labels << (entry.flags & MF_SEPARATOR ? QStringLiteral("-") : entry.text);
-    EXPECT_EQ(labels.join(QLatin1Char('|')),
-              QStringLiteral("Move to &Top\tCtrl+Shift+Home|Move &Up\tCtrl+Shift+Up|Move &Down\tCtrl+Shift+Down|"
-                             "Move to &Bottom\tCtrl+Shift+End|-|&Copy\tCtrl+C|-|&Import Disc Image...\tCtrl+I|"
-                             "&Export Sort Weights...\tCtrl+E|&Rebuild Disc Image in This Order...\tCtrl+R|-|"
-                             "&About|Another Entry..."));
+    EXPECT_EQ(
+        labels.join(QLatin1Char('|')),
+        QStringLiteral("Move to &Top\tCtrl+Shift+Home|Move &Up\tCtrl+Shift+Up|Move &Down\tCtrl+Shift+Down|"
+                       "Move to &Bottom\tCtrl+Shift+End|-|&Copy\tCtrl+C|-|&Import Disc Image...\tCtrl+I|"
+                       "&Export Sort Weights...\tCtrl+E|&Rebuild Disc Image in This Order...\tCtrl+R|-|"
+                       "&About|Another Entry..."));
 }
 
 TEST_F(MainDlgRowsTest, MovesByShortcutKeepTheSelectionClearTheArrowAndAreWhatSaveWrites) {
     LoadFiveRows();
     ASSERT_EQ(Names(), "ABCDE");
-    m_dlg->m_list.SortByColumn(2, TRUE);  // FileSize
+    m_dlg->m_list.SortByColumn(2, TRUE); // FileSize
     ASSERT_EQ(Names(), "CEBAD");
     struct Step {
         std::vector<std::uint32_t> select;
@@ -68,8 +69,8 @@ TEST_F(MainDlgRowsTest, MovesByShortcutKeepTheSelectionClearTheArrowAndAreWhatSa
         std::string names;
     };
     const Step steps[] = {
-        {{1, 3}, Qt::Key_Home, "EACBD"},  {{}, Qt::Key_Down, "CEABD"},  {{}, Qt::Key_End, "CBDEA"},
-        {{}, Qt::Key_Up, "CBEAD"},        {{0}, Qt::Key_Up, "CBEAD"}, {{0, 4}, Qt::Key_Down, "BCEAD"},
+        {{1, 3}, Qt::Key_Home, "EACBD"}, {{}, Qt::Key_Down, "CEABD"}, {{}, Qt::Key_End, "CBDEA"},
+        {{}, Qt::Key_Up, "CBEAD"},       {{0}, Qt::Key_Up, "CBEAD"},  {{0, 4}, Qt::Key_Down, "BCEAD"},
     };
     for (const Step& step : steps) {
         if (!step.select.empty())
@@ -97,9 +98,10 @@ TEST_F(MainDlgRowsTest, CopyPutsTheSelectedRowsOnTheClipboardAsListingLines) {
     SetBoxes("010100");
     Press(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("00000020|B.BIN\r\n00000040|D.BIN\r\n"));
-    SetBoxes("000000");  // none ticked: the lines of a three-column listing
+    SetBoxes("000000"); // none ticked: the lines of a three-column listing
     m_dlg->OnCopyRows();
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("00000020|00000300|B.BIN\r\n00000040|00000900|D.BIN\r\n"));
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QStringLiteral("00000020|00000300|B.BIN\r\n00000040|00000900|D.BIN\r\n"));
 }
 
 TEST_F(MainDlgRowsTest, ALoadOrAnEmptiedTableHasNoSortArrow) {
@@ -165,4 +167,4 @@ TEST_F(MainDlgRowsTest, ADropAtARowPutsTheSelectedRowsBeforeOrAfterItByItsHalf) 
     EXPECT_EQ(Names(), "CDABE");
 }
 
-}  // namespace
+} // namespace

@@ -52,11 +52,8 @@ TEST(RowMoves, ADropPutsTheChosenRowsBeforeTheRowUnderIt) {
         std::uint32_t first;
     };
     const Case cases[] = {
-        {{0, 2}, 5, "bdeacf", 3},
-        {{3, 4}, 1, "adebcf", 1},
-        {{1, 2}, 2, "abcdef", 1},  // onto itself
-        {{1}, 6, "acdefb", 5},
-        {{1}, 99, "acdefb", 5},  // past the end
+        {{0, 2}, 5, "bdeacf", 3}, {{3, 4}, 1, "adebcf", 1}, {{1, 2}, 2, "abcdef", 1}, // onto itself
+        {{1}, 6, "acdefb", 5},    {{1}, 99, "acdefb", 5},                             // past the end
     };
     for (const Case& c : cases) {
         const RowMoveResult result = MoveChosenRowsBefore(6, c.chosen, c.before);
@@ -66,4 +63,4 @@ TEST(RowMoves, ADropPutsTheChosenRowsBeforeTheRowUnderIt) {
     }
 }
 
-}  // namespace
+} // namespace
