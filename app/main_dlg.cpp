@@ -49,6 +49,11 @@ BOOL CMainDlg::OnCommand(int id) {
         {IDC_CHECK_FILENAME, &CMainDlg::OnCheckFileName},
         {IDC_CHECK_LBAPOS, &CMainDlg::OnCheckLbaPos},
         {IDC_CHECK_COLUMN6, &CMainDlg::OnCheckColumn6},
+        {IDM_MOVE_TO_TOP, &CMainDlg::OnMoveToTop},
+        {IDM_MOVE_UP, &CMainDlg::OnMoveUp},
+        {IDM_MOVE_DOWN, &CMainDlg::OnMoveDown},
+        {IDM_MOVE_TO_BOTTOM, &CMainDlg::OnMoveToBottom},
+        {IDM_COPY_ROWS, &CMainDlg::OnCopyRows},
     };
     for (const Entry& entry : kCommands) {
         if (entry.id == id) {
@@ -66,14 +71,14 @@ BOOL CMainDlg::OnInitDialog() {
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
         // The way from a disc image to a listing, from the table's order to the tools, and back to an image.
         pSysMenu->AppendMenu(MF_SEPARATOR);
-        pSysMenu->AppendMenu(MF_STRING, IDM_IMPORT_DISC_IMAGE, QStringLiteral("Import Disc Image..."));
-        pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("Export Sort Weights..."));
+        pSysMenu->AppendMenu(MF_STRING, IDM_IMPORT_DISC_IMAGE, QStringLiteral("&Import Disc Image...\tCtrl+I"));
+        pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("&Export Sort Weights...\tCtrl+E"));
         pSysMenu->AppendMenu(MF_STRING, IDM_REBUILD_DISC_IMAGE,
-                             QStringLiteral("Rebuild Disc Image in This Order..."));
-        pSysMenu->AppendMenu(MF_STRING, IDM_ORDER_BY_TRACE, QStringLiteral("Order by Read Trace..."));
-        pSysMenu->AppendMenu(MF_STRING, IDM_LAYOUT_MAP, QStringLiteral("Layout Map..."));
+                             QStringLiteral("&Rebuild Disc Image in This Order...\tCtrl+R"));
         pSysMenu->AppendMenu(MF_STRING, IDM_REPLACE_FILE_IN_DISC_IMAGE,
-                             QStringLiteral("Replace File in Disc Image..."));
+                             QStringLiteral("Re&place File in Disc Image...\tCtrl+P"));
+        pSysMenu->AppendMenu(MF_STRING, IDM_ORDER_BY_TRACE, QStringLiteral("&Order by Read Trace...\tCtrl+T"));
+        pSysMenu->AppendMenu(MF_STRING, IDM_LAYOUT_MAP, QStringLiteral("&Layout Map...\tCtrl+M"));
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);
@@ -83,6 +88,14 @@ BOOL CMainDlg::OnInitDialog() {
 
     SetIcon(m_hIcon);
 
+    m_rowMenu.AppendMenu(MF_STRING, IDM_MOVE_TO_TOP, QStringLiteral("Move to &Top\tCtrl+Shift+Home"));
+    m_rowMenu.AppendMenu(MF_STRING, IDM_MOVE_UP, QStringLiteral("Move &Up\tCtrl+Shift+Up"));
+    m_rowMenu.AppendMenu(MF_STRING, IDM_MOVE_DOWN, QStringLiteral("Move &Down\tCtrl+Shift+Down"));
+    m_rowMenu.AppendMenu(MF_STRING, IDM_MOVE_TO_BOTTOM, QStringLiteral("Move to &Bottom\tCtrl+Shift+End"));
+    m_rowMenu.AppendMenu(MF_SEPARATOR);
+    m_rowMenu.AppendMenu(MF_STRING, IDM_COPY_ROWS, QStringLiteral("&Copy\tCtrl+C"));
+    AddMenuShortcuts(m_rowMenu, FALSE);
+
     for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_SAVE, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE})
         GetDlgItem(id)->EnableWindow(FALSE);
 
@@ -91,8 +104,19 @@ BOOL CMainDlg::OnInitDialog() {
 
     m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_list.InitColumns(kColumnList);
-    m_list.LoadColumnWidths();
+    // A long sort runs off the window's thread; the bar runs round meanwhile.
+    m_list.SetSortTicker([this](int elapsedMs) {
+        if (elapsedMs < 0) {
+            m_progress.SetPos(0);
+            return;
+        }
+        m_progress.SetRange32(0, kSortBarSteps);
+        m_progress.SetPos(elapsedMs % kSortBarRoundMs * kSortBarSteps / kSortBarRoundMs);
+        // A tick comes only every few hundredths of a second: each is shown at once.
+        m_progress.FlushPos();
+    });
     SetUpBanner();
+    RestoreWindowState();
     SetUpDesktop();
 
     // The Exit button, first in the tab order, takes the focus.
@@ -121,7 +145,7 @@ void CMainDlg::OnPaint() {
 }
 
 void CMainDlg::OnDestroy() {
-    m_list.SaveColumnWidths();
+    SaveWindowState();
     CDialog::OnDestroy();
 }
 

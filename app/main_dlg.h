@@ -18,7 +18,6 @@
 #include "table/column_list_ctrl.h"
 
 class CDC;
-class CMenu;
 enum class ListingLayout;
 
 class CMainDlg : public CDialog {
@@ -59,6 +58,14 @@ public:
     bool OrderByReadTrace(const QString& strTrace);
     // The Layout Map window while it is open.
     QWidget* GetLayoutMap() const { return m_pLayoutMap.data(); }
+    // The table's row commands: the selected rows move, or go to the clipboard as listing lines.
+    void OnMoveToTop();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnMoveToBottom();
+    void OnCopyRows();
+    // The table's menu: the row commands, then the entries of the system menu but Close.
+    CMenu BuildTableMenu();
 
     // A file named from outside the window: on the command line (before the window is made) or by a drop.
     // Either fills the fields exactly as choosing the file with Browse does.
@@ -69,6 +76,8 @@ public:
     void OnPaint() override;
     void OnDestroy() override;
     void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnContextMenu(CWnd* pWnd, CPoint point) override;
+    void OnSize(UINT nType, int cx, int cy) override;
     void OnTimer(UINT_PTR nIDEvent) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnLButtonDown(UINT nFlags, CPoint point) override;
@@ -97,13 +106,19 @@ public:
     // Not a loaded icon: the resource path of the application icon, made into an icon where it is shown.
     QString m_hIcon;
 
-    // The table's columns.
+    // The table's columns. FileName takes what the others leave of the table's width, and every pixel the
+    // window grows by.
     static constexpr const char* kColumnList =
-        "Number,80;StartLba,80;FileSize,80;FileName,80;LbaPos,80;Column6,80";
+        "Number,50;StartLba,70;FileSize,75;FileName,220;LbaPos,60;Column6,60";
+    // The progress bar during a sort runs from empty to full in this time, again and again.
+    static constexpr int kSortBarSteps = 1000;
+    static constexpr int kSortBarRoundMs = 2000;
     // The banner's ripple timer.
     static constexpr UINT_PTR kEffectTimer = 1971;
 
 private:
+    // The row commands with their mnemonics and shortcuts.
+    CMenu m_rowMenu;
     // Runs the disc image entries of the system menu from OnSysCommand (FALSE for other ids).
     BOOL OnDiscCommand(UINT nID);
     // Runs the read trace entries of the system menu from OnSysCommand (FALSE for other ids).
@@ -121,6 +136,20 @@ private:
     // The banner's images and ripple, made once at start-up, and their painting in the restored window.
     void SetUpBanner();
     void PaintBanner(CDC& dc);
+    // Centres the banner in a window cx wide and keeps the footer at the bottom of a window cy high.
+    void LayOutBanner(int cx, int cy);
+    // The banner's left edge and the footer's top in the window.
+    int m_nBannerLeft = 0;
+    int m_nFooterTop = 0;
+
+    // The window's size and position and the column widths from the last run, and their keeping.
+    void RestoreWindowState();
+    void SaveWindowState();
+    // Gives FileName the pixels by which the table grew or shrank since it was last fitted.
+    void FitFileNameColumn();
+    // The table's width when FileName was last fitted, and its width in the template's window.
+    int m_nFittedListWidth = 0;
+    int m_nTemplateListWidth = 0;
 
     struct LoaderParams;
     void LoadListing(const LoaderParams& params);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 
 #include "app/folder_file_dialog.h"
@@ -42,23 +43,26 @@ void RunWhileLive(const std::function<void()>& work, std::atomic<bool>& stop, co
     worker.join();
 }
 
-// Asks for an existing disc image; empty when the user cancels.
-QString PickImage(CWnd* owner, const QString& initialDir) {
+// Asks for an existing disc image under the given title; empty when the user cancels.
+QString PickImage(CWnd* owner, const QString& initialDir, const QString& title) {
     char szFilter[] = "Disc images (*.iso;*.img)\x01*.iso;*.img\x01"
                       "All files (*.*)\x01*.*\x01";
     const int nFilterLength = static_cast<int>(std::strlen(szFilter));
     std::replace(std::begin(szFilter), std::end(szFilter), '\x01', '\0');
     CFolderFileDialog dlg(TRUE, owner, initialDir, QString(), szFilter, nFilterLength + 1, nullptr,
                           OFN_FILEMUSTEXIST);
+    dlg.GetFileDialog()->setWindowTitle(title);
     return dlg.DoModal() ? dlg.m_szFile : QString();
 }
 
-// Asks where to write a file, starting at `suggested`; empty when the user cancels.
-QString PickOutput(CWnd* owner, const QString& suggested, const char* description, const char* pattern) {
+// Asks where to write a file under the given title, starting at `suggested`; empty when the user cancels.
+QString PickOutput(CWnd* owner, const QString& suggested, const char* description, const char* pattern,
+                   const QString& title) {
     const QByteArray filter = QByteArray(description) + '\0' + pattern + '\0' + "All files (*.*)" + '\0' + "*.*" + '\0';
     const QFileInfo info(suggested);
     CFolderFileDialog dlg(FALSE, owner, info.absolutePath(), info.fileName(), filter.constData(),
                           static_cast<int>(filter.size()) + 1, nullptr, 0);
+    dlg.GetFileDialog()->setWindowTitle(title);
     return dlg.DoModal() ? dlg.m_szFile : QString();
 }
 
@@ -79,18 +83,11 @@ BOOL CMainDlg::OnDiscCommand(UINT nID) {
 }
 
 void CMainDlg::OnImportDiscImage() {
-    const QString strImage = PickImage(this, QDir::currentPath());
+    const QString strImage = PickImage(this, QDir::currentPath(), QStringLiteral("Import Disc Image"));
     if (strImage.isEmpty())
         return;
-    // The listing goes beside the image, or into the home folder when the image's folder is read-only.
-    const QFileInfo image(strImage);
-    const QString strFolder = QFileInfo(image.absolutePath()).isWritable() ? image.absolutePath() : QDir::homePath();
-    const QString strListing =
-        PickOutput(this, strFolder + QLatin1Char('/') + image.completeBaseName() + QStringLiteral(".LBA.TXT"),
-                   "Listings (*.TXT)", "*.TXT");
-    if (strListing.isEmpty())
-        return;
 
+    // The image is read first: a file that is no disc image is refused before anything is asked.
     DiscReadResult read;
     std::atomic<bool> stop = false;
     m_progress.SetRange32(0, kProgressSteps);
@@ -111,6 +108,15 @@ void CMainDlg::OnImportDiscImage() {
         return;
     }
 
+    // The listing goes beside the image, or into the home folder when the image's folder is read-only.
+    const QFileInfo image(strImage);
+    const QString strFolder = QFileInfo(image.absolutePath()).isWritable() ? image.absolutePath() : QDir::homePath();
+    const QString strListing =
+        PickOutput(this, strFolder + QLatin1Char('/') + image.completeBaseName() + QStringLiteral(".LBA.TXT"),
+                   "Listings (*.TXT)", "*.TXT", QStringLiteral("Save Listing As"));
+    if (strListing.isEmpty())
+        return;
+
     const std::string listing = FormatThreeColumnListing(read.extents);
     CAtomicFileWriter file(NativePath(strListing));
     if (!file.Open() || !file.Write(listing) || !file.Commit()) {
@@ -128,6 +134,8 @@ void CMainDlg::OnImportDiscImage() {
         GetDlgItem(id)->EnableWindow(FALSE);
     m_list.DeleteAllRows();
     UpdateWindow();
+    MessageBox(QStringLiteral(" done ! =>  ") + strListing, QStringLiteral("Import Disc Image"),
+               MB_OK | MB_ICONINFORMATION);
 }
 
 void CMainDlg::OnRebuildDiscImage() {
@@ -142,12 +150,14 @@ void CMainDlg::OnRebuildDiscImage() {
     for (int i = 0; i < nRows; ++i)
         order.push_back(m_list.GetItemText(i, CellFileName));
 
-    const QString strImage = PickImage(this, GetDlgItem(IDC_FOLDER_PATH)->GetWindowText());
+    const QString strImage =
+        PickImage(this, GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(), QStringLiteral("Rebuild Disc Image"));
     if (strImage.isEmpty())
         return;
     const QFileInfo image(strImage);
     const QString strOutput =
-        PickOutput(this, image.absolutePath() + QStringLiteral("/Sorted-") + image.fileName(), "Disc images (*.iso)", "*.iso");
+        PickOutput(this, image.absolutePath() + QStringLiteral("/Sorted-") + image.fileName(), "Disc images (*.iso)",
+                   "*.iso", QStringLiteral("Choose the New Image"));
     if (strOutput.isEmpty())
         return;
 

@@ -3,8 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 
 #include "app/folder_file_dialog.h"
 #include "app/main_dlg.h"
@@ -38,11 +41,34 @@ void CMainDlg::OnExportSortWeights() {
     // The weights go beside the listing, whose folder the folder field holds.
     CFolderFileDialog dlg(FALSE, this, GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(), QStringLiteral("sort-weights.txt"),
                           filter.data(), static_cast<int>(filter.size()), nullptr, 0);
-    dlg.GetFileDialog()->setWindowTitle(QStringLiteral("Export Sort Weights"));
+    QFileDialog* fileDialog = dlg.GetFileDialog();
+    fileDialog->setWindowTitle(QStringLiteral("Export Sort Weights"));
+    // The format is asked in a field of its own below the file name, kept in step with "Files of type".
+    auto* formatBox = new QComboBox(fileDialog);
+    formatBox->setObjectName(QStringLiteral("formatBox"));
+    for (const char* description : kFilterDescriptions)
+        formatBox->addItem(QString::fromLatin1(description));
+    if (auto* grid = qobject_cast<QGridLayout*>(fileDialog->layout())) {
+        const int row = grid->rowCount();
+        auto* label = new QLabel(QStringLiteral("F&ormat:"), fileDialog);
+        label->setBuddy(formatBox);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(formatBox, row, 1, 1, grid->columnCount() - 1);
+    }
+    QObject::connect(formatBox, &QComboBox::currentIndexChanged, fileDialog, [fileDialog](int index) {
+        fileDialog->selectNameFilter(fileDialog->nameFilters().value(index));
+    });
+    QObject::connect(fileDialog, &QFileDialog::filterSelected, formatBox, [formatBox](const QString& chosen) {
+        // The filter may come without its pattern: its description names the format.
+        for (int i = 0; i < static_cast<int>(std::size(kFilterDescriptions)); ++i) {
+            if (chosen.startsWith(QString::fromLatin1(kFilterDescriptions[i])))
+                formatBox->setCurrentIndex(i);
+        }
+    });
     if (!dlg.DoModal())
         return;
-    const bool xorriso = dlg.GetFileDialog()->selectedNameFilter().startsWith(
-        QString::fromLatin1(kFilterDescriptions[1]));
+    // The format field chooses the filter, so the chosen filter tells the format either way.
+    const bool xorriso = fileDialog->selectedNameFilter().startsWith(QString::fromLatin1(kFilterDescriptions[1]));
     const SortWeightFormat format = xorriso ? SortWeightFormat::XorrisoWeights : SortWeightFormat::MkisofsSort;
 
     const CListRows::Snapshot rows = m_list.TakeSnapshot();

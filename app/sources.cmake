@@ -11,6 +11,8 @@ list(APPEND QUARROW_QT_SOURCES
     app/main_dlg_disc.cpp
     app/main_dlg_replace.cpp
     app/main_dlg_desktop.cpp
+    app/main_dlg_layout.cpp
+    app/main_dlg_rows.cpp
     app/about_dlg.cpp
     app/folder_file_dialog.cpp
     app/link_static.cpp

@@ -1,5 +1,7 @@
 // The main window's banner: its images and ripple made at start-up, painting, the Effect box, the ripple
 // timer and the mouse drops.
+#include <algorithm>
+
 #include "app/main_dlg.h"
 
 #include "platform/dc.h"
@@ -11,7 +13,8 @@ namespace {
 constexpr int kBannerWidth = 575;
 constexpr int kBannerHeight = 80;
 constexpr int kFooterHeight = 40;
-constexpr int kFooterTop = 630;
+// The footer's top lies this far above the window's bottom edge (630 in the smallest window).
+constexpr int kFooterAboveBottom = 38;
 // The ripple covers the banner's lower half on screen, which is memory rows 0..39.
 constexpr int kWaterHeight = 40;
 constexpr UINT kEffectPeriodMs = 30;
@@ -31,9 +34,14 @@ void CMainDlg::SetUpBanner() {
     m_btnEffect.SetCheck(BST_UNCHECKED);
 }
 
+void CMainDlg::LayOutBanner(int cx, int cy) {
+    m_nBannerLeft = std::max(0, (cx - kBannerWidth) / 2);
+    m_nFooterTop = cy - kFooterAboveBottom;
+}
+
 void CMainDlg::PaintBanner(CDC& dc) {
-    m_imgBanner.Draw(&dc, 0, 0, FALSE);
-    m_imgFooter.Draw(&dc, 0, kFooterTop, FALSE);
+    m_imgBanner.Draw(&dc, m_nBannerLeft, 0, FALSE);
+    m_imgFooter.Draw(&dc, m_nBannerLeft, m_nFooterTop, FALSE);
 }
 
 void CMainDlg::OnEffect() {
@@ -55,22 +63,24 @@ void CMainDlg::OnTimer(UINT_PTR nIDEvent) {
             m_imgBanner.GetHeight() >= kWaterHeight)
             m_water.Step(source, target);
         // Only the banner is repainted, at once; OnPaint draws the rippled image there.
-        const CRect banner(0, 0, m_imgBanner.GetWidth(), m_imgBanner.GetHeight());
+        const CRect banner(m_nBannerLeft, 0, m_nBannerLeft + m_imgBanner.GetWidth(), m_imgBanner.GetHeight());
         RedrawWindow(&banner);
     }
     Default();
 }
 
 void CMainDlg::OnMouseMove(UINT /*nFlags*/, CPoint point) {
-    const CRect banner(0, 0, m_imgBannerSource.GetWidth(), m_imgBannerSource.GetHeight());
+    const CRect banner(m_nBannerLeft, 0, m_nBannerLeft + m_imgBannerSource.GetWidth(),
+                       m_imgBannerSource.GetHeight());
     if (banner.PtInRect(point))
-        m_water.AddDrop(point.x - 5, kBannerHeight - point.y, 5, 50, m_water.GetPage());
+        m_water.AddDrop(point.x - m_nBannerLeft - 5, kBannerHeight - point.y, 5, 50, m_water.GetPage());
     Default();
 }
 
 void CMainDlg::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
-    const CRect banner(0, 0, m_imgBannerSource.GetWidth(), m_imgBannerSource.GetHeight());
+    const CRect banner(m_nBannerLeft, 0, m_nBannerLeft + m_imgBannerSource.GetWidth(),
+                       m_imgBannerSource.GetHeight());
     if (banner.PtInRect(point))
-        m_water.AddDrop(point.x - 5, kBannerHeight - point.y, 10, 200, m_water.GetPage());
+        m_water.AddDrop(point.x - m_nBannerLeft - 5, kBannerHeight - point.y, 10, 200, m_water.GetPage());
     Default();
 }

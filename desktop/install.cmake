@@ -16,14 +16,24 @@ foreach(page ${QUARROW_MAN_PAGES})
         VERBATIM)
     list(APPEND QUARROW_MAN_FILES ${CMAKE_BINARY_DIR}/man/${page}.gz)
 endforeach()
-add_custom_target(quarrow_man_pages ALL DEPENDS ${QUARROW_MAN_FILES})
+# The changelog, compressed as Debian keeps it, goes with the copyright file into the doc folder.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
+    COMMAND gzip -9 -n -c ${QUARROW_DESKTOP_DIR}/changelog > ${CMAKE_BINARY_DIR}/changelog.gz
+    DEPENDS ${QUARROW_DESKTOP_DIR}/changelog
+    VERBATIM)
+add_custom_target(quarrow_man_pages ALL DEPENDS ${QUARROW_MAN_FILES} ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES ${QUARROW_MAN_FILES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${QUARROW_DESKTOP_DIR}/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${QUARROW_INSTALL_DOCDIR})
 
 if(TARGET quarrow)
     install(TARGETS quarrow RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
     configure_file(${QUARROW_DESKTOP_DIR}/quarrow.desktop.in ${CMAKE_BINARY_DIR}/${QUARROW_APP_ID}.desktop @ONLY)
     install(FILES ${CMAKE_BINARY_DIR}/${QUARROW_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+
+    # The file type of listings that the desktop entry names.
+    install(FILES ${QUARROW_DESKTOP_DIR}/quarrow-listing.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/mime/packages
+        RENAME ${QUARROW_APP_ID}.xml)
 
     configure_file(${QUARROW_DESKTOP_DIR}/quarrow.metainfo.xml.in
         ${CMAKE_BINARY_DIR}/${QUARROW_APP_ID}.metainfo.xml @ONLY)

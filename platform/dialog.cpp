@@ -1,5 +1,8 @@
 #include "platform/dialog.h"
 
+#include <algorithm>
+
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -11,6 +14,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 
 #include "platform/dialog_widget.h"
@@ -120,11 +124,24 @@ void CDialogWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void CDialogWidget::contextMenuEvent(QContextMenuEvent* event) {
-    // The window's own background (not a control) opens the system menu.
-    if (m_pOwner && childAt(event->pos()) == nullptr)
-        m_pOwner->ShowSystemMenu(event->globalPos());
-    else
-        QDialog::contextMenuEvent(event);
+    if (!m_pOwner)
+        return QDialog::contextMenuEvent(event);
+    // The event comes from the control under the mouse when the control has no menu of its own.
+    QWidget* child = childAt(event->pos());
+    CWnd* control = child ? m_pOwner->ControlOf(child) : m_pOwner;
+    if (!control)
+        return QDialog::contextMenuEvent(event);
+    const QPoint global = event->globalPos();
+    Dispatch(event, [&] { m_pOwner->OnContextMenu(control, CPoint(global.x(), global.y())); });
+}
+
+void CDialogWidget::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (!m_pOwner)
+        return;
+    m_pOwner->LayOutGrowingControls();
+    const UINT type = isMinimized() ? SIZE_MINIMIZED : isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    Dispatch(event, [&] { m_pOwner->OnSize(type, width(), height()); });
 }
 
 // ---- DDX ----
@@ -157,6 +174,7 @@ CDialog::~CDialog() {
 void CDialog::BuildFromTemplate() {
     const DialogTemplate* tmpl = FindDialogTemplate(m_nTemplateId);
     QWidget* parentWidget = m_pParentWnd ? m_pParentWnd->GetSafeWidget() : nullptr;
+    m_growingControls.clear();
     m_pDialogWidget = new CDialogWidget(this, parentWidget);
     SubclassWidget(m_pDialogWidget);
     QWidget* dlg = m_pDialogWidget;
@@ -172,7 +190,14 @@ void CDialog::BuildFromTemplate() {
     if (!tmpl)
         return;
     dlg->setWindowTitle(QString::fromUtf8(tmpl->caption.data(), static_cast<qsizetype>(tmpl->caption.size())));
-    dlg->setFixedSize(DluToPixelsX(tmpl->cx), DluToPixelsY(tmpl->cy));
+    m_templateSize = QSize(DluToPixelsX(tmpl->cx), DluToPixelsY(tmpl->cy));
+    if (tmpl->resizable) {
+        dlg->setWindowFlags(dlg->windowFlags() | Qt::WindowMinMaxButtonsHint);
+        dlg->setMinimumSize(m_templateSize);
+        dlg->resize(m_templateSize);
+    } else {
+        dlg->setFixedSize(m_templateSize);
+    }
 
     std::vector<QWidget*> groups;
     for (const DlgItemTemplate& item : tmpl->items) {
@@ -248,6 +273,9 @@ void CDialog::BuildFromTemplate() {
                 rect.setSize(label->pixmap().size());
         }
         widget->setGeometry(rect);
+        if (item.style & (DIS_GROW_X | DIS_GROW_Y))
+            m_growingControls.push_back(
+                {widget, rect, (item.style & DIS_GROW_X) != 0, (item.style & DIS_GROW_Y) != 0});
     }
     for (QWidget* group : groups)
         group->lower();
@@ -259,6 +287,7 @@ BOOL CDialog::CreateModeless() {
     BuildFromTemplate();
     m_pDialogWidget->show();
     OnInitDialog();
+    AddMenuShortcuts(m_systemMenu, TRUE);
     return TRUE;
 }
 
@@ -266,6 +295,7 @@ INT_PTR CDialog::DoModal() {
     if (!m_pDialogWidget)
         BuildFromTemplate();
     OnInitDialog();
+    AddMenuShortcuts(m_systemMenu, TRUE);
     const int result = m_pDialogWidget->exec();
     DestroyWindow();
     return result;
@@ -301,9 +331,13 @@ BOOL CDialog::OnInitDialog() {
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnOK() {
+    EndDialog(IDOK);
+}
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 BOOL CDialog::OnCommand(int id) {
     if (id == IDOK) {
@@ -317,17 +351,54 @@ BOOL CDialog::OnCommand(int id) {
     return FALSE;
 }
 
-void CDialog::OnPaint() { Default(); }
-void CDialog::OnTimer(UINT_PTR) { Default(); }
-void CDialog::OnMouseMove(UINT, CPoint) { Default(); }
-void CDialog::OnLButtonDown(UINT, CPoint) { Default(); }
+void CDialog::OnPaint() {
+    Default();
+}
+void CDialog::OnTimer(UINT_PTR) {
+    Default();
+}
+void CDialog::OnMouseMove(UINT, CPoint) {
+    Default();
+}
+void CDialog::OnLButtonDown(UINT, CPoint) {
+    Default();
+}
 
 void CDialog::OnSysCommand(UINT nID, LPARAM) {
     if ((nID & 0xFFF0) == SC_CLOSE)
         OnCancel();
 }
 
+void CDialog::OnSize(UINT, int, int) {}
+
 void CDialog::OnDestroy() {}
+
+void CDialog::LayOutGrowingControls() {
+    if (!m_pDialogWidget)
+        return;
+    const int dx = std::max(0, m_pDialogWidget->width() - m_templateSize.width());
+    const int dy = std::max(0, m_pDialogWidget->height() - m_templateSize.height());
+    for (const GrowingControl& control : m_growingControls) {
+        QRect rect = control.rect;
+        if (control.growX)
+            rect.setWidth(rect.width() + dx);
+        if (control.growY)
+            rect.setHeight(rect.height() + dy);
+        control.widget->setGeometry(rect);
+    }
+}
+
+QByteArray CDialog::GetWindowGeometry() const {
+    return m_pDialogWidget ? m_pDialogWidget->saveGeometry() : QByteArray();
+}
+
+BOOL CDialog::SetWindowGeometry(const QByteArray& record) {
+    if (!m_pDialogWidget || record.isEmpty() || !m_pDialogWidget->restoreGeometry(record))
+        return FALSE;
+    // The controls follow at once, not only when the window shows.
+    LayOutGrowingControls();
+    return TRUE;
+}
 
 UINT_PTR CDialog::SetTimer(UINT_PTR nIDEvent, UINT nElapse) {
     if (!m_pDialogWidget)
@@ -341,7 +412,9 @@ BOOL CDialog::KillTimer(UINT_PTR nIDEvent) {
     return m_timers.Kill(m_pDialogWidget, nIDEvent);
 }
 
-CMenu* CDialog::GetSystemMenu(BOOL) { return &m_systemMenu; }
+CMenu* CDialog::GetSystemMenu(BOOL) {
+    return &m_systemMenu;
+}
 
 void CDialog::ShowSystemMenu(const QPoint& globalPos) {
     QMenu menu(m_pDialogWidget);
@@ -350,11 +423,50 @@ void CDialog::ShowSystemMenu(const QPoint& globalPos) {
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(entry.text);
+        QAction* action = menu.addAction(CMenu::EntryLabel(entry.text));
+        const QString shortcut = CMenu::EntryShortcut(entry.text);
+        if (!shortcut.isEmpty())
+            action->setShortcut(QKeySequence(shortcut));
         const UINT id = entry.id;
         QObject::connect(action, &QAction::triggered, m_pDialogWidget, [this, id] { OnSysCommand(id, 0); });
     }
     menu.exec(globalPos);
+}
+
+void CDialog::OnContextMenu(CWnd* pWnd, CPoint point) {
+    if (pWnd == this)
+        ShowSystemMenu(QPoint(point.x, point.y));
+}
+
+CWnd* CDialog::ControlOf(QWidget* child) const {
+    for (QWidget* widget = child; widget && widget != m_pDialogWidget; widget = widget->parentWidget()) {
+        if (CWnd* bound = CWnd::FromWidget(widget))
+            return bound;
+        if (const int id = CWnd::WidgetId(widget); id > 0)
+            return GetDlgItem(id);
+    }
+    return nullptr;
+}
+
+void CDialog::AddMenuShortcuts(const CMenu& menu, BOOL bSysCommand) {
+    if (!m_pDialogWidget)
+        return;
+    for (const CMenu::Entry& entry : menu.Entries()) {
+        const QString shortcut = CMenu::EntryShortcut(entry.text);
+        if ((entry.flags & MF_SEPARATOR) || shortcut.isEmpty())
+            continue;
+        auto* action = new QAction(CMenu::EntryLabel(entry.text), m_pDialogWidget);
+        action->setShortcut(QKeySequence(shortcut));
+        action->setShortcutContext(Qt::WindowShortcut);
+        const UINT id = entry.id;
+        QObject::connect(action, &QAction::triggered, m_pDialogWidget, [this, id, bSysCommand] {
+            if (bSysCommand)
+                OnSysCommand(id, 0);
+            else
+                OnCommand(static_cast<int>(id));
+        });
+        m_pDialogWidget->addAction(action);
+    }
 }
 
 void CDialog::Default() {
@@ -362,14 +474,17 @@ void CDialog::Default() {
         m_pDialogWidget->RunDefault(m_pCurrentEvent);
 }
 
-BOOL CDialog::IsIconic() const { return m_pDialogWidget && m_pDialogWidget->isMinimized() ? TRUE : FALSE; }
+BOOL CDialog::IsIconic() const {
+    return m_pDialogWidget && m_pDialogWidget->isMinimized() ? TRUE : FALSE;
+}
 
 void CDialog::CenterWindow() {
     if (!m_pDialogWidget)
         return;
     QWidget* owner = m_pDialogWidget->parentWidget();
-    QRect area = owner ? owner->frameGeometry()
-                       : (m_pDialogWidget->screen() ? m_pDialogWidget->screen()->availableGeometry() : QRect());
+    QRect area = owner
+                     ? owner->frameGeometry()
+                     : (m_pDialogWidget->screen() ? m_pDialogWidget->screen()->availableGeometry() : QRect());
     if (area.isEmpty())
         return;
     QRect frame = m_pDialogWidget->frameGeometry();
@@ -382,4 +497,6 @@ void CDialog::SetIcon(const QString& resourcePath) {
         m_pDialogWidget->setWindowIcon(QIcon(resourcePath));
 }
 
-void CDialog::RegisterBoundControl(CWnd* control) { m_boundControls.push_back(control); }
+void CDialog::RegisterBoundControl(CWnd* control) {
+    m_boundControls.push_back(control);
+}

@@ -55,6 +55,14 @@ int CListCtrl::GetColumnWidth(int nCol) const {
     return view ? view->Header()->sectionSize(nCol) : 0;
 }
 
+BOOL CListCtrl::SetColumnWidth(int nCol, int cx) {
+    CListViewWidget* view = View();
+    if (!view || nCol < 0 || nCol >= view->Header()->count())
+        return FALSE;
+    view->Header()->resizeSection(nCol, std::max(0, cx));
+    return TRUE;
+}
+
 int CListCtrl::GetItemCount() const {
     CListModel* model = Model();
     return model ? model->Rows().GetCount() : 0;
@@ -189,6 +197,71 @@ BOOL CListCtrl::SortItemsInOrder(const std::vector<std::uint32_t>& positions) {
     }
     // Reorder refuses anything but a permutation of the rows, so a repeated position changes nothing.
     return model->Reorder(std::move(sorted)) ? TRUE : FALSE;
+}
+
+std::vector<std::uint32_t> CListCtrl::GetSelectedRows() const {
+    std::vector<std::uint32_t> rows;
+    CListViewWidget* view = View();
+    if (!view || !view->selectionModel())
+        return rows;
+    // Ranges, not indices: a selection of many rows is a few ranges.
+    for (const QItemSelectionRange& range : view->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(static_cast<std::uint32_t>(row));
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void CListCtrl::SelectRows(std::span<const std::uint32_t> rows) {
+    CListViewWidget* view = View();
+    if (!view || !view->selectionModel())
+        return;
+    CListModel* model = Model();
+    model->SyncRows();
+    const int lastColumn = model->columnCount() - 1;
+    QItemSelection selection;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t end = i + 1;
+        while (end < rows.size() && rows[end] == rows[end - 1] + 1)
+            ++end;
+        selection.append(QItemSelectionRange(model->index(static_cast<int>(rows[i]), 0),
+                                             model->index(static_cast<int>(rows[end - 1]), lastColumn)));
+        i = end;
+    }
+    QItemSelectionModel* selectionModel = view->selectionModel();
+    if (!rows.empty()) {
+        const QModelIndex current = model->index(static_cast<int>(rows.front()), 0);
+        selectionModel->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+        view->scrollTo(current);
+    }
+    selectionModel->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+BOOL CListCtrl::ApplyRowMove(const RowMoveResult& result) {
+    if (CListViewWidget* view = View())
+        view->selectionModel()->clear();
+    if (!SortItemsInOrder(result.positions))
+        return FALSE;
+    SelectRows(result.moved);
+    OnRowsMoved();
+    return TRUE;
+}
+
+BOOL CListCtrl::MoveSelectedRows(RowMove move) {
+    const std::vector<std::uint32_t> rows = GetSelectedRows();
+    if (rows.empty())
+        return FALSE;
+    return ApplyRowMove(MoveChosenRows(static_cast<std::uint32_t>(GetItemCount()), rows, move));
+}
+
+BOOL CListCtrl::MoveSelectedRowsBefore(int before) {
+    const std::vector<std::uint32_t> rows = GetSelectedRows();
+    if (rows.empty() || before < 0)
+        return FALSE;
+    return ApplyRowMove(
+        MoveChosenRowsBefore(static_cast<std::uint32_t>(GetItemCount()), rows, static_cast<std::uint32_t>(before)));
 }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {

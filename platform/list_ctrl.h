@@ -13,6 +13,7 @@
 
 #include "platform/header_ctrl.h"
 #include "platform/list_rows.h"
+#include "platform/row_moves.h"
 #include "platform/wnd.h"
 
 class CListModel;
@@ -43,6 +44,8 @@ public:
     int InsertColumn(int nCol, std::string_view heading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
                      int nSubItem = -1);
     int GetColumnWidth(int nCol) const;
+    // A negative width is taken as 0. FALSE when there is no such column.
+    BOOL SetColumnWidth(int nCol, int cx);
 
     int GetItemCount() const;
     // Inserts a row with its first text; this list appends at the end whatever the index asked for. Returns
@@ -80,6 +83,16 @@ public:
     // FALSE, and nothing moves, unless positions is a permutation of the indices of the rows.
     BOOL SortItemsInOrder(const std::vector<std::uint32_t>& positions);
 
+    // The indices of the selected rows, ascending.
+    std::vector<std::uint32_t> GetSelectedRows() const;
+    // Selects exactly these rows (ascending indices); the first becomes the current row and is shown.
+    void SelectRows(std::span<const std::uint32_t> rows);
+    // Moves the selected rows by hand, through SortItemsInOrder; they stay selected. FALSE when nothing is
+    // selected. OnRowsMoved follows a move.
+    BOOL MoveSelectedRows(RowMove move);
+    // Moves the selected rows before the row at index `before` (the row count for the end), as a drop does.
+    BOOL MoveSelectedRowsBefore(int before);
+
     // Repaints the list now, after the view has learned of every row added so far.
     void UpdateWindow();
 
@@ -96,11 +109,15 @@ public:
 
 protected:
     virtual void OnColumnClick(NMLISTVIEW* pNMLV, LRESULT* pResult);
+    // The rows were put in an order of the user's own.
+    virtual void OnRowsMoved() {}
 
     CListModel* Model() const;
     CListViewWidget* View() const;
 
 private:
+    BOOL ApplyRowMove(const RowMoveResult& result);
+
     std::unique_ptr<CListViewWidget> m_pOwnWidget;
     // The model of the widget last looked up, kept because every added row asks for it several times.
     mutable QPointer<CListModel> m_pModel;

@@ -120,6 +120,13 @@ bool CListModel::SetText(int row, int column, std::string_view text) {
     return true;
 }
 
+Qt::ItemFlags CListModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags | Qt::ItemIsDropEnabled;
+}
+
+Qt::DropActions CListModel::supportedDropActions() const { return Qt::MoveAction; }
+
 void CListModel::Clear() {
     beginResetModel();
     m_rows.Clear();

@@ -22,6 +22,9 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) override;
+    // Rows can be dragged and dropped between rows; the view moves them itself.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    Qt::DropActions supportedDropActions() const override;
 
     // Inserts a column at `index` (clamped to the column count); returns its index.
     int InsertColumn(int index, std::string title, int format);

@@ -1,6 +1,9 @@
 #include "platform/list_view_widget.h"
 
+#include <QDrag>
+#include <QDropEvent>
 #include <QHelpEvent>
+#include <QMimeData>
 #include <QStyle>
 #include <QToolTip>
 
@@ -14,7 +17,13 @@ CListViewWidget::CListViewWidget(QWidget* parent)
     setModel(m_pModel);
     setShowGrid(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::InternalMove);
+    setDefaultDropAction(Qt::MoveAction);
+    setDragDropOverwriteMode(false);
+    setDropIndicatorShown(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setFrameShape(QFrame::Panel);
@@ -53,4 +62,38 @@ bool CListViewWidget::viewportEvent(QEvent* event) {
     else
         QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
     return true;
+}
+
+void CListViewWidget::startDrag(Qt::DropActions) {
+    if (!selectionModel() || !selectionModel()->hasSelection())
+        return;
+    auto* drag = new QDrag(this);
+    auto* data = new QMimeData;
+    // The view's own format, so that the view takes the drop; the rows stay where they are until then.
+    data->setData(m_pModel->mimeTypes().value(0), QByteArray());
+    drag->setMimeData(data);
+    drag->exec(Qt::MoveAction);
+}
+
+int CListViewWidget::DropRowAt(const QPoint& pos) const {
+    const QModelIndex index = indexAt(pos);
+    if (!index.isValid())
+        return m_pModel->rowCount();
+    const QRect rect = visualRect(index);
+    return pos.y() > rect.center().y() ? index.row() + 1 : index.row();
+}
+
+void CListViewWidget::dropEvent(QDropEvent* event) {
+    if (event->source() != this) {
+        event->ignore();
+        return;
+    }
+    const int before = DropRowAt(event->position().toPoint());
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
+    if (auto* list = dynamic_cast<CListCtrl*>(CWnd::FromWidget(this)))
+        list->MoveSelectedRowsBefore(before);
 }

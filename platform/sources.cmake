@@ -1,6 +1,6 @@
 # Sources of platform/: QUARROW_CORE_SOURCES (pure) and QUARROW_QT_SOURCES (Qt side).
 list(APPEND QUARROW_CORE_SOURCES platform/atoi.cpp platform/palette.cpp platform/display_text.cpp platform/list_rows.cpp
-    platform/radix_sort.cpp)
+    platform/radix_sort.cpp platform/row_moves.cpp)
 list(APPEND QUARROW_QT_SOURCES
     platform/button.cpp
     platform/dc.cpp

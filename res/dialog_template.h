@@ -23,6 +23,10 @@ enum DlgItemStyle : unsigned {
     DIS_CENTER = 0x0001,       // centred text (SS_CENTER)
     DIS_RIGHT = 0x0002,        // right-aligned text (SS_RIGHT)
     DIS_CENTERIMAGE = 0x0200,  // vertically centred text (SS_CENTERIMAGE)
+    // In a dialog that can be resized: the control's right (bottom) edge keeps its distance from the
+    // dialog's right (bottom) edge, so the control grows with the dialog.
+    DIS_GROW_X = 0x10000,
+    DIS_GROW_Y = 0x20000,
 };
 
 struct DlgItemTemplate {
@@ -39,6 +43,8 @@ struct DialogTemplate {
     std::string_view caption;
     int cx, cy;  // dialog units
     std::vector<DlgItemTemplate> items;
+    // The user can resize and maximise the dialog; its template size is the smallest it gets.
+    bool resizable = false;
 };
 
 // The template with the given identifier, or nullptr.

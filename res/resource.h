@@ -40,3 +40,10 @@
 #define IDM_REPLACE_FILE_IN_DISC_IMAGE 0x0140
 #define IDM_ORDER_BY_TRACE 0x0150
 #define IDM_LAYOUT_MAP 0x0160
+
+// The commands of the table's own menu.
+#define IDM_MOVE_TO_TOP 0x8101
+#define IDM_MOVE_UP 0x8102
+#define IDM_MOVE_DOWN 0x8103
+#define IDM_MOVE_TO_BOTTOM 0x8104
+#define IDM_COPY_ROWS 0x8105

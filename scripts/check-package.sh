@@ -21,12 +21,25 @@ echo "-- validating $id.desktop and $id.metainfo.xml"
 desktop-file-validate "$desktop"
 appstreamcli validate --no-net --pedantic "$build/$id.metainfo.xml"
 
+echo "-- checking the file type of listings"
+if grep -q '^MimeType=.*text/plain' "$desktop"; then
+    echo "the desktop entry offers the program for every text file" >&2
+    exit 1
+fi
+grep -q '^MimeType=text/x-quarrow-listing;$' "$desktop"
+xmllint --noout desktop/quarrow-listing.xml 2>/dev/null || python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' desktop/quarrow-listing.xml
+for glob in '*.LBA.TXT' 'LBA*.TXT'; do
+    grep -qF "pattern=\"$glob\"" desktop/quarrow-listing.xml
+done
+
 echo "-- building the package"
 rm -f "$build"/quarrow_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/quarrow_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
+echo "-- lintian (no errors)"
+lintian --fail-on error "$deb" || { echo "lintian reports errors" >&2; exit 1; }
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 qt6-qpa-plugins fonts-dejavu-core; do
     grep -q "$needed" <<<"$depends" || { echo "the package does not depend on $needed" >&2; exit 1; }
 done
@@ -48,6 +61,7 @@ expected=(
     "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
     usr/share/man/man1/quarrow.1.gz usr/share/man/man1/quarrow-cli.1.gz
     "usr/share/icons/hicolor/scalable/apps/$id.svg"
+    "usr/share/mime/packages/$id.xml" usr/share/doc/quarrow/copyright usr/share/doc/quarrow/changelog.gz
 )
 for size in 16 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
@@ -66,6 +80,16 @@ file "$root/usr/bin/quarrow" | grep -q "ELF 64-bit.*executable"
 "$root/usr/bin/quarrow" --version | grep -qx "quarrow [0-9.]*"
 "$root/usr/bin/quarrow-cli" --version | grep -qx "quarrow-cli [0-9.]*"
 man -l "$root/usr/share/man/man1/quarrow.1.gz" >/dev/null 2>&1 || zcat "$root/usr/share/man/man1/quarrow.1.gz" | grep -q '^\.TH QUARROW 1'
+
+echo "-- the installed file type takes listing names and leaves other text files alone"
+mkdir -p "$root/mime/packages"
+cp "$root/usr/share/mime/packages/$id.xml" "$root/mime/packages/"
+update-mime-database "$root/mime" >/dev/null
+for glob in '*.LBA.TXT' 'LBA*.TXT'; do
+    grep -qF ":text/x-quarrow-listing:$glob" "$root/mime/globs2" ||
+        { echo "the listing type has no glob $glob" >&2; exit 1; }
+done
+grep -q 'text/plain' "$root/mime/globs2" && { echo "the package claims text/plain names" >&2; exit 1; }
 
 echo "-- starting the unpacked program under Xvfb"
 exec 5< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")

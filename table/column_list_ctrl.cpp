@@ -1,6 +1,7 @@
 #include "table/column_list_ctrl.h"
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #if defined(__GLIBC__)
@@ -8,12 +9,15 @@
 #endif
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QDataStream>
 #include <QIODevice>
 #include <QString>
 
 #include "platform/atoi.h"
-#include "platform/wait_cursor.h"
+#include "platform/list_model.h"
 #include "platform/win_app.h"
 #include "table/row_compare.h"
 #include "table/text_collator.h"
@@ -28,9 +32,6 @@ const CTextCollator& UserCollator() {
     static const CTextCollator collator;
     return collator;
 }
-
-// A table this long takes long enough to sort that the cursor shows the wait.
-constexpr int kWaitCursorRows = 20000;
 
 // The text of column nColumn in a row's record; empty for a row without a record.
 std::string_view CellText(const RowRecord* record, int nColumn) {
@@ -95,8 +96,17 @@ void CColumnListCtrl::FreeAllRecords() {
 BOOL CColumnListCtrl::DeleteAllRows() {
     FreeAllRecords();
     ++m_nClearCount;
+    ClearSortIndicator();
     return DeleteAllItems();
 }
+
+void CColumnListCtrl::ClearSortIndicator() {
+    m_nSortColumn = -1;
+    m_bSortAscending = TRUE;
+    m_header.SetSortIndicator(-1, TRUE);
+}
+
+void CColumnListCtrl::OnRowsMoved() { ClearSortIndicator(); }
 
 void CColumnListCtrl::OnColumnClick(NMLISTVIEW* pNMLV, LRESULT* pResult) {
     const int nColumn = pNMLV->iSubItem;
@@ -106,39 +116,75 @@ void CColumnListCtrl::OnColumnClick(NMLISTVIEW* pNMLV, LRESULT* pResult) {
 }
 
 BOOL CColumnListCtrl::SortByColumn(int nColumn, BOOL bAscending) {
+    if (m_bSorting)
+        return FALSE;
     m_bSortAscending = bAscending;
     m_nSortColumn = nColumn;
     m_header.SetSortIndicator(nColumn, bAscending);
     if (nColumn < 0 || nColumn >= m_nColumnCount)
         return FALSE;
 
-    const CWaitCursor wait(GetItemCount() >= kWaitCursorRows);
     // The order SortItems(CompareRows, this) gives, with each row's kind, number, date key and text rank
     // worked out once instead of in every comparison, from the texts of the records. Records are read in
-    // the order they were made, which is the order they lie in memory.
+    // the order they were made, which is the order they lie in memory. The sort reads the cells' stored
+    // bytes, which a snapshot keeps alive and unchanged whatever the window does meanwhile.
     std::vector<DWORD_PTR> data;
     std::vector<std::uint32_t> index;
     GetItemDataInAddingOrder(data, index);
+    std::vector<CPackedCells> cells(data.size());
     std::vector<std::uint32_t> order(data.size());
-    for (std::uint32_t made = 0; made < data.size(); ++made)
+    for (std::uint32_t made = 0; made < data.size(); ++made) {
+        if (const auto* record = reinterpret_cast<const RowRecord*>(data[made]))
+            cells[made] = record->ppszCells;
         order[index[made]] = made;
-    const auto textOf = [&data, nColumn](std::uint32_t made) {
-        return CellText(reinterpret_cast<const RowRecord*>(data[made]), nColumn);
-    };
-    std::vector<std::uint32_t> sorted = SortedRowOrder(order, textOf, bAscending != FALSE, UserCollator());
+    }
+    data = {};
+    const CListRows::Snapshot keepAlive = TakeSnapshot();
+    const auto textOf = [&cells, nColumn](std::uint32_t made) { return cells[made].Cell(nColumn); };
+    std::vector<std::uint32_t> sorted;
+    const bool threaded = static_cast<int>(cells.size()) >= kThreadedSortRows;
+    if (!threaded) {
+        sorted = SortedRowOrder(order, textOf, bAscending != FALSE, UserCollator());
+    } else {
+        // The window's events go on while the sort runs: paints, the progress bar, Exit and the close box.
+        // Commands that change the table meanwhile win over the sort's result.
+        const std::uint64_t clearCount = m_nClearCount;
+        const std::vector<std::uint32_t> displayOrder = Model()->Rows().GetOrder();
+        m_bSorting = true;
+        QEventLoop loop;
+        std::thread worker([&] {
+            sorted = SortedRowOrder(order, textOf, bAscending != FALSE, UserCollator());
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [this, &clock] {
+            if (m_fnSortTicker)
+                m_fnSortTicker(static_cast<int>(clock.elapsed()));
+        });
+        ticker.start(kSortTickMs);
+        loop.exec();
+        worker.join();
+        ticker.stop();
+        m_bSorting = false;
+        if (m_fnSortTicker)
+            m_fnSortTicker(-1);
+        if (clearCount != m_nClearCount || !Model() || Model()->Rows().GetOrder() != displayOrder)
+            return FALSE;
+    }
     for (std::uint32_t& made : sorted)
         made = index[made];
-    data = {};
     index = {};
     order = {};
+    cells = {};
     const BOOL bSorted = SortItemsInOrder(sorted);
     sorted = {};
 #if defined(__GLIBC__)
     // The keys of a sort take as much memory as the texts; give it back to the system now.
     malloc_trim(0);
 #endif
-    // The cursor turns back once the table shows the new order.
-    if (wait.IsShown())
+    if (threaded)
         UpdateWindow();
     return bSorted;
 }

@@ -153,7 +153,8 @@ TEST_F(MainDlgDesktopTest, EveryControlHasAnAccessibleNameAndTheSaveButtonsDiffe
 
 TEST_F(MainDlgDesktopTest, OnlyACutOffCellHasATooltipAndItIsBounded) {
     const std::string hugeName(100000, 'N');
-    const std::array<std::string_view, 6> row = {"0000", "26", "2048", "/MOVIE/A_LONG_FOLDER/OPENING.PSS", "", ""};
+    const std::array<std::string_view, 6> row = {"0000", "26", "2048",
+                                                 "/MOVIE/A_LONG_FOLDER/ANOTHER_LONG_FOLDER/OPENING_SCENE.PSS", "", ""};
     const std::array<std::string_view, 6> huge = {"0001", "27", "2048", hugeName, "", ""};
     ASSERT_GE(m_dlg->m_list.AddRow(row), 0);
     ASSERT_GE(m_dlg->m_list.AddRow(huge), 0);
@@ -164,7 +165,8 @@ TEST_F(MainDlgDesktopTest, OnlyACutOffCellHasATooltipAndItIsBounded) {
     const QAbstractItemModel* model = view->model();
 
     EXPECT_EQ(view->CutOffText(model->index(0, 1)), QString());
-    EXPECT_EQ(view->CutOffText(model->index(0, 3)), QStringLiteral("/MOVIE/A_LONG_FOLDER/OPENING.PSS"));
+    EXPECT_EQ(view->CutOffText(model->index(0, 3)),
+              QStringLiteral("/MOVIE/A_LONG_FOLDER/ANOTHER_LONG_FOLDER/OPENING_SCENE.PSS"));
     const QString tip = view->CutOffText(model->index(1, 3));
     EXPECT_EQ(tip.size(), CListViewWidget::kToolTipLength + 1);
     EXPECT_TRUE(tip.startsWith(QStringLiteral("NNNN")));

@@ -36,6 +36,10 @@ struct PickerSteps {
     QString offeredFolder;    // read from the save dialog
     QString offeredName;
     bool acceptSave = true;   // else the save dialog is cancelled
+    QString openTitle;        // the pickers' titles
+    QString saveTitle;
+    bool saveOffered = false;
+    bool commandDone = false; // no save dialog is waited for after the command has ended
 };
 
 class MainDlgDiscTest : public ::testing::Test {
@@ -75,22 +79,30 @@ protected:
             auto* picker = qobject_cast<QFileDialog*>(window);
             ASSERT_NE(picker, nullptr);
             ASSERT_EQ(picker->acceptMode(), QFileDialog::AcceptOpen);
+            steps.openTitle = picker->windowTitle();
             // The save dialog opens once this one has closed.
             QTimer::singleShot(0, qApp, [&steps, picker] { AnswerSaveDialog(picker, steps); });
             picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(steps.image);
             picker->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
         });
         command();
+        steps.commandDone = true;
+        // Any answer still waiting for a save dialog sees the command ended.
+        QApplication::processEvents();
+        QApplication::processEvents();
     }
 
     static void AnswerSaveDialog(QFileDialog* previous, PickerSteps& steps) {
         auto* save = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!save || save == previous) {
-            QTimer::singleShot(5, qApp, [&steps, previous] { AnswerSaveDialog(previous, steps); });
+            if (!steps.commandDone)
+                QTimer::singleShot(5, qApp, [&steps, previous] { AnswerSaveDialog(previous, steps); });
             return;
         }
         ModalCloser closer(save);
         EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+        steps.saveOffered = true;
+        steps.saveTitle = save->windowTitle();
         steps.offeredFolder = save->directory().absolutePath();
         steps.offeredName = save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
         // Replacing a file is confirmed in the dialog's own question, which the test does not answer.
@@ -142,7 +154,10 @@ TEST_F(MainDlgDiscTest, ImportWritesTheListingBesideTheImageAndNamesItLikeBrowse
     for (int id : kListingButtons)
         EXPECT_FALSE(m_dlg.GetDlgItem(id)->IsWindowEnabled()) << id;
     EXPECT_EQ(m_dlg.m_list.GetItemCount(), 0);
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(steps.openTitle, QStringLiteral("Import Disc Image"));
+    EXPECT_EQ(steps.saveTitle, QStringLiteral("Save Listing As"));
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].text, QStringLiteral(" done ! =>  ") + m_dir.filePath(QStringLiteral("game.LBA.TXT")));
 }
 
 TEST_F(MainDlgDiscTest, ImportOfWhatIsNoImageNamesItAndTheReasonAndTheWindowStays) {
@@ -160,6 +175,7 @@ TEST_F(MainDlgDiscTest, ImportOfWhatIsNoImageNamesItAndTheReasonAndTheWindowStay
     EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("Volume Descriptor"))) << m_boxes[0].text.toStdString();
     EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONERROR);
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("notes.LBA.TXT"))));
+    EXPECT_FALSE(steps.saveOffered) << "the image is read before the listing's place is asked";
     EXPECT_TRUE(m_dlg.GetSafeWidget()->isVisible());
 }
 
@@ -220,6 +236,8 @@ TEST_F(MainDlgDiscTest, RebuildWritesTheImageInTheTablesOrderOrSaysWhichRowIsMis
     steps.image = m_image;
     RunWithPickers([&] { m_dlg.OnSysCommand(IDM_REBUILD_DISC_IMAGE, 0); }, steps);
     EXPECT_EQ(steps.offeredName, QStringLiteral("Sorted-game.iso"));
+    EXPECT_EQ(steps.openTitle, QStringLiteral("Rebuild Disc Image"));
+    EXPECT_EQ(steps.saveTitle, QStringLiteral("Choose the New Image"));
     const QString rebuilt = m_dir.filePath(QStringLiteral("Sorted-game.iso"));
     const DiscReadResult read = ReadDiscImage(QFile::encodeName(rebuilt).toStdString());
     ASSERT_TRUE(read.ok) << read.error;

@@ -3,6 +3,7 @@
 #include "main_dlg_fixture.h"
 #include "table/standalone_table.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -19,7 +20,7 @@ class MainDlgExportTest : public MainDlgTest {
 protected:
     // Runs the menu command; the save dialog is shown the filter starting with `filterStart`, given `name`,
     // and confirmed. Returns the dialog's filters.
-    QStringList Export(const QString& filterStart, const QString& name) {
+    QStringList Export(const QString& filterStart, const QString& name, bool byFormatBox = false) {
         QStringList filters;
         WhenModalOpens([&](QWidget* window) {
             auto* dialog = qobject_cast<QFileDialog*>(window);
@@ -27,9 +28,16 @@ protected:
             EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
             EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Export Sort Weights"));
             filters = dialog->nameFilters();
-            for (const QString& filter : filters) {
-                if (filter.startsWith(filterStart))
-                    dialog->selectNameFilter(filter);
+            auto* formatBox = dialog->findChild<QComboBox*>(QStringLiteral("formatBox"));
+            ASSERT_NE(formatBox, nullptr) << "the dialog asks for the format in a field of its own";
+            EXPECT_TRUE(formatBox->isVisible());
+            for (int i = 0; i < filters.size(); ++i) {
+                if (!filters[i].startsWith(filterStart))
+                    continue;
+                if (byFormatBox)
+                    formatBox->setCurrentIndex(i);
+                else
+                    dialog->selectNameFilter(filters[i]);
             }
             // Replacing a file is confirmed in the dialog's own question, which the test does not answer.
             dialog->setOption(QFileDialog::DontConfirmOverwrite);
@@ -48,7 +56,7 @@ TEST_F(MainDlgExportTest, MenuEntryWritesTheShownOrderInTheChosenFormat) {
     const auto entry = std::find_if(entries.begin(), entries.end(),
                                     [](const CMenu::Entry& e) { return e.id == IDM_EXPORT_WEIGHTS; });
     ASSERT_NE(entry, entries.end());
-    EXPECT_EQ(entry->text, QStringLiteral("Export Sort Weights..."));
+    EXPECT_EQ(entry->text, QStringLiteral("&Export Sort Weights...\tCtrl+E"));
 
     WriteFile("LBA.TXT", "0000001A|00000800|BOOT.BIN\r\n"
                          "00000040|0003A000|DATA\\MAIN.ELF\r\n"
@@ -67,10 +75,13 @@ TEST_F(MainDlgExportTest, MenuEntryWritesTheShownOrderInTheChosenFormat) {
     const Case cases[] = {
         {"xorriso-weights", "order.weights", "3 /DATA/MAIN.ELF\n2 /with space.dat\n1 /BOOT.BIN\n"},
         {"mkisofs-sort", "order.sort", "./DATA/MAIN.ELF 3\n./with space.dat 2\n./BOOT.BIN 1\n"},
+        {"xorriso-weights", "boxed.weights", "3 /DATA/MAIN.ELF\n2 /with space.dat\n1 /BOOT.BIN\n"},
     };
     for (const Case& c : cases) {
         m_messages.clear();
-        const QStringList filters = Export(QLatin1String(c.filterStart), QLatin1String(c.name));
+        // The last case chooses the format in the format field instead of "Files of type".
+        const QStringList filters =
+            Export(QLatin1String(c.filterStart), QLatin1String(c.name), &c == &cases[std::size(cases) - 1]);
         ASSERT_EQ(filters.size(), 2);
         EXPECT_TRUE(filters[0].startsWith(QStringLiteral("mkisofs-sort"))) << filters[0].toStdString();
         EXPECT_TRUE(filters[1].startsWith(QStringLiteral("xorriso-weights"))) << filters[1].toStdString();

@@ -34,6 +34,8 @@ TEST(MainDlgStart, FieldsButtonsAndTableAfterStartUp) {
     EXPECT_EQ(dlg.m_list.GetColumnCount(), 6);
     EXPECT_EQ(dlg.m_list.GetItemCount(), 0);
     const char* titles[] = {"Number", "StartLba", "FileSize", "FileName", "LbaPos", "Column6"};
+    // FileName, the widest text, has the most room.
+    const int widths[] = {50, 70, 75, 220, 60, 60};
     CHeaderCtrl* header = dlg.m_list.GetHeaderCtrl();
     ASSERT_NE(header, nullptr);
     ASSERT_EQ(header->GetItemCount(), 6);
@@ -42,7 +44,7 @@ TEST(MainDlgStart, FieldsButtonsAndTableAfterStartUp) {
         item.mask = HDI_TEXT | HDI_WIDTH;
         ASSERT_TRUE(header->GetItem(i, &item));
         EXPECT_EQ(item.text, titles[i]);
-        EXPECT_EQ(item.cxy, 80);
+        EXPECT_EQ(item.cxy, widths[i]);
     }
     auto* view = qobject_cast<QTableView*>(dlg.m_list.GetSafeWidget());
     ASSERT_NE(view, nullptr);

@@ -159,10 +159,12 @@ TEST(ColumnListSort, SortOfAnEmptyTableOnlySetsTheStateAndTheHeader) {
     EXPECT_TRUE(IsOwnerDrawn(table.List().GetColumnHeader(), 1));
     EXPECT_FALSE(IsOwnerDrawn(table.List().GetColumnHeader(), 0));
 
-    // Emptying the table keeps the state too.
+    // Emptying the table clears the state and the arrow: the next click sorts ascending.
     table.AddRows({{"b", "1"}, {"a", "2"}});
     table.List().DeleteAllRows();
-    EXPECT_EQ(table.List().GetSortColumn(), 1);
+    EXPECT_EQ(table.List().GetSortColumn(), -1);
+    EXPECT_EQ(table.List().GetColumnHeader().GetSortColumn(), -1);
+    EXPECT_TRUE(table.List().IsSortAscending());
 }
 
 TEST(ColumnListSort, ColumnThatDoesNotExistSortsNothing) {

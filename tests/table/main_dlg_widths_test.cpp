@@ -64,8 +64,8 @@ void DragTwoDividers(CMainDlg& dlg) {
     DragDivider(header, 0, 30);
     DragDivider(header, 3, -25);
 }
-const std::vector<int> kDraggedWidths = {110, 80, 80, 55, 80, 80};
-const std::vector<int> kDefaultWidths = {80, 80, 80, 80, 80, 80};
+const std::vector<int> kDraggedWidths = {80, 70, 75, 195, 60, 60};
+const std::vector<int> kDefaultWidths = {50, 70, 75, 220, 60, 60};
 
 // Each test keeps its settings in a folder of its own. A death test's child works in the folder of the
 // test that started it, so the parent sees what the ended process stored.
@@ -138,7 +138,7 @@ TEST_F(MainDlgWidthsTest, EachWayOfClosingStoresTheDraggedWidths) {
         });
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
         EXPECT_EQ(widthsBeforeClosing, kDraggedWidths);
-        EXPECT_EQ(Stored(), Record({6, 110, 80, 80, 55, 80, 80}));
+        EXPECT_EQ(Stored(), Record({6, 80, 70, 75, 195, 60, 60}));
         EXPECT_EQ(WidthsAtStart(), kDraggedWidths);
     }
     // The store is rooted at the vendor key, under the application's name.
@@ -173,6 +173,83 @@ TEST_F(MainDlgWidthsTest, ExitKeepsTheWidthsOfTheEarlierRun) {
         },
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(Stored(), Record({6, 120, 91, 92, 68, 94, 95}));
+}
+
+// The window grows: the table, the progress bar and FileName take the room, the controls above stay. The
+// size is kept by a close with the widths, FileName shows the same width at the next start, and Exit
+// keeps what the earlier run stored.
+TEST_F(MainDlgWidthsTest, AGrownWindowKeepsItsSizeAndWidthsOnCloseNotOnExit) {
+    const QSize grown(700, 760);
+    std::vector<int> widthsBeforeClosing;
+    {
+        CMainDlg dlg;
+        ASSERT_TRUE(dlg.CreateModeless());
+        QWidget* window = dlg.GetSafeWidget();
+        const QSize smallest = window->size();
+        EXPECT_EQ(window->minimumSize(), smallest) << "the template's size is the smallest";
+        const auto geometryOf = [&dlg](int id) { return dlg.GetDlgItem(id)->GetSafeWidget()->geometry(); };
+        const QRect list = geometryOf(IDC_LIST), progress = geometryOf(IDC_PROGRESS), exit = geometryOf(IDC_EXIT);
+        const std::vector<int> widths = WidthsOf(dlg.m_list);
+
+        window->resize(grown);
+        const int dx = grown.width() - smallest.width(), dy = grown.height() - smallest.height();
+        EXPECT_EQ(geometryOf(IDC_LIST), list.adjusted(0, 0, dx, dy));
+        EXPECT_EQ(geometryOf(IDC_PROGRESS), progress.adjusted(0, 0, dx, 0));
+        EXPECT_EQ(geometryOf(IDC_EXIT), exit);
+        std::vector<int> stretched = widths;
+        stretched[3] += dx;
+        EXPECT_EQ(WidthsOf(dlg.m_list), stretched) << "FileName takes the width the table gains";
+
+        DragDivider(HeaderOf(dlg.m_list), 0, 30);
+        widthsBeforeClosing = WidthsOf(dlg.m_list);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(window, &escape);
+        dlg.DestroyWindow();
+    }
+    const std::optional<QByteArray> storedWidths = Stored();
+    {
+        CMainDlg dlg;
+        ASSERT_TRUE(dlg.CreateModeless());
+        EXPECT_EQ(dlg.GetSafeWidget()->size(), grown);
+        EXPECT_EQ(WidthsOf(dlg.m_list), widthsBeforeClosing);
+        // Exit after another change stores nothing.
+        const QSize kept = dlg.GetSafeWidget()->size();
+        EXPECT_EXIT(
+            {
+                dlg.GetSafeWidget()->resize(kept + QSize(50, 20));
+                DragTwoDividers(dlg);
+                QMetaObject::invokeMethod(dlg.GetDlgItem(IDC_EXIT)->GetSafeWidget(), "click");
+                std::exit(3);
+            },
+            ::testing::ExitedWithCode(0), "");
+        dlg.DestroyWindow();
+    }
+    EXPECT_EQ(Stored(), storedWidths);
+    CMainDlg dlg;
+    ASSERT_TRUE(dlg.CreateModeless());
+    EXPECT_EQ(dlg.GetSafeWidget()->size(), grown);
+    dlg.DestroyWindow();
+}
+
+// A double click on the edge of a header section fits the column to its widest text.
+TEST_F(MainDlgWidthsTest, ADoubleClickOnAHeaderEdgeFitsTheColumnToItsContent) {
+    CMainDlg dlg;
+    ASSERT_TRUE(dlg.CreateModeless());
+    const std::string name(120, 'W');
+    const std::string_view cells[] = {"1", "2", "3", name, "", ""};
+    dlg.m_list.AddRow(cells);
+    dlg.m_list.UpdateWindow();
+    QHeaderView* header = HeaderOf(dlg.m_list);
+    const QPoint edge(header->sectionViewportPosition(3) + header->sectionSize(3) - 1, header->height() / 2);
+    SendMouse(header->viewport(), QEvent::MouseMove, edge, Qt::NoButton);
+    SendMouse(header->viewport(), QEvent::MouseButtonPress, edge, Qt::LeftButton);
+    SendMouse(header->viewport(), QEvent::MouseButtonRelease, edge, Qt::NoButton);
+    SendMouse(header->viewport(), QEvent::MouseButtonDblClick, edge, Qt::LeftButton);
+    SendMouse(header->viewport(), QEvent::MouseButtonRelease, edge, Qt::NoButton);
+    const int textWidth = header->fontMetrics().horizontalAdvance(QString::fromStdString(name));
+    EXPECT_GE(dlg.m_list.GetColumnWidth(3), textWidth);
+    EXPECT_LT(dlg.m_list.GetColumnWidth(3), textWidth + 40);
+    dlg.DestroyWindow();
 }
 
 TEST_F(MainDlgWidthsTest, StoredRecordIsAppliedOnlyWhenItFits) {
