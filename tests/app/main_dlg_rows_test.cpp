@@ -54,7 +54,9 @@ TEST_F(MainDlgRowsTest, TheTableMenuHoldsTheRowCommandsAndEveryEntryOfTheWindows
         labels.join(QLatin1Char('|')),
         QStringLiteral("Move to &Top\tCtrl+Shift+Home|Move &Up\tCtrl+Shift+Up|Move &Down\tCtrl+Shift+Down|"
                        "Move to &Bottom\tCtrl+Shift+End|-|&Copy\tCtrl+C|-|&Import Disc Image...\tCtrl+I|"
-                       "&Export Sort Weights...\tCtrl+E|&Rebuild Disc Image in This Order...\tCtrl+R|-|"
+                       "&Export Sort Weights...\tCtrl+E|&Rebuild Disc Image in This Order...\tCtrl+R|"
+                       "Re&place File in Disc Image...\tCtrl+P|&Order by Read Trace...\tCtrl+T|"
+                       "&Layout Map...\tCtrl+M|-|"
                        "&About|Another Entry..."));
 }
 
