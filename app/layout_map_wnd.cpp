@@ -40,18 +40,22 @@ QAbstractItemView* CLayoutMapWnd::TableView() const {
     return qobject_cast<QAbstractItemView*>(m_list.GetSafeWidget());
 }
 
-void CLayoutMapWnd::Refresh(const std::vector<TraceRead>* reads) {
-    const int rows = m_list.GetItemCount();
+std::vector<TracedFile> TableFiles(CColumnListCtrl& list) {
+    const int rows = list.GetItemCount();
     std::vector<TracedFile> files;
     files.reserve(static_cast<std::size_t>(rows));
-    // The cells hold the numbers as signed decimals of 32-bit values.
+    // The cells hold the numbers as unsigned decimals of 32-bit values.
     const auto number = [](const std::string& text) {
         return static_cast<std::uint32_t>(QByteArray::fromStdString(text).toLongLong());
     };
     for (int i = 0; i < rows; ++i)
         files.push_back(
-            {number(m_list.GetItemText(i, CellStartLba)), number(m_list.GetItemText(i, CellFileSize))});
-    m_pView->Picture().SetFiles(files);
+            {number(list.GetItemText(i, CellStartLba)), number(list.GetItemText(i, CellFileSize))});
+    return files;
+}
+
+void CLayoutMapWnd::Refresh(const std::vector<TraceRead>* reads) {
+    m_pView->Picture().SetFiles(TableFiles(m_list));
     if (reads)
         m_pView->Picture().SetReads(*reads);
     m_pView->Picture().ResetBlockRange();

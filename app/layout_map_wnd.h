@@ -9,10 +9,14 @@
 #include <QWidget>
 
 #include "disc/read_trace.h"
+#include "disc/trace_layout.h"
 
 class CColumnListCtrl;
 class CLayoutMapView;
 class QAbstractItemView;
+
+// The table's rows as files, in the order shown: their StartLba and FileSize cells.
+std::vector<TracedFile> TableFiles(CColumnListCtrl& list);
 
 class CLayoutMapWnd : public QWidget {
 public:

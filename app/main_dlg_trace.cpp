@@ -20,20 +20,6 @@ namespace {
 
 const QString kOrderCaption = QStringLiteral("Order by Read Trace");
 
-// The table's rows as files: the StartLba and FileSize cells, signed decimals of 32-bit values.
-std::vector<TracedFile> TableFiles(CColumnListCtrl& list) {
-    const int rows = list.GetItemCount();
-    std::vector<TracedFile> files;
-    files.reserve(static_cast<std::size_t>(rows));
-    const auto number = [](const std::string& text) {
-        return static_cast<std::uint32_t>(QByteArray::fromStdString(text).toLongLong());
-    };
-    for (int i = 0; i < rows; ++i)
-        files.push_back(
-            {number(list.GetItemText(i, CellStartLba)), number(list.GetItemText(i, CellFileSize))});
-    return files;
-}
-
 QString Figures(const SeekFigures& f) {
     return QStringLiteral("%1 reads, %2 seeks, head travel %3 blocks, about %4 s")
         .arg(f.reads)

@@ -40,7 +40,7 @@ void AppendBlocks(std::string& out, std::uint64_t first, std::uint64_t last) {
     }
 }
 
-}  // namespace
+} // namespace
 
 int RunCheckCommand(const QStringList& args) {
     QCommandLineParser parser;

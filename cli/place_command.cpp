@@ -11,11 +11,10 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/disc_volume_input.h"
+#include "cli/image_map.h"
 #include "cli/listing_input.h"
 #include "disc/block_edit.h"
 #include "disc/block_edit_output.h"
-#include "disc/disc_image.h"
-#include "disc/extent_listing.h"
 
 int RunPlaceCommand(const QStringList& args) {
     QCommandLineParser parser;
@@ -82,14 +81,7 @@ int RunPlaceCommand(const QStringList& args) {
     for (const std::string& line : planned.plan.lines)
         std::printf("%s\n", line.c_str());
     std::fflush(stdout);
-    if (parser.isSet(mapOption)) {
-        const DiscReadResult read = ReadDiscImage(written);
-        if (!read.ok) {
-            PrintError(output, 0, QString::fromStdString(read.error));
-            return kStatusError;
-        }
-        if (!WriteOutput(parser.value(mapOption), FormatThreeColumnListing(read.extents)))
-            return kStatusError;
-    }
+    if (parser.isSet(mapOption) && !WriteImageMap(output, parser.value(mapOption)))
+        return kStatusError;
     return kStatusOk;
 }

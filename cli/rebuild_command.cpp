@@ -9,9 +9,9 @@
 #include "cli/cli_io.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/image_map.h"
 #include "cli/listing_input.h"
 #include "disc/disc_image.h"
-#include "disc/extent_listing.h"
 
 int RunRebuildCommand(const QStringList& args) {
     QCommandLineParser parser;
@@ -86,15 +86,8 @@ int RunRebuildCommand(const QStringList& args) {
         if (!dropped.isEmpty())
             PrintError(QStringLiteral("rebuild: the new image leaves out %1")
                            .arg(dropped.join(QStringLiteral(", "))));
-        if (parser.isSet(mapOption)) {
-            const DiscReadResult read = ReadDiscImage(QFile::encodeName(output).toStdString());
-            if (!read.ok) {
-                PrintError(output, 0, QString::fromStdString(read.error));
-                return kStatusError;
-            }
-            return WriteOutput(parser.value(mapOption), FormatThreeColumnListing(read.extents)) ? kStatusOk
-                                                                                                : kStatusError;
-        }
+        if (parser.isSet(mapOption) && !WriteImageMap(output, parser.value(mapOption)))
+            return kStatusError;
         return kStatusOk;
     }
     if (result.missingIndex)

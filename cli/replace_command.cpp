@@ -12,10 +12,9 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/disc_volume_input.h"
+#include "cli/image_map.h"
 #include "disc/block_edit.h"
 #include "disc/block_edit_output.h"
-#include "disc/disc_image.h"
-#include "disc/extent_listing.h"
 
 namespace {
 
@@ -130,14 +129,8 @@ int RunReplaceCommand(const QStringList& args) {
     for (const std::string& line : planned.plan.lines)
         std::printf("%s\n", line.c_str());
     std::fflush(stdout);
-    if (parser.isSet(mapOption)) {
-        const DiscReadResult read = ReadDiscImage(written);
-        if (!read.ok) {
-            PrintError(QString::fromStdString(written), 0, QString::fromStdString(read.error));
-            return kStatusError;
-        }
-        if (!WriteOutput(parser.value(mapOption), FormatThreeColumnListing(read.extents)))
-            return kStatusError;
-    }
+    if (parser.isSet(mapOption) &&
+        !WriteImageMap(QFile::decodeName(written.c_str()), parser.value(mapOption)))
+        return kStatusError;
     return kStatusOk;
 }

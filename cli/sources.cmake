@@ -7,6 +7,7 @@ set(QUARROW_CLI_SOURCES
     cli/sort_command.cpp
     cli/export_command.cpp
     cli/check_command.cpp
+    cli/image_map.cpp
     cli/import_command.cpp
     cli/rebuild_command.cpp
     cli/trace_input.cpp

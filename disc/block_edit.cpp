@@ -55,6 +55,27 @@ std::vector<const IsoRecord*> Named(const IsoVolume& volume, const std::string& 
     return found;
 }
 
+// The one record of a plain file named `path` that an edit can move, or why there is none; `verb` says what
+// the edit does ("replaced", "placed").
+const IsoRecord* MovableFile(const IsoVolume& volume, const std::string& path, const char* verb,
+                             std::string& why) {
+    const std::vector<const IsoRecord*> named = Named(volume, path);
+    if (named.empty()) {
+        why = path + ": the image has no file of that name";
+        return nullptr;
+    }
+    const IsoRecord& target = *named.front();
+    if (target.directory)
+        why = path + ": is a directory";
+    else if (named.size() > 1 || target.multiExtent)
+        why = path + ": is a file of several extents, which cannot be " + verb;
+    else if (target.attributeBlocks > 0)
+        why = path + ": has an extended attribute record, which cannot be " + verb;
+    else
+        return &target;
+    return nullptr;
+}
+
 } // namespace
 
 BlockEditResult PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRequest>& requests,
@@ -83,16 +104,11 @@ BlockEditResult PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRe
         const std::string& path = request.path;
         if (!pathsDone.insert(path).second)
             return refuse(path + ": named twice");
-        const std::vector<const IsoRecord*> named = Named(volume, path);
-        if (named.empty())
-            return refuse(path + ": the image has no file of that name");
-        const IsoRecord& target = *named.front();
-        if (target.directory)
-            return refuse(path + ": is a directory");
-        if (named.size() > 1 || target.multiExtent)
-            return refuse(path + ": is a file of several extents, which cannot be replaced");
-        if (target.attributeBlocks > 0)
-            return refuse(path + ": has an extended attribute record, which cannot be replaced");
+        std::string why;
+        const IsoRecord* const movable = MovableFile(volume, path, "replaced", why);
+        if (!movable)
+            return refuse(why);
+        const IsoRecord& target = *movable;
         if (request.size > UINT32_MAX)
             return refuse(path + ": the new file is 4 GiB or larger and would need several extents");
 
@@ -220,16 +236,11 @@ BlockEditResult PlanPlace(const IsoVolume& volume, const std::vector<PlaceReques
         const std::string& path = request.path;
         if (!paths.insert(path).second)
             return refuse(path + ": named twice");
-        const std::vector<const IsoRecord*> named = Named(volume, path);
-        if (named.empty())
-            return refuse(path + ": the image has no file of that name");
-        const IsoRecord& target = *named.front();
-        if (target.directory)
-            return refuse(path + ": is a directory");
-        if (named.size() > 1 || target.multiExtent)
-            return refuse(path + ": is a file of several extents, which cannot be placed");
-        if (target.attributeBlocks > 0)
-            return refuse(path + ": has an extended attribute record, which cannot be placed");
+        std::string why;
+        const IsoRecord* const movable = MovableFile(volume, path, "placed", why);
+        if (!movable)
+            return refuse(why);
+        const IsoRecord& target = *movable;
         if (request.size != target.size)
             return refuse(path + ": the listing gives " + std::to_string(request.size) +
                           " bytes, the image holds " + std::to_string(target.size));
