@@ -20,23 +20,11 @@
 
 #include <unistd.h>
 
+#include "command_timing.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-double TimeCommand(const std::string& command) {
-    const auto start = std::chrono::steady_clock::now();
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "failed: %s\n", command.c_str());
-        std::exit(1);
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 std::string Quoted(const fs::path& path) {
     return "'" + path.string() + "'";
@@ -65,17 +53,6 @@ fs::path MakeImage(const fs::path& dir, const std::string& name, long megabytes,
                 " / -commit >/dev/null 2>&1");
     fs::remove_all(tree);
     return image;
-}
-
-void Compare(const char* what, const std::string& ours, const std::string& baseline,
-             const char* baselineName) {
-    std::vector<double> oursTimes, baseTimes;
-    for (int round = 0; round < 3; ++round) {
-        baseTimes.push_back(TimeCommand(baseline));
-        oursTimes.push_back(TimeCommand(ours));
-    }
-    const double a = Median(oursTimes), b = Median(baseTimes);
-    std::printf("%-10s quarrow-cli %8.3f s   %-22s %8.3f s   ratio %.2f\n", what, a, baselineName, b, a / b);
 }
 
 double MedianOf(const std::string& command) {

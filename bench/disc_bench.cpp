@@ -18,23 +18,11 @@
 
 #include <unistd.h>
 
+#include "command_timing.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-double TimeCommand(const std::string& command) {
-    const auto start = std::chrono::steady_clock::now();
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "failed: %s\n", command.c_str());
-        std::exit(1);
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // A tree of `files` files in folders of 1000, each of size(i) bytes.
 void MakeTree(const fs::path& root, long files, long (*size)(long)) {
@@ -46,16 +34,6 @@ void MakeTree(const fs::path& root, long files, long (*size)(long)) {
         bytes.assign(static_cast<std::size_t>(size(i)), static_cast<char>('a' + i % 26));
         std::ofstream(folder / ("file_" + std::to_string(i) + ".dat"), std::ios::binary) << bytes;
     }
-}
-
-void Compare(const char* what, const std::string& ours, const std::string& baseline, const char* baselineName) {
-    std::vector<double> oursTimes, baseTimes;
-    for (int round = 0; round < 3; ++round) {
-        baseTimes.push_back(TimeCommand(baseline));
-        oursTimes.push_back(TimeCommand(ours));
-    }
-    const double a = Median(oursTimes), b = Median(baseTimes);
-    std::printf("%-8s quarrow-cli %8.3f s   %-22s %8.3f s   ratio %.2f\n", what, a, baselineName, b, a / b);
 }
 
 std::string Q(const fs::path& path) { return "'" + path.string() + "'"; }
