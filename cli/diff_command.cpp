@@ -1,9 +1,11 @@
 // quarrow-cli diff: the files two images or listings place differently.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
-#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include <QCommandLineParser>
@@ -35,7 +37,7 @@ std::string Run(const Placed& p) {
 std::optional<std::vector<Placed>> ReadPlaced(const QString& source, const QCommandLineParser& parser) {
     std::vector<Placed> placed;
     if (source != QStringLiteral("-") && LooksLikeIsoImage(source)) {
-        const std::optional<IsoVolume> volume = ReadVolumeOf(source);
+        std::optional<IsoVolume> volume = ReadVolumeOf(source, IsoTrees::Naming);
         if (!volume)
             return std::nullopt;
         const bool joliet = volume->NamesFromJoliet();
@@ -44,9 +46,11 @@ std::optional<std::vector<Placed>> ReadPlaced(const QString& source, const QComm
             return std::any_of(volume->bootCatalog.begin(), volume->bootCatalog.end(),
                                [&record](const IsoRun& run) { return run.start == record.extent; });
         };
-        for (const IsoRecord& record : volume->records)
+        placed.reserve(volume->records.size());
+        for (IsoRecord& record : volume->records)
             if (!record.directory && record.joliet == joliet && !isCatalog(record))
-                placed.push_back({record.path, record.extent + record.attributeBlocks, record.size});
+                placed.push_back(
+                    {std::move(record.path), record.extent + record.attributeBlocks, record.size});
         return placed;
     }
     const std::optional<ListingInput> listing = ReadListing(source, parser);
@@ -55,6 +59,7 @@ std::optional<std::vector<Placed>> ReadPlaced(const QString& source, const QComm
     const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*listing);
     if (!lines)
         return std::nullopt;
+    placed.reserve(lines->size());
     for (const ListingLine& line : *lines)
         placed.push_back({std::string(line.name), line.startLba, line.fileSize});
     return placed;
@@ -90,32 +95,59 @@ int RunDiffCommand(const QStringList& args) {
     if (!after)
         return kStatusError;
 
-    // A file of several extents has several entries of one path: they pair up in order.
-    std::map<std::string, std::vector<const Placed*>> newByPath;
-    for (const Placed& p : *after)
-        newByPath[p.path].push_back(&p);
-    std::map<std::string, std::size_t> used;
+    // A file of several extents has several entries of one path: they pair up in order. Two images of one
+    // tree list their files in the same order, so the common run of equal paths pairs up one to one;
+    // only the rest is paired through a table of paths.
+    const std::vector<Placed>& olds = *before;
+    const std::vector<Placed>& news = *after;
+    std::size_t common = 0;
+    while (common < olds.size() && common < news.size() && olds[common].path == news[common].path)
+        ++common;
+    constexpr std::size_t kNone = SIZE_MAX;
+    // For each path of NEW past the common run: its first entry not yet paired, and from each entry the
+    // next one of the same path.
+    std::unordered_map<std::string_view, std::size_t> firstFree;
+    std::vector<std::size_t> nextSame(news.size(), kNone);
+    std::vector<bool> paired(news.size(), false);
+    firstFree.reserve(news.size() - common);
+    for (std::size_t i = news.size(); i-- > common;) {
+        auto [it, inserted] = firstFree.try_emplace(news[i].path, i);
+        if (!inserted) {
+            nextSame[i] = it->second;
+            it->second = i;
+        }
+    }
     const bool csv = parser.isSet(csvOption);
     std::string moved, resized, added, removed, rows = "change,path,old_start,old_size,new_start,new_size\n";
     std::size_t movedCount = 0, resizedCount = 0, addedCount = 0, removedCount = 0, sameCount = 0;
-    auto row = [&rows](const char* change, const Placed* old, const Placed* now) {
+    auto row = [&rows, csv](const char* change, const Placed* old, const Placed* now) {
+        if (!csv)
+            return;
         const Placed& any = old ? *old : *now;
         rows +=
             CsvField(change) + "," + CsvField(any.path) + "," +
             (old ? std::to_string(old->start) + "," + std::to_string(old->size) : std::string(",")) + "," +
             (now ? std::to_string(now->start) + "," + std::to_string(now->size) : std::string(",")) + "\n";
     };
-    for (const Placed& old : *before) {
-        auto found = newByPath.find(old.path);
-        std::size_t& next = used[old.path];
-        if (found == newByPath.end() || next >= found->second.size()) {
+    for (std::size_t i = 0; i < olds.size(); ++i) {
+        const Placed& old = olds[i];
+        std::size_t match = i < common ? i : kNone;
+        if (match == kNone) {
+            auto found = firstFree.find(old.path);
+            if (found != firstFree.end() && found->second != kNone) {
+                match = found->second;
+                found->second = nextSame[match];
+            }
+        }
+        if (match == kNone) {
             removed +=
                 "removed " + old.path + ": " + Run(old) + " (" + std::to_string(old.size) + " bytes)\n";
             ++removedCount;
             row("removed", &old, nullptr);
             continue;
         }
-        const Placed& now = *found->second[next++];
+        paired[match] = true;
+        const Placed& now = news[match];
         // An empty file holds no block: where its record points is no move.
         const bool isMoved = old.start != now.start && (old.size > 0 || now.size > 0);
         const bool isResized = old.size != now.size;
@@ -134,13 +166,10 @@ int RunDiffCommand(const QStringList& args) {
             row("same", &old, &now);
         }
     }
-    for (const Placed& now : *after) {
-        std::size_t& next = used[now.path];
-        // `used` counts the entries of this path already paired; the ones past it are new.
-        if (next > 0) {
-            --next;
+    for (std::size_t i = common; i < news.size(); ++i) {
+        if (paired[i])
             continue;
-        }
+        const Placed& now = news[i];
         added += "added " + now.path + ": " + Run(now) + " (" + std::to_string(now.size) + " bytes)\n";
         ++addedCount;
         row("added", nullptr, &now);

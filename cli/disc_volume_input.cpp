@@ -14,14 +14,14 @@ bool LooksLikeIsoImage(const QString& path) {
            file.ReadAt(std::uint64_t{16} * kIsoBlock + 1, id, sizeof id) && std::string(id, 5) == "CD001";
 }
 
-std::optional<IsoVolume> ReadVolumeOf(const QString& path) {
+std::optional<IsoVolume> ReadVolumeOf(const QString& path, IsoTrees trees) {
     CImageFile file;
     std::string error;
     if (!file.Open(QFile::encodeName(path).toStdString(), false, error)) {
         PrintError(path, 0, QString::fromStdString(error));
         return std::nullopt;
     }
-    IsoVolumeResult read = ReadIsoVolume(file);
+    IsoVolumeResult read = ReadIsoVolume(file, trees);
     if (!read.ok) {
         PrintError(path, 0, QString::fromStdString(read.error));
         return std::nullopt;

@@ -12,4 +12,4 @@
 bool LooksLikeIsoImage(const QString& path);
 
 // The structures of the image at `path`, or none with the reason reported.
-std::optional<IsoVolume> ReadVolumeOf(const QString& path);
+std::optional<IsoVolume> ReadVolumeOf(const QString& path, IsoTrees trees = IsoTrees::All);

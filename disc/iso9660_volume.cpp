@@ -97,8 +97,8 @@ struct Pending {
 
 class CVolumeReader {
 public:
-    CVolumeReader(const CImageSource& source, IsoVolume& volume)
-        : m_source(source), m_volume(volume), m_nBlocks(source.Size() / kIsoBlock) {
+    CVolumeReader(const CImageSource& source, IsoVolume& volume, IsoTrees trees)
+        : m_source(source), m_volume(volume), m_nBlocks(source.Size() / kIsoBlock), m_trees(trees) {
         m_nDirectoryBudget = std::max(kMinDirectoryBudget, source.Size() * 4);
     }
 
@@ -106,9 +106,14 @@ public:
         m_volume.imageBytes = m_source.Size();
         if (!ReadDescriptors() || !ReadSystemArea())
             return false;
-        for (std::size_t i = 0; i < m_roots.size(); ++i)
+        for (std::size_t i = 0; i < m_roots.size(); ++i) {
+            // The primary tree comes first and says whether Rock Ridge names the files; a Joliet tree is
+            // then only needed when it names them.
+            if (m_trees == IsoTrees::Naming && m_roots[i].joliet && !m_volume.NamesFromJoliet())
+                continue;
             if (!ReadTree(m_roots[i].block, m_roots[i].joliet))
                 return false;
+        }
         return ReadBootCatalog();
     }
 
@@ -411,7 +416,8 @@ private:
                 const bool rootDot = !joliet && firstDirectory && pos == 0;
                 if (!rootDot)
                     systemUse += m_nSuspSkip;
-                std::string rrName;
+                std::string& rrName = m_name;
+                rrName.clear();
                 m_bRelocated = m_bChildLink = false;
                 const bool useSusp = !joliet && (rootDot || m_volume.rockRidge);
                 if (useSusp && systemUse < length &&
@@ -427,10 +433,10 @@ private:
                 record.multiExtent = (record.flags & 0x80) != 0 || previousContinues;
                 previousContinues = (record.flags & 0x80) != 0;
                 const std::string_view id(data + 33, idLength);
-                std::string name = !rrName.empty() ? rrName
-                                   : joliet        ? PlainName(Utf8FromUcs2(id), false)
-                                                   : PlainName(std::string(id), true);
-                record.path = current.path + "/" + name;
+                if (rrName.empty())
+                    rrName = joliet ? PlainName(Utf8FromUcs2(id), false) : PlainName(std::string(id), true);
+                record.path.reserve(current.path.size() + 1 + rrName.size());
+                record.path.append(current.path).append(1, '/').append(rrName);
                 // A folder nested too deep for ISO 9660 lies in a folder of relocated ones (Rock Ridge RE)
                 // and is named where it belongs by a child link (CL): its content is read, and named, there.
                 if (m_bChildLink && !record.directory) {
@@ -533,6 +539,7 @@ private:
     const CImageSource& m_source;
     IsoVolume& m_volume;
     std::uint64_t m_nBlocks;
+    IsoTrees m_trees;
     std::uint64_t m_nDirectoryBudget = 0;
     std::vector<Root> m_roots;
     std::uint32_t m_nCatalog = 0;
@@ -542,14 +549,15 @@ private:
     bool m_bChildLink = false; // it stands for a relocated folder (CL) at m_nChildLink
     std::uint32_t m_nChildLink = 0;
     std::string m_continuation;
+    std::string m_name; // the name of the record being read, its buffer kept from record to record
     std::string m_error;
 };
 
 } // namespace
 
-IsoVolumeResult ReadIsoVolume(const CImageSource& source) {
+IsoVolumeResult ReadIsoVolume(const CImageSource& source, IsoTrees trees) {
     IsoVolumeResult result;
-    CVolumeReader reader(source, result.volume);
+    CVolumeReader reader(source, result.volume, trees);
     result.ok = reader.Read();
     if (!result.ok) {
         result.error = reader.Error();

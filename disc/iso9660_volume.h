@@ -73,4 +73,8 @@ struct IsoVolumeResult {
     IsoVolume volume;
 };
 
-IsoVolumeResult ReadIsoVolume(const CImageSource& source);
+// Which directory trees to read: all of them (what an edit needs, as it must patch every record), or only
+// the one a listing of the image names its files from (enough to say where each file lies).
+enum class IsoTrees { All, Naming };
+
+IsoVolumeResult ReadIsoVolume(const CImageSource& source, IsoTrees trees = IsoTrees::All);
