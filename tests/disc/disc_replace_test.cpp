@@ -587,6 +587,40 @@ TEST(DiscWhichTest, NamesWhatHoldsEachBlockOfAnImageOrAListing) {
 namespace {
 
 // genisoimage relocates folders nested deeper than ISO 9660 allows; Rock Ridge names them where they belong.
+// Listings whose lines agree for a while and then differ in order, place, size and presence; a path listed
+// twice (the extents of one large file) pairs up in order.
+TEST(DiscDiffTest, PairsFilesByPathWhateverTheirOrder) {
+    TempDir dir;
+    WriteFile(dir.Path() / "old.lst", "00000020|00000800|/same\n"
+                                      "00000030|00000800|/moved\n"
+                                      "00000040|00001000|/resized\n"
+                                      "00000050|00000800|/gone\n"
+                                      "00000060|00000800|/big\n"
+                                      "00000070|00000800|/big\n"
+                                      "00000080|00000800|/later\n");
+    WriteFile(dir.Path() / "new.lst", "00000020|00000800|/same\n"
+                                      "00000080|00000800|/later\n"
+                                      "00000060|00000800|/big\n"
+                                      "00000040|00000800|/resized\n"
+                                      "00000090|00000800|/big\n"
+                                      "00000031|00000800|/moved\n"
+                                      "000000A0|00000800|/new\n");
+    const RunResult text = RunShell(dir.Path(), Cli() + " diff " + Quoted(dir.Path() / "old.lst") + " " +
+                                                    Quoted(dir.Path() / "new.lst"));
+    EXPECT_EQ(text.status, 1) << text.err;
+    EXPECT_EQ(text.out, "moved /moved: 48+1 -> 49+1\n"
+                        "moved /big: 112+1 -> 144+1\n"
+                        "resized /resized: 64+2 (4096 bytes) -> 64+1 (2048 bytes)\n"
+                        "added /new: 160+1 (2048 bytes)\n"
+                        "removed /gone: 80+1 (2048 bytes)\n"
+                        "2 moved, 1 resized, 1 added, 1 removed, 3 unchanged\n");
+    const RunResult csv = RunShell(dir.Path(), Cli() + " diff --csv " + Quoted(dir.Path() / "new.lst") + " " +
+                                                   Quoted(dir.Path() / "new.lst"));
+    EXPECT_EQ(csv.status, 0) << csv.err;
+    EXPECT_NE(csv.out.find("same,/big,96,2048,96,2048\nsame,/resized,"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find("same,/big,144,2048,144,2048\n"), std::string::npos) << csv.out;
+}
+
 TEST(DiscRelocatedFolderTest, AFileInADeepFolderIsNamedAndReplacedWhereItBelongs) {
     TempDir dir;
     const std::string deep = "/1/2/3/4/5/6/7/8/9/10/deep.txt";
