@@ -13,6 +13,8 @@
 namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
+// What the whole-image copy copies at a time before it starts that piece's write-back.
+constexpr std::uint64_t kCopyPiece = std::uint64_t{16} << 20;
 
 class CFd {
 public:
@@ -123,7 +125,18 @@ bool Grow(int fd, const BlockEditPlan& plan, std::string& error) {
     return true;
 }
 
-// Copies the whole file, through the kernel's copy (a reflink where the file system has them).
+// Has the system start writing the bytes of [offset, offset + size) to the disc now, while the next ones are
+// copied, so that the flush to the disc before the output takes its place has little left to wait for.
+void StartWriteBack(int fd, std::uint64_t offset, std::uint64_t size) {
+#if defined(__linux__)
+    ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(size), SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd, (void)offset, (void)size;
+#endif
+}
+
+// Copies the whole file, through the kernel's copy (a reflink where the file system has them), in pieces
+// whose write-back starts as each is copied.
 bool CopyAll(int from, int to, std::string& error) {
     struct stat info {};
     if (::fstat(from, &info) != 0)
@@ -131,11 +144,13 @@ bool CopyAll(int from, int to, std::string& error) {
     const auto size = static_cast<std::uint64_t>(info.st_size);
     std::uint64_t done = 0;
     while (done < size) {
-        const ssize_t put = ::copy_file_range(from, nullptr, to, nullptr, size - done, 0);
+        const std::uint64_t want = std::min<std::uint64_t>(kCopyPiece, size - done);
+        const ssize_t put = ::copy_file_range(from, nullptr, to, nullptr, want, 0);
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0)
             break;
+        StartWriteBack(to, done, static_cast<std::uint64_t>(put));
         done += static_cast<std::uint64_t>(put);
     }
     if (done == size)
@@ -151,6 +166,7 @@ bool CopyAll(int from, int to, std::string& error) {
             return Fail(error, "cannot read the image");
         if (!WriteAt(to, buffer.data(), static_cast<std::size_t>(got), done))
             return Fail(error, "cannot write the image");
+        StartWriteBack(to, done, static_cast<std::uint64_t>(got));
         done += static_cast<std::uint64_t>(got);
     }
     return true;
