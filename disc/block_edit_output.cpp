@@ -218,5 +218,5 @@ bool EditImageInPlace(const std::string& imagePath, const BlockEditPlan& plan, s
     for (const EditZeros& zeros : plan.zeros)
         if (!WriteZeros(image.Get(), zeros, error))
             return false;
-    return Sync(image.Get(), error);
+    return plan.zeros.empty() || Sync(image.Get(), error);
 }
