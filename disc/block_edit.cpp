@@ -9,6 +9,11 @@
 
 namespace {
 
+// Growing the image would leave the GPT's backup header inside it, no longer at its end where readers of
+// the partition table look for it; moving it is not done, so such an edit is refused.
+const char* const kGptWouldStayBehind =
+    "the image would grow, and the backup header of its GPT would then no longer lie at its end";
+
 void PutBoth32(std::string& out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
         out += static_cast<char>(value >> (8 * i));
@@ -200,6 +205,8 @@ BlockEditResult PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRe
     }
 
     plan.imageBytes = std::max<std::uint64_t>(volume.imageBytes, volumeBlocks * kIsoBlock);
+    if (volume.gpt && plan.imageBytes > volume.imageBytes)
+        return refuse(kGptWouldStayBehind);
     if (volumeBlocks > volume.blockCount) {
         for (const IsoDescriptor& descriptor : volume.descriptors) {
             if (descriptor.udf || (descriptor.type != 1 && descriptor.type != 2))
@@ -311,6 +318,8 @@ BlockEditResult PlanPlace(const IsoVolume& volume, const std::vector<PlaceReques
                 plan.zeros.push_back({std::uint64_t{b} * kIsoBlock, kIsoBlock});
     }
     plan.imageBytes = std::max<std::uint64_t>(volume.imageBytes, volumeBlocks * kIsoBlock);
+    if (volume.gpt && plan.imageBytes > volume.imageBytes)
+        return refuse(kGptWouldStayBehind);
     if (volumeBlocks > volume.blockCount)
         for (const IsoDescriptor& descriptor : volume.descriptors) {
             if (descriptor.udf || (descriptor.type != 1 && descriptor.type != 2))

@@ -268,6 +268,7 @@ private:
             }
         }
         if (area.compare(512, 8, "EFI PART") == 0) {
+            m_volume.gpt = true;
             const char* header = area.data() + 512;
             const std::uint64_t entries = Le64(header + 72) * 512;
             const std::uint32_t number = std::min<std::uint32_t>(Le32(header + 80), 1024);

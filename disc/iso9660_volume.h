@@ -61,6 +61,7 @@ struct IsoVolume {
     bool hasJoliet = false;
     bool udfBridge = false;
     bool hfsBridge = false;
+    bool gpt = false;       // the system area holds a GPT, whose backup header lies at the image's end
     bool otherTree = false; // a supplementary tree that is not Joliet (ISO 9660:1999), not read
 
     // The tree whose names a listing of the image uses: Rock Ridge or plain ISO 9660, else Joliet.

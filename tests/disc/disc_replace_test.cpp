@@ -477,6 +477,10 @@ TEST(DiscReplaceRefusalTest, RefusesWithTheReasonAndWritesNothing) {
     std::string multi = ReadFile(SmallImage(dir, "multi.iso", "genisoimage -quiet -R -o OUT TREE"));
     multi[FindRecord(multi, kRootRecord, "ONE") + 25] |= static_cast<char>(0x80);
     WriteFile(dir.Path() / "multi.iso", multi);
+    WriteFile(dir.Path() / "esp.img", NewContent(50 * kBlock, 'e'));
+    const fs::path gpt = SmallImage(dir, "gpt.iso",
+                                    "xorriso -as mkisofs -quiet -R -o OUT -append_partition 2 0xef " +
+                                        (dir.Path() / "esp.img").string() + " -appended_part_as_gpt TREE");
     struct Case {
         fs::path image;
         std::string options;
@@ -489,6 +493,7 @@ TEST(DiscReplaceRefusalTest, RefusesWithTheReasonAndWritesNothing) {
         {boot, "--file /one=BIG --at 16", "/one: blocks 16+10 are not free"},
         {boot, "--file /one=BIG --file /one=SAME", "/one: named twice"},
         {boot, "--file /D=SAME", "/D: is a directory"},
+        {gpt, "--file /one=BIG --at-end", "the backup header of its GPT would then no longer lie at its end"},
         {dir.Path() / "multi.iso", "--file /one=SAME", "/one: is a file of several extents"},
         {SmallImage(dir, "udf.iso", "genisoimage -quiet -R -udf -o OUT TREE"), "--file /one=SAME",
          "UDF bridge, whose own file entries would still point at the old blocks"},
