@@ -5,7 +5,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 #include <QDir>
 #include <QFile>
@@ -14,34 +13,17 @@
 
 #include "app/folder_file_dialog.h"
 #include "app/main_dlg.h"
+#include "app/run_while_live.h"
 #include "disc/disc_image.h"
 #include "disc/extent_listing.h"
 #include "listing/atomic_file_writer.h"
 #include "listing/listing_format.h"
-#include "listing/message_pump.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr int kProgressSteps = 1000;
-
-// Runs `work` on its own thread and keeps the window live until it ends, calling `tick` between turns.
-// When the application starts to quit, `stop` is raised so the work can end early.
-void RunWhileLive(const std::function<void()>& work, std::atomic<bool>& stop, const std::function<void()>& tick) {
-    std::atomic<bool> done = false;
-    std::thread worker([&] {
-        work();
-        done = true;
-    });
-    while (!done) {
-        if (!PumpWaitingMessagesNow())
-            stop = true;
-        tick();
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    }
-    worker.join();
-}
 
 // Asks for an existing disc image under the given title; empty when the user cancels.
 QString PickImage(CWnd* owner, const QString& initialDir, const QString& title) {

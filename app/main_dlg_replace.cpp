@@ -1,8 +1,11 @@
 // Replace File in Disc Image, from the main window's system menu: the file of the selected row (its
 // FileName is the path inside the image, as an imported listing gives it) gets new content in a copy of
-// the image, every other block kept where it was. The result line or the refusal is told in a message box
-// and the window stays either way.
+// the image, every other block kept where it was. The copy is written on a thread of its own while the
+// window stays live. The result line or the refusal is told in a message box and the window stays either
+// way.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -12,6 +15,7 @@
 
 #include "app/folder_file_dialog.h"
 #include "app/main_dlg.h"
+#include "app/run_while_live.h"
 #include "disc/block_edit.h"
 #include "disc/block_edit_output.h"
 #include "disc/image_file.h"
@@ -104,8 +108,25 @@ void CMainDlg::OnReplaceFileInDiscImage() {
     if (strOutput.isEmpty())
         return;
 
+    // The copy of the image is written on a thread of its own; the window stays live and the bar runs round.
     std::string message;
-    if (!ReplaceInCopy(strImage, path, strSource, strOutput, message)) {
+    bool replaced = false;
+    std::atomic<bool> stop = false;
+    constexpr int kSteps = 1000;
+    m_progress.SetRange32(0, kSteps);
+    const auto started = std::chrono::steady_clock::now();
+    RunWhileLive([&] { replaced = ReplaceInCopy(strImage, path, strSource, strOutput, message); }, stop,
+                 [&] {
+                     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - started)
+                                         .count();
+                     m_progress.SetPos(static_cast<int>(ms % 2000) * kSteps / 2000);
+                 });
+    m_progress.SetPos(0);
+    // The application is quitting: nothing more is told.
+    if (stop)
+        return;
+    if (!replaced) {
         MessageBox(QStringLiteral("Cannot replace %1 in the disc image %2:\n%3")
                        .arg(QString::fromStdString(path), QDir::toNativeSeparators(strImage),
                             QString::fromStdString(message)),

@@ -10,6 +10,7 @@ list(APPEND QUARROW_QT_SOURCES
     app/main_dlg_export.cpp
     app/main_dlg_disc.cpp
     app/main_dlg_replace.cpp
+    app/run_while_live.cpp
     app/main_dlg_desktop.cpp
     app/main_dlg_layout.cpp
     app/main_dlg_rows.cpp
