@@ -2,6 +2,7 @@
 // shell. Every rule comes from the pure library the window uses: Scan, the line pass, the cell texts, the
 // sort and the saved line.
 #include <array>
+#include <cstdint>
 #include <numeric>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/listing_input.h"
+#include "platform/radix_sort.h"
 #include "table/row_compare.h"
 #include "table/text_collator.h"
 
@@ -58,6 +60,51 @@ template <class Work> void InTwoHalves(std::size_t count, const Work& work) {
     std::thread second([&] { work(half, count, 1); });
     work(0, half, 0);
     second.join();
+}
+
+// The order one click on a column of numbers gives the rows (two clicks: descending), when every cell of
+// the column is the decimal text of an unsigned value: such texts compare as their values, and a stable
+// sort of the values gives that order without forming a text. Rows of equal value keep their order in
+// both directions, as a stable descending sort of the ascending order leaves them. None for a column whose
+// cells can be other texts (the row number, a column the layout lacks, the file name).
+std::optional<std::vector<std::uint32_t>>
+OrderByValue(ListingLayout layout, const std::vector<ListingLine>& rows, CellColumn column, bool descending) {
+    std::uint32_t ListingLine::*field = nullptr;
+    switch (column) {
+    case CellStartLba:
+        // A file list's number has seven digits, so it is never negative.
+        field = &ListingLine::startLba;
+        break;
+    case CellFileSize:
+        if (layout != ListingLayout::FileList)
+            field = &ListingLine::fileSize;
+        break;
+    case CellLbaPos:
+        if (layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns)
+            field = &ListingLine::lbaPos;
+        break;
+    case CellColumn6:
+        if (layout == ListingLayout::FiveColumns)
+            field = &ListingLine::digit;
+        break;
+    default:
+        break;
+    }
+    if (field == nullptr || rows.size() > UINT32_MAX)
+        return std::nullopt;
+    // The value in the high half of the key, the row in the low half, which the sort leaves out.
+    struct Item {
+        std::uint64_t key;
+    };
+    UninitVector<Item> items(rows.size());
+    const std::uint32_t flip = descending ? UINT32_MAX : 0;
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        items[row].key = (std::uint64_t{rows[row].*field ^ flip} << 32) | row;
+    RadixSortByKey(items, 32);
+    std::vector<std::uint32_t> order(rows.size());
+    for (std::size_t k = 0; k < items.size(); ++k)
+        order[k] = static_cast<std::uint32_t>(items[k].key);
+    return order;
 }
 
 // How many lines ahead the output loop asks for a row, and for that row's name.
@@ -122,29 +169,37 @@ int RunSortCommand(const QStringList& args) {
         return kStatusError;
     const std::vector<ListingLine>& rows = *lines;
 
-    // The texts of the sorted column, made in two halves side by side.
-    const bool byName = *column == CellFileName;
-    const std::size_t half = rows.size() / 2;
-    CTextStore sortTexts[2];
-    if (!byName) {
-        InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
-            sortTexts[part].Reserve((end - begin) * 12, end - begin);
-            for (std::size_t row = begin; row < end; ++row)
-                sortTexts[part].Add(FormRowCell(input->layout, rows[row], static_cast<long long>(row),
-                                                static_cast<CellColumn>(*column)));
-        });
+    const bool descending = parser.isSet(descendingOption);
+    const std::optional<std::vector<std::uint32_t>> byValue =
+        OrderByValue(input->layout, rows, static_cast<CellColumn>(*column), descending);
+    std::vector<std::uint32_t> order;
+    if (byValue) {
+        order = std::move(*byValue);
+    } else {
+        // The texts of the sorted column, made in two halves side by side.
+        const bool byName = *column == CellFileName;
+        const std::size_t half = rows.size() / 2;
+        CTextStore sortTexts[2];
+        if (!byName) {
+            InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
+                sortTexts[part].Reserve((end - begin) * 12, end - begin);
+                for (std::size_t row = begin; row < end; ++row)
+                    sortTexts[part].Add(FormRowCell(input->layout, rows[row], static_cast<long long>(row),
+                                                    static_cast<CellColumn>(*column)));
+            });
+        }
+        const RowTextAccessor textOf =
+            byName ? RowTextAccessor([&rows](std::uint32_t row) { return rows[row].name; })
+                   : RowTextAccessor([&sortTexts, half](std::uint32_t row) {
+                         return row < half ? sortTexts[0].At(row) : sortTexts[1].At(row - half);
+                     });
+        order.resize(rows.size());
+        std::iota(order.begin(), order.end(), 0u);
+        const CTextCollator collator;
+        SortRowIdsByColumn(order, textOf, true, collator);
+        if (descending)
+            SortRowIdsByColumn(order, textOf, false, collator);
     }
-    const RowTextAccessor textOf =
-        byName ? RowTextAccessor([&rows](std::uint32_t row) { return rows[row].name; })
-               : RowTextAccessor([&sortTexts, half](std::uint32_t row) {
-                     return row < half ? sortTexts[0].At(row) : sortTexts[1].At(row - half);
-                 });
-    std::vector<std::uint32_t> order(rows.size());
-    std::iota(order.begin(), order.end(), 0u);
-    const CTextCollator collator;
-    SortRowIdsByColumn(order, textOf, true, collator);
-    if (parser.isSet(descendingOption))
-        SortRowIdsByColumn(order, textOf, false, collator);
 
     const QString outputPath = parser.isSet(outputOption) ? parser.value(outputOption)
                                : path == QStringLiteral("-") ? QStringLiteral("-")
@@ -152,20 +207,6 @@ int RunSortCommand(const QStringList& args) {
     COutput output(outputPath);
     if (!output.Open())
         return kStatusError;
-    // Only the cells a line carries are formed; the others stay empty, as AppendSortedLine skips them. The
-    // name is the FileName cell as it stands in the input.
-    const ColumnChoice formed = fileListSave ? ColumnChoice{.startLba = true} : *columns;
-    const bool formedCells[CellCount] = {formed.number, formed.startLba, formed.fileSize,
-                                         false,         formed.lbaPos,   formed.column6};
-    const auto lineCellsOf = [&](std::size_t row) {
-        RowCells cells;
-        for (int c = 0; c < CellCount; ++c) {
-            if (formedCells[c])
-                cells[static_cast<std::size_t>(c)] =
-                    FormRowCell(input->layout, rows[row], static_cast<long long>(row), static_cast<CellColumn>(c));
-        }
-        return cells;
-    };
     // The first half of the lines goes out as it is formed; the second is formed beside it and follows.
     std::string secondHalf;
     InTwoHalves(order.size(), [&](std::size_t begin, std::size_t end, int part) {
@@ -180,12 +221,11 @@ int RunSortCommand(const QStringList& args) {
             if (k + kNamesAhead < end)
                 __builtin_prefetch(rows[order[k + kNamesAhead]].name.data());
             const std::uint32_t row = order[k];
-            const RowCells cells = lineCellsOf(row);
-            const std::string_view name = rows[row].name;
             if (fileListSave)
-                AppendFileListLine(out, cells[CellStartLba], name);
+                AppendFileListLineOfFields(out, input->layout, rows[row]);
             else
-                AppendSortedLine(out, {cells[0], cells[1], cells[2], name, cells[4], cells[5]}, *columns);
+                AppendSortedLineOfFields(out, input->layout, rows[row], static_cast<long long>(row),
+                                         *columns);
             EndLineWithCrLf(out);
             if (part == 0)
                 output.Flush();
