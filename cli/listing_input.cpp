@@ -1,9 +1,6 @@
 #include "cli/listing_input.h"
 
-#include <sys/mman.h>
-
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
@@ -15,6 +12,7 @@
 #include "cli/cli_io.h"
 #include "listing/line_reader.h"
 #include "listing/scan_rules.h"
+#include "platform/radix_sort.h"
 #include "platform/display_text.h"
 
 namespace {
@@ -126,21 +124,6 @@ ListingPass ReadPart(std::string_view part, ListingLayout layout, std::vector<Li
         rows.push_back(fields);
         return true;
     });
-}
-
-// Asks for huge pages under the whole 2 MB pages of a buffer of rows about to be filled: a million rows in
-// small pages cost eight thousand page faults. Advice only; small pages work too.
-void AdviseHugePages(const void* begin, std::size_t bytes) {
-#if defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-    const auto start = (reinterpret_cast<std::uintptr_t>(begin) + kHugePage - 1) & ~(kHugePage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(begin) + bytes) & ~(kHugePage - 1);
-    if (start < end)
-        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-#else
-    (void)begin;
-    (void)bytes;
-#endif
 }
 
 // Below this size a listing is read in one pass.

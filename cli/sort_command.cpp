@@ -3,6 +3,7 @@
 // sort and the saved line.
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <thread>
 #include <vector>
@@ -107,9 +108,6 @@ OrderByValue(ListingLayout layout, const std::vector<ListingLine>& rows, CellCol
     return order;
 }
 
-// How many lines ahead the output loop asks for a row, and for that row's name.
-constexpr std::size_t kRowsAhead = 16;
-constexpr std::size_t kNamesAhead = 8;
 
 }  // namespace
 
@@ -207,30 +205,40 @@ int RunSortCommand(const QStringList& args) {
     COutput output(outputPath);
     if (!output.Open())
         return kStatusError;
-    // The first half of the lines goes out as it is formed; the second is formed beside it and follows.
-    std::string secondHalf;
-    InTwoHalves(order.size(), [&](std::size_t begin, std::size_t end, int part) {
-        std::string& out = part == 0 ? output.Buffer() : secondHalf;
-        if (part == 1)
-            out.reserve(input->Bytes().size() / 2 + (end - begin) * 2);
-        for (std::size_t k = begin; k < end; ++k) {
-            // The rows go out in sorted order, so each row and its name lie anywhere in memory: ask for
-            // them some lines ahead, the row first and its name once the row is likely at hand.
-            if (k + kRowsAhead < end)
-                __builtin_prefetch(&rows[order[k + kRowsAhead]]);
-            if (k + kNamesAhead < end)
-                __builtin_prefetch(rows[order[k + kNamesAhead]].name.data());
-            const std::uint32_t row = order[k];
+    // Each line is formed once, in file order, in two halves side by side; then each is copied to its place
+    // in the sorted output. Reading the rows in file order and writing to scattered places keeps the loop
+    // from waiting on memory as reading the rows and names in sorted order does.
+    const std::size_t half = rows.size() / 2;
+    std::string formed[2];
+    UninitVector<std::size_t> ends(rows.size()); // where each row's line ends in its half's text
+    InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
+        std::string& out = formed[part];
+        out.reserve(input->Bytes().size() / 2 + (end - begin) * 16);
+        AdviseHugePages(out.data(), out.capacity());
+        for (std::size_t row = begin; row < end; ++row) {
             if (fileListSave)
                 AppendFileListLineOfFields(out, input->layout, rows[row]);
             else
-                AppendSortedLineOfFields(out, input->layout, rows[row], static_cast<long long>(row),
-                                         *columns);
+                AppendSortedLineOfFields(out, input->layout, rows[row], static_cast<long long>(row), *columns);
             EndLineWithCrLf(out);
-            if (part == 0)
-                output.Flush();
+            ends[row] = out.size();
         }
     });
-    output.Write(secondHalf);
+    const auto startOf = [&](std::size_t row) { return row == 0 || row == half ? 0 : ends[row - 1]; };
+    UninitVector<std::size_t> places(rows.size()); // where each row's line starts in the output
+    std::size_t total = 0;
+    for (const std::uint32_t row : order) {
+        places[row] = total;
+        total += ends[row] - startOf(row);
+    }
+    UninitVector<char> sorted(total);
+    InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
+        const char* text = formed[part].data();
+        for (std::size_t row = begin; row < end; ++row) {
+            const std::size_t start = startOf(row);
+            std::memcpy(sorted.data() + places[row], text + start, ends[row] - start);
+        }
+    });
+    output.Write(std::string_view(sorted.data(), sorted.size()));
     return output.Commit() ? kStatusOk : kStatusError;
 }
