@@ -63,7 +63,7 @@ std::optional<std::string> ReadStdin() {
 }
 
 // Files from this size up are read in two halves side by side.
-constexpr std::size_t kTwoReadsSize = std::size_t{4} << 20;
+constexpr std::size_t kTwoReadsSize = std::size_t{1} << 20;
 
 // The outcome of reading one part of a file: the bytes read from its start, or the error.
 struct PartRead {
