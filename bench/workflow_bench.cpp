@@ -194,7 +194,7 @@ void PrintPhases(const std::vector<Phase>& phases) {
         const bool met = p.bAtMost ? ratio <= p.limit : ratio <= 1.0 / p.limit;
         char target[64];
         if (p.bAtMost)
-            std::snprintf(target, sizeof target, "<= %.1fx %s", p.limit, p.baselineName);
+            std::snprintf(target, sizeof target, "<= %.2gx %s", p.limit, p.baselineName);
         else
             std::snprintf(target, sizeof target, ">= %.0fx faster than %s", p.limit, p.baselineName);
         std::printf("  %-34s %9.3f %9.3f %9.3f  %-26s %s\n", p.what.c_str(), p.timing.seconds, p.timing.cpu, ratio,
