@@ -39,8 +39,14 @@ public:
     }
 
 private:
-    std::string m_text;               // stdin
-    std::unique_ptr<char[]> m_pBytes; // a file, left unfilled until read: 50 MB are not cleared first
+    // Frees a buffer of CUninitAllocator's large kind.
+    struct CLargeFree {
+        std::size_t bytes;
+        void operator()(char* p) const;
+    };
+
+    std::string m_text;                       // stdin
+    std::unique_ptr<char, CLargeFree> m_pBytes; // a file: mapped on its own, in huge pages where offered
     std::size_t m_nSize = 0;
 };
 

@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/listing_input.h"
 #include "listing/sort_weights.h"
+#include "platform/radix_sort.h"
 
 int RunExportCommand(const QStringList& args) {
     QCommandLineParser parser;
@@ -61,6 +62,7 @@ int RunExportCommand(const QStringList& args) {
 
     std::string out;
     out.reserve(input->Bytes().size() + static_cast<std::size_t>(prefix.size() + 10) * rows.size());
+    AdviseHugePages(out.data(), out.capacity());
     const std::optional<SortWeightRefusal> refusal =
         AppendSortWeights(out, *format, std::string_view(prefix.constData(), static_cast<std::size_t>(prefix.size())),
                           rows.size(), [&rows](std::size_t i) { return rows[i].name; });

@@ -12,6 +12,7 @@
 #include "cli/cli_io.h"
 #include "listing/line_reader.h"
 #include "listing/scan_rules.h"
+#include "platform/radix_sort.h"
 #include "platform/display_text.h"
 
 namespace {
@@ -139,9 +140,10 @@ std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& inp
     // The count over the whole content, as the window's count pass makes it over the whole file: the most
     // rows the content can hold, unless names hold the counted byte.
     const long long expected = ExpectedLines(
-        input.layout, static_cast<long long>(std::count(bytes.begin(), bytes.end(), CountedByte(input.layout))));
+        input.layout, CountByteIn(bytes, CountedByte(input.layout)));
     rows.reserve(
         static_cast<std::size_t>(std::min<long long>(expected, static_cast<long long>(bytes.size() / 16))));
+    AdviseHugePages(rows.data(), rows.capacity() * sizeof(ListingLine));
 
     // A large listing is read in two halves side by side, split after a line feed; the second half's line
     // numbers then count on from the first half's lines.
@@ -153,12 +155,12 @@ std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& inp
     } else {
         std::vector<ListingLine> secondRows;
         secondRows.reserve(rows.capacity() / 2);
+        AdviseHugePages(secondRows.data(), secondRows.capacity() * sizeof(ListingLine));
         ListingPass second;
         std::thread other([&] { second = ReadPart(bytes.substr(split + 1), input.layout, secondRows); });
         const std::string_view first = bytes.substr(0, split + 1);
         pass = ReadPart(first, input.layout, rows);
         other.join();
-        const auto lines = static_cast<long long>(std::count(first.begin(), first.end(), '\n'));
         const bool secondHasData = second.rows > 0 || second.Failed() || second.endLine != 0;
         if (pass.Failed()) {
         } else if (pass.endLine != 0 && secondHasData) {
@@ -166,7 +168,7 @@ std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& inp
             pass.badLine = pass.endLine;
             pass.badText = pass.endText;
         } else if (second.Failed()) {
-            pass.badLine = second.badLine + lines;
+            pass.badLine = second.badLine + CountByteIn(first, '\n');
             pass.badText = std::move(second.badText);
         } else {
             rows.insert(rows.end(), secondRows.begin(), secondRows.end());

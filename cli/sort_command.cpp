@@ -2,6 +2,8 @@
 // shell. Every rule comes from the pure library the window uses: Scan, the line pass, the cell texts, the
 // sort and the saved line.
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <thread>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/listing_input.h"
+#include "platform/radix_sort.h"
 #include "table/row_compare.h"
 #include "table/text_collator.h"
 
@@ -60,9 +63,51 @@ template <class Work> void InTwoHalves(std::size_t count, const Work& work) {
     second.join();
 }
 
-// How many lines ahead the output loop asks for a row, and for that row's name.
-constexpr std::size_t kRowsAhead = 16;
-constexpr std::size_t kNamesAhead = 8;
+// The order one click on a column of numbers gives the rows (two clicks: descending), when every cell of
+// the column is the decimal text of an unsigned value: such texts compare as their values, and a stable
+// sort of the values gives that order without forming a text. Rows of equal value keep their order in
+// both directions, as a stable descending sort of the ascending order leaves them. None for a column whose
+// cells can be other texts (the row number, a column the layout lacks, the file name).
+std::optional<std::vector<std::uint32_t>>
+OrderByValue(ListingLayout layout, const std::vector<ListingLine>& rows, CellColumn column, bool descending) {
+    std::uint32_t ListingLine::*field = nullptr;
+    switch (column) {
+    case CellStartLba:
+        // A file list's number has seven digits, so it is never negative.
+        field = &ListingLine::startLba;
+        break;
+    case CellFileSize:
+        if (layout != ListingLayout::FileList)
+            field = &ListingLine::fileSize;
+        break;
+    case CellLbaPos:
+        if (layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns)
+            field = &ListingLine::lbaPos;
+        break;
+    case CellColumn6:
+        if (layout == ListingLayout::FiveColumns)
+            field = &ListingLine::digit;
+        break;
+    default:
+        break;
+    }
+    if (field == nullptr || rows.size() > UINT32_MAX)
+        return std::nullopt;
+    // The value in the high half of the key, the row in the low half, which the sort leaves out.
+    struct Item {
+        std::uint64_t key;
+    };
+    UninitVector<Item> items(rows.size());
+    const std::uint32_t flip = descending ? UINT32_MAX : 0;
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        items[row].key = (std::uint64_t{rows[row].*field ^ flip} << 32) | row;
+    RadixSortByKey(items, 32);
+    std::vector<std::uint32_t> order(rows.size());
+    for (std::size_t k = 0; k < items.size(); ++k)
+        order[k] = static_cast<std::uint32_t>(items[k].key);
+    return order;
+}
+
 
 }  // namespace
 
@@ -122,29 +167,37 @@ int RunSortCommand(const QStringList& args) {
         return kStatusError;
     const std::vector<ListingLine>& rows = *lines;
 
-    // The texts of the sorted column, made in two halves side by side.
-    const bool byName = *column == CellFileName;
-    const std::size_t half = rows.size() / 2;
-    CTextStore sortTexts[2];
-    if (!byName) {
-        InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
-            sortTexts[part].Reserve((end - begin) * 12, end - begin);
-            for (std::size_t row = begin; row < end; ++row)
-                sortTexts[part].Add(FormRowCell(input->layout, rows[row], static_cast<long long>(row),
-                                                static_cast<CellColumn>(*column)));
-        });
+    const bool descending = parser.isSet(descendingOption);
+    const std::optional<std::vector<std::uint32_t>> byValue =
+        OrderByValue(input->layout, rows, static_cast<CellColumn>(*column), descending);
+    std::vector<std::uint32_t> order;
+    if (byValue) {
+        order = std::move(*byValue);
+    } else {
+        // The texts of the sorted column, made in two halves side by side.
+        const bool byName = *column == CellFileName;
+        const std::size_t half = rows.size() / 2;
+        CTextStore sortTexts[2];
+        if (!byName) {
+            InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
+                sortTexts[part].Reserve((end - begin) * 12, end - begin);
+                for (std::size_t row = begin; row < end; ++row)
+                    sortTexts[part].Add(FormRowCell(input->layout, rows[row], static_cast<long long>(row),
+                                                    static_cast<CellColumn>(*column)));
+            });
+        }
+        const RowTextAccessor textOf =
+            byName ? RowTextAccessor([&rows](std::uint32_t row) { return rows[row].name; })
+                   : RowTextAccessor([&sortTexts, half](std::uint32_t row) {
+                         return row < half ? sortTexts[0].At(row) : sortTexts[1].At(row - half);
+                     });
+        order.resize(rows.size());
+        std::iota(order.begin(), order.end(), 0u);
+        const CTextCollator collator;
+        SortRowIdsByColumn(order, textOf, true, collator);
+        if (descending)
+            SortRowIdsByColumn(order, textOf, false, collator);
     }
-    const RowTextAccessor textOf =
-        byName ? RowTextAccessor([&rows](std::uint32_t row) { return rows[row].name; })
-               : RowTextAccessor([&sortTexts, half](std::uint32_t row) {
-                     return row < half ? sortTexts[0].At(row) : sortTexts[1].At(row - half);
-                 });
-    std::vector<std::uint32_t> order(rows.size());
-    std::iota(order.begin(), order.end(), 0u);
-    const CTextCollator collator;
-    SortRowIdsByColumn(order, textOf, true, collator);
-    if (parser.isSet(descendingOption))
-        SortRowIdsByColumn(order, textOf, false, collator);
 
     const QString outputPath = parser.isSet(outputOption) ? parser.value(outputOption)
                                : path == QStringLiteral("-") ? QStringLiteral("-")
@@ -152,45 +205,40 @@ int RunSortCommand(const QStringList& args) {
     COutput output(outputPath);
     if (!output.Open())
         return kStatusError;
-    // Only the cells a line carries are formed; the others stay empty, as AppendSortedLine skips them. The
-    // name is the FileName cell as it stands in the input.
-    const ColumnChoice formed = fileListSave ? ColumnChoice{.startLba = true} : *columns;
-    const bool formedCells[CellCount] = {formed.number, formed.startLba, formed.fileSize,
-                                         false,         formed.lbaPos,   formed.column6};
-    const auto lineCellsOf = [&](std::size_t row) {
-        RowCells cells;
-        for (int c = 0; c < CellCount; ++c) {
-            if (formedCells[c])
-                cells[static_cast<std::size_t>(c)] =
-                    FormRowCell(input->layout, rows[row], static_cast<long long>(row), static_cast<CellColumn>(c));
-        }
-        return cells;
-    };
-    // The first half of the lines goes out as it is formed; the second is formed beside it and follows.
-    std::string secondHalf;
-    InTwoHalves(order.size(), [&](std::size_t begin, std::size_t end, int part) {
-        std::string& out = part == 0 ? output.Buffer() : secondHalf;
-        if (part == 1)
-            out.reserve(input->Bytes().size() / 2 + (end - begin) * 2);
-        for (std::size_t k = begin; k < end; ++k) {
-            // The rows go out in sorted order, so each row and its name lie anywhere in memory: ask for
-            // them some lines ahead, the row first and its name once the row is likely at hand.
-            if (k + kRowsAhead < end)
-                __builtin_prefetch(&rows[order[k + kRowsAhead]]);
-            if (k + kNamesAhead < end)
-                __builtin_prefetch(rows[order[k + kNamesAhead]].name.data());
-            const std::uint32_t row = order[k];
-            const RowCells cells = lineCellsOf(row);
-            const std::string_view name = rows[row].name;
+    // Each line is formed once, in file order, in two halves side by side; then each is copied to its place
+    // in the sorted output. Reading the rows in file order and writing to scattered places keeps the loop
+    // from waiting on memory as reading the rows and names in sorted order does.
+    const std::size_t half = rows.size() / 2;
+    std::string formed[2];
+    UninitVector<std::size_t> ends(rows.size()); // where each row's line ends in its half's text
+    InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
+        std::string& out = formed[part];
+        out.reserve(input->Bytes().size() / 2 + (end - begin) * 16);
+        AdviseHugePages(out.data(), out.capacity());
+        for (std::size_t row = begin; row < end; ++row) {
             if (fileListSave)
-                AppendFileListLine(out, cells[CellStartLba], name);
+                AppendFileListLineOfFields(out, input->layout, rows[row]);
             else
-                AppendSortedLine(out, {cells[0], cells[1], cells[2], name, cells[4], cells[5]}, *columns);
+                AppendSortedLineOfFields(out, input->layout, rows[row], static_cast<long long>(row), *columns);
             EndLineWithCrLf(out);
-            if (part == 0)
-                output.Flush();
+            ends[row] = out.size();
         }
     });
-    output.Write(secondHalf);
+    const auto startOf = [&](std::size_t row) { return row == 0 || row == half ? 0 : ends[row - 1]; };
+    UninitVector<std::size_t> places(rows.size()); // where each row's line starts in the output
+    std::size_t total = 0;
+    for (const std::uint32_t row : order) {
+        places[row] = total;
+        total += ends[row] - startOf(row);
+    }
+    UninitVector<char> sorted(total);
+    InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
+        const char* text = formed[part].data();
+        for (std::size_t row = begin; row < end; ++row) {
+            const std::size_t start = startOf(row);
+            std::memcpy(sorted.data() + places[row], text + start, ends[row] - start);
+        }
+    });
+    output.Write(std::string_view(sorted.data(), sorted.size()));
     return output.Commit() ? kStatusOk : kStatusError;
 }

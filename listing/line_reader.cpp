@@ -48,11 +48,11 @@ bool CLineReader::ReadFailed() const {
     return m_bReadFailed;
 }
 
-namespace {
-
 // Counts in runs of 64 bytes with an 8-bit tally, a shape the compiler turns into vector compares; a plain
 // std::count runs several times slower over a large listing.
-long long CountInBlock(const char* bytes, std::size_t size, char c) {
+long long CountByteIn(std::string_view text, char c) {
+    const char* bytes = text.data();
+    const std::size_t size = text.size();
     constexpr std::size_t kRun = 64;
     long long count = 0;
     std::size_t i = 0;
@@ -66,8 +66,6 @@ long long CountInBlock(const char* bytes, std::size_t size, char c) {
         count += bytes[i] == c;
     return count;
 }
-
-} // namespace
 
 long long CountByte(std::FILE* file, char c, const std::function<void()>& afterEachBlock) {
     if (std::fseek(file, 0, SEEK_SET) != 0)
@@ -86,7 +84,7 @@ long long CountByte(std::FILE* file, char c, const std::function<void()>& afterE
         if (got == 0)
             break;
         left -= got;
-        count += CountInBlock(buffer.data(), got, c);
+        count += CountByteIn(std::string_view(buffer.data(), got), c);
         if (afterEachBlock)
             afterEachBlock();
     }

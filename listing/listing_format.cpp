@@ -315,3 +315,42 @@ void AppendFileListLine(std::string& out, std::string_view startLba, std::string
     out.append(fileName);
     out.push_back('\n');
 }
+
+void AppendSortedLineOfFields(std::string& out, ListingLayout layout, const ListingLine& fields,
+                              long long index, const ColumnChoice& choice) {
+    // Each value is the one AppendSortedLine reads back from the cell text FormRowCells forms: a cell the
+    // layout lacks is empty and reads as 0, and the row number is read by atoi's rules, clamped to 32 bits.
+    const bool hasSize = layout != ListingLayout::FileList;
+    const bool hasLbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
+    if (choice.number) {
+        AppendPaddedDecimal(out, std::clamp<long long>(index, INT32_MIN, INT32_MAX), 8);
+        out.push_back('|');
+    }
+    const auto appendHexPart = [&out](std::uint32_t value) {
+        AppendHex8(out, value);
+        out.push_back('|');
+    };
+    if (choice.startLba)
+        appendHexPart(fields.startLba);
+    if (choice.fileSize)
+        appendHexPart(hasSize ? fields.fileSize : 0);
+    if (choice.lbaPos)
+        appendHexPart(hasLbaPos ? fields.lbaPos : 0);
+    if (choice.column6) {
+        AppendPaddedDecimal(out, layout == ListingLayout::FiveColumns ? fields.digit : 0, 0);
+        out.push_back('|');
+    }
+    if (choice.fileName)
+        out.append(fields.name);
+    out.push_back('\n');
+}
+
+void AppendFileListLineOfFields(std::string& out, ListingLayout layout, const ListingLine& fields) {
+    // A file list's number is shown signed, a listing's start block unsigned.
+    const long long startLba = layout == ListingLayout::FileList ? static_cast<std::int32_t>(fields.startLba)
+                                                                 : static_cast<long long>(fields.startLba);
+    AppendPaddedDecimal(out, startLba, kFileListNumberWidth);
+    out.append(" , ");
+    out.append(fields.name);
+    out.push_back('\n');
+}

@@ -80,6 +80,11 @@ struct ColumnChoice {
 void AppendSortedLine(std::string& out, const std::array<std::string_view, CellCount>& cells,
                       const ColumnChoice& choice);
 
+// Appends the line AppendSortedLine forms from the cells FormRowCells gives for these fields at `index`,
+// byte for byte, straight from the values: no decimal text is formed and read back.
+void AppendSortedLineOfFields(std::string& out, ListingLayout layout, const ListingLine& fields,
+                              long long index, const ColumnChoice& choice);
+
 // Ends the line just appended (its "\n") with CR LF, as a text-mode stream writes it.
 inline void EndLineWithCrLf(std::string& out) {
     out.back() = '\r';
@@ -88,3 +93,7 @@ inline void EndLineWithCrLf(std::string& out) {
 
 // Appends one file-list line "%07d , %s\n" formed from the StartLba and FileName texts.
 void AppendFileListLine(std::string& out, std::string_view startLba, std::string_view fileName);
+
+// Appends the line AppendFileListLine forms from the StartLba and FileName cells FormRowCells gives for
+// these fields, straight from the values.
+void AppendFileListLineOfFields(std::string& out, ListingLayout layout, const ListingLine& fields);

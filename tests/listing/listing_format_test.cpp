@@ -388,3 +388,41 @@ TEST(FileListRoundTrip, AnEightDigitNumberDoesNotReadBackAsWritten) {
     EXPECT_EQ(cells[CellStartLba], "1234567");
     EXPECT_EQ(cells[CellFileName], " X");
 }
+
+// The lines formed straight from the values must be the bytes the cell texts give, in every layout, for
+// every choice of columns, for edge values and row numbers, and for a file list's negative numbers.
+TEST(AppendSortedLineOfFields, SameBytesAsTheLineFormedFromTheCells) {
+    const ListingLayout layouts[] = {ListingLayout::ThreeColumns, ListingLayout::FourColumns,
+                                     ListingLayout::FiveColumns, ListingLayout::FileList};
+    const ListingLine fields[] = {
+        {0, 0, 0, 0, ""},
+        {0x1A, 0x800, 0x7FFFFFFF, 9, "Name-\xe9\xc3\xa9 x.BIN"},
+        {0x80000000u, 0xFFFFFFFFu, 0x80000001u, 15, "|bar|"},
+        {0xFFFFFFFFu, 1, 0xFFFFFFFEu, 10, "a"},
+    };
+    const long long indexes[] = {0, 7, 99999, 123456789, 2147483647LL, 2147483648LL, 99999999999LL};
+    for (ListingLayout layout : layouts) {
+        for (const ListingLine& line : fields) {
+            for (long long index : indexes) {
+                const RowCells cells = FormRowCells(layout, line, index);
+                for (int boxes = 0; boxes < 64; ++boxes) {
+                    const ColumnChoice choice{.number = (boxes & 1) != 0,
+                                              .startLba = (boxes & 2) != 0,
+                                              .fileSize = (boxes & 4) != 0,
+                                              .fileName = (boxes & 8) != 0,
+                                              .lbaPos = (boxes & 16) != 0,
+                                              .column6 = (boxes & 32) != 0};
+                    std::string fast = "before\n";
+                    AppendSortedLineOfFields(fast, layout, line, index, choice);
+                    EXPECT_EQ(fast, "before\n" + SortedLine(cells, choice))
+                        << static_cast<int>(layout) << " " << line.startLba << " " << index << " " << boxes;
+                }
+                std::string fileList;
+                AppendFileListLineOfFields(fileList, layout, line);
+                std::string reference;
+                AppendFileListLine(reference, cells[CellStartLba], cells[CellFileName]);
+                EXPECT_EQ(fileList, reference) << static_cast<int>(layout) << " " << line.startLba;
+            }
+        }
+    }
+}
