@@ -28,35 +28,9 @@
 
 #include "bench/gnu_sort.h"
 #include "bench/listing_generator.h"
+#include "bench/program_timing.h"
 
 namespace {
-
-// Seconds the program takes with its output discarded; negative when it fails (exit status above 1).
-double TimeProgram(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, args);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() > 1)
-        return -1.0;
-    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
-}
-
-// The best of three runs: the least disturbed by the other work on the machine; negative if any failed.
-template <class Run> double BestOfThree(Run run) {
-    double best = -1.0;
-    for (int i = 0; i < 3; ++i) {
-        const double seconds = run();
-        if (seconds < 0)
-            return -1.0;
-        if (best < 0 || seconds < best)
-            best = seconds;
-    }
-    return best;
-}
 
 // Times every command on a listing of `lines` lines with names of `style`; false when a run failed.
 bool RunStyle(const QString& folder, const QString& locPath, NameStyle style, long lines) {

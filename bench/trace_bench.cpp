@@ -26,38 +26,9 @@
 #include <QTemporaryDir>
 
 #include "bench/listing_generator.h"
+#include "bench/program_timing.h"
 
 namespace {
-
-double TimeProgram(const QString& program, const QStringList& args, bool cLocale = false) {
-    QProcess process;
-    if (cLocale) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        process.setProcessEnvironment(env);
-    }
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, args);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0)
-        return -1.0;
-    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
-}
-
-template <class Run> double BestOfThree(Run run) {
-    double best = -1.0;
-    for (int i = 0; i < 3; ++i) {
-        const double seconds = run();
-        if (seconds < 0)
-            return -1.0;
-        if (best < 0 || seconds < best)
-            best = seconds;
-    }
-    return best;
-}
 
 // Writes a block list of `reads` reads over the files of the listing at `listingPath`.
 bool WriteTrace(const QString& listingPath, const QString& path, long reads) {
