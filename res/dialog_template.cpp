@@ -45,7 +45,7 @@ const DialogTemplate kAboutDialog{
     IDD_ABOUTBOX,
     "About Quarrow",
     234,
-    272,
+    304,
     {
         {-1, K::GroupBox, "Greetings", 23, 88, 192, 48},
         {IDC_LINK_WEB, K::Text, "User guide", 52, 114, 46, 11, DIS_CENTER | DIS_CENTERIMAGE},
@@ -59,15 +59,19 @@ const DialogTemplate kAboutDialog{
          "The menu of the table and of the window: Import Disc Image... (Ctrl+I) writes the listing of an "
          "image; Export Sort Weights... (Ctrl+E) writes the shown order for mkisofs -sort or xorrisofs "
          "--sort-weight-list; Rebuild Disc Image in This Order... (Ctrl+R) writes a new image whose files lie "
-         "in the shown order. Move to Top, Move Up, Move Down, Move to Bottom (Ctrl+Shift+Home, Up, Down, "
-         "End) and dragging put the selected rows in an order of your own; Copy (Ctrl+C) puts them on the "
-         "clipboard as listing lines.",
-         23, 142, 192, 72},
+         "in the shown order; Replace File in Disc Image... (Ctrl+P) gives the selected row's file new "
+         "content and keeps every other block where it was; Order by Read Trace... (Ctrl+T) puts the rows in "
+         "the order a read trace first reads them; Layout Map... (Ctrl+M) draws where the rows' files lie. "
+         "Move to Top, Move Up, Move Down, Move to Bottom (Ctrl+Shift+Home, Up, Down, End) and dragging put "
+         "the selected rows in an order of your own; Copy (Ctrl+C) puts them on the clipboard as listing "
+         "lines.",
+         23, 142, 192, 104},
         {-1, K::Text,
-         "From the shell: quarrow-cli sort LBA.TXT --by FileName | export LBA.TXT --to xorriso-weights -o "
-         "weights.txt | check LBA.TXT | import disc.iso -o LBA.TXT | rebuild disc.iso --order Sorted-LBA.TXT "
-         "-o new.iso",
-         23, 218, 192, 44},
+         "From the shell, quarrow-cli does the same without a display: sort, export, check, import, "
+         "rebuild, replace, which, diff, place, pack, order, seek and plot; for example quarrow-cli sort "
+         "LBA.TXT --by FileName. quarrow-cli COMMAND --help gives a command's options, and its manual page "
+         "examples of each.",
+         23, 250, 192, 64},
     },
 };
 

@@ -30,7 +30,7 @@ TEST(AboutDlg, ShowsTheProductLineIconAndTextsOfItsTemplate) {
     ASSERT_TRUE(dlg.CreateModeless());
     QWidget* window = dlg.GetSafeWidget();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("About Quarrow"));
-    EXPECT_EQ(window->size(), QSize(351, 442)) << "234 x 272 dialog units";
+    EXPECT_EQ(window->size(), QSize(351, 494)) << "234 x 304 dialog units";
     const QStringList texts = LabelTexts(dlg);
     EXPECT_TRUE(texts.contains(QStringLiteral("Quarrow V@1.0")));
     EXPECT_GE(texts.size(), 5) << "product line, two text lines and two links";
