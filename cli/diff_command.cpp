@@ -155,7 +155,9 @@ int RunDiffCommand(const QStringList& args) {
             resized += std::string(isMoved ? "moved, resized " : "resized ") + old.path + ": " + Run(old) +
                        " (" + std::to_string(old.size) + " bytes) -> " + Run(now) + " (" +
                        std::to_string(now.size) + " bytes)\n";
+            // The summary counts such a file both as moved and as resized, as its line says.
             ++resizedCount;
+            movedCount += isMoved ? 1 : 0;
             row(isMoved ? "moved, resized" : "resized", &old, &now);
         } else if (isMoved) {
             moved += "moved " + old.path + ": " + Run(old) + " -> " + Run(now) + "\n";

@@ -599,6 +599,7 @@ TEST(DiscDiffTest, PairsFilesByPathWhateverTheirOrder) {
     WriteFile(dir.Path() / "old.lst", "00000020|00000800|/same\n"
                                       "00000030|00000800|/moved\n"
                                       "00000040|00001000|/resized\n"
+                                      "00000044|00001000|/moved and resized\n"
                                       "00000050|00000800|/gone\n"
                                       "00000060|00000800|/big\n"
                                       "00000070|00000800|/big\n"
@@ -609,6 +610,7 @@ TEST(DiscDiffTest, PairsFilesByPathWhateverTheirOrder) {
                                       "00000040|00000800|/resized\n"
                                       "00000090|00000800|/big\n"
                                       "00000031|00000800|/moved\n"
+                                      "00000046|00001800|/moved and resized\n"
                                       "000000A0|00000800|/new\n");
     const RunResult text = RunShell(dir.Path(), Cli() + " diff " + Quoted(dir.Path() / "old.lst") + " " +
                                                     Quoted(dir.Path() / "new.lst"));
@@ -616,9 +618,10 @@ TEST(DiscDiffTest, PairsFilesByPathWhateverTheirOrder) {
     EXPECT_EQ(text.out, "moved /moved: 48+1 -> 49+1\n"
                         "moved /big: 112+1 -> 144+1\n"
                         "resized /resized: 64+2 (4096 bytes) -> 64+1 (2048 bytes)\n"
+                        "moved, resized /moved and resized: 68+2 (4096 bytes) -> 70+3 (6144 bytes)\n"
                         "added /new: 160+1 (2048 bytes)\n"
                         "removed /gone: 80+1 (2048 bytes)\n"
-                        "2 moved, 1 resized, 1 added, 1 removed, 3 unchanged\n");
+                        "3 moved, 2 resized, 1 added, 1 removed, 3 unchanged\n");
     const RunResult csv = RunShell(dir.Path(), Cli() + " diff --csv " + Quoted(dir.Path() / "new.lst") + " " +
                                                    Quoted(dir.Path() / "new.lst"));
     EXPECT_EQ(csv.status, 0) << csv.err;
