@@ -176,7 +176,8 @@ private:
                 } else {
                     m_volume.otherTree = true;
                 }
-            } else if (descriptor.type == 0 && block.compare(7, 23, "EL TORITO SPECIFICATION") == 0) {
+            } else if (descriptor.type == 0 && block.compare(7, 9, "EL TORITO") == 0) {
+                // A boot record whose boot system identifier names El Torito points at the boot catalog.
                 m_nCatalog = Le32(block.data() + 71);
                 m_bCatalog = true;
             } else if (descriptor.type == 255) {
