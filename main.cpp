@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "app/window_arguments.h"
 #include "app/desktop_start.h"
 #include "app/main_app.h"
 

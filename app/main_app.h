@@ -1,7 +1,7 @@
 // The application object: roots the settings store and runs the main window.
 #pragma once
 
-#include "app/command_line.h"
+#include "app/window_arguments.h"
 #include "platform/win_app.h"
 
 class CMainApp : public CWinApp {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "banner/dib_image.h"
+#include "app/dib_image.h"
 #include "banner/water_effect.h"
 #include "disc/read_trace.h"
 #include "platform/button.h"

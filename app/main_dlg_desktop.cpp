@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "app/command_line.h"
+#include "app/window_arguments.h"
 #include "app/main_dlg.h"
 #include "platform/file_drop.h"
 #include "res/resource.h"

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "listing/message_pump.h"
+#include "app/message_pump.h"
 
 void RunWhileLive(const std::function<void()>& work, std::atomic<bool>& stop,
                   const std::function<void()>& tick) {

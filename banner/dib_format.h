@@ -2,7 +2,7 @@
 // drawing library so the pixel and palette rules can be checked on plain memory.
 #pragma once
 
-#include "platform/afx_types.h"
+#include "base/afx_types.h"
 
 #include <cstdint>
 #include <vector>

@@ -19,7 +19,7 @@
 
 #include "app/main_dlg.h"
 #include "bench/bench_app.h"
-#include "banner/dib_image.h"
+#include "app/dib_image.h"
 #include "banner/water_effect.h"
 #include "platform/picture_holder.h"
 #include "res/resource.h"

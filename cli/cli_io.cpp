@@ -14,7 +14,7 @@
 #include <QFile>
 
 #include "listing/atomic_file_writer.h"
-#include "platform/radix_sort.h"
+#include "sorting/radix_sort.h"
 
 namespace {
 

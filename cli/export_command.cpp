@@ -10,7 +10,7 @@
 #include "cli/commands.h"
 #include "cli/listing_input.h"
 #include "listing/sort_weights.h"
-#include "platform/radix_sort.h"
+#include "sorting/radix_sort.h"
 
 int RunExportCommand(const QStringList& args) {
     QCommandLineParser parser;

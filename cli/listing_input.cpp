@@ -12,8 +12,8 @@
 #include "cli/cli_io.h"
 #include "listing/line_reader.h"
 #include "listing/scan_rules.h"
-#include "platform/radix_sort.h"
-#include "platform/display_text.h"
+#include "sorting/radix_sort.h"
+#include "base/display_text.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/listing_input.h"
-#include "platform/radix_sort.h"
-#include "table/row_compare.h"
-#include "table/text_collator.h"
+#include "sorting/radix_sort.h"
+#include "sorting/row_compare.h"
+#include "sorting/text_collator.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "platform/list_rows.h"
+#include "model/list_rows.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QLocale>
 
 #include "fuzz_input.h"
-#include "platform/stable_sort.h"
-#include "table/row_compare.h"
+#include "sorting/stable_sort.h"
+#include "sorting/row_compare.h"
 
 namespace {
 

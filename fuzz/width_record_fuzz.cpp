@@ -6,7 +6,7 @@
 #include <QByteArray>
 
 #include "fuzz_input.h"
-#include "table/width_record.h"
+#include "model/width_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArrayView stored(data, static_cast<qsizetype>(size));

@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/text_field.h"
+#include "base/text_field.h"
 
 namespace {
 

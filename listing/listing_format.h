@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/atoi.h"
+#include "base/atoi.h"
 
 enum class ListingLayout {
     ThreeColumns,  // start|size|name

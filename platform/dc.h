@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "platform/afx_types.h"
+#include "base/afx_types.h"
 
 class QPainter;
 class QWidget;

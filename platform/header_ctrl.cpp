@@ -3,7 +3,7 @@
 #include <QAbstractItemModel>
 
 #include "platform/header_view.h"
-#include "platform/display_text.h"
+#include "base/display_text.h"
 
 CHeaderView* CHeaderCtrl::HeaderView() const { return qobject_cast<CHeaderView*>(GetSafeWidget()); }
 

@@ -7,7 +7,7 @@
 #include "platform/header_view.h"
 #include "platform/list_model.h"
 #include "platform/list_view_widget.h"
-#include "platform/stable_sort.h"
+#include "sorting/stable_sort.h"
 
 CListCtrl::CListCtrl() = default;
 

@@ -12,8 +12,8 @@
 #include <QPointer>
 
 #include "platform/header_ctrl.h"
-#include "platform/list_rows.h"
-#include "platform/row_moves.h"
+#include "model/list_rows.h"
+#include "model/row_moves.h"
 #include "platform/wnd.h"
 
 class CListModel;

@@ -2,7 +2,7 @@
 
 #include <QByteArrayView>
 
-#include "platform/display_text.h"
+#include "base/display_text.h"
 
 namespace {
 

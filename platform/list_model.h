@@ -10,7 +10,7 @@
 #include <QHash>
 #include <QTimer>
 
-#include "platform/list_rows.h"
+#include "model/list_rows.h"
 
 class CListModel : public QAbstractTableModel {
     Q_OBJECT

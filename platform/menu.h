@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "platform/afx_types.h"
+#include "base/afx_types.h"
 
 constexpr UINT MF_STRING = 0x0000;
 constexpr UINT MF_SEPARATOR = 0x0800;

@@ -3,7 +3,7 @@
 
 #include <QImage>
 
-#include "platform/afx_types.h"
+#include "base/afx_types.h"
 
 class CDC;
 

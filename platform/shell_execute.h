@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "platform/afx_types.h"
+#include "base/afx_types.h"
 
 // Result codes at or below 32 mean failure.
 constexpr INT_PTR SE_ERR_FNF = 2;       // the file does not exist

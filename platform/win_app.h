@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "platform/afx_types.h"
+#include "base/afx_types.h"
 
 class CWnd;
 class QSettings;

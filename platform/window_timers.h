@@ -5,7 +5,7 @@
 #include <map>
 #include <optional>
 
-#include "platform/afx_types.h"
+#include "base/afx_types.h"
 
 class QObject;
 

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "platform/afx_types.h"
+#include "base/afx_types.h"
 
 class CWnd {
 public:

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "platform/afx_types.h"
+#include "base/afx_types.h"
 
 // The string with the given identifier; empty when there is none.
 QString LoadStringResource(UINT nID);

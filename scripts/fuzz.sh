@@ -44,7 +44,7 @@ for harness in image reports trace volume; do
     disc_options=("${options[@]}")
     # An image input is large: the default short run of the image reader is smaller.
     [ $# -eq 0 ] && [ "$seeds" = image ] && disc_options=(-runs=3000)
-    if ! build-fuzz/fuzz/fuzz_disc_"$harness" -seed=1 -artifact_prefix=build-fuzz/artifacts/disc_"$harness"- \
+    if ! build-fuzz/fuzz/disc_"$harness"_fuzz -seed=1 -artifact_prefix=build-fuzz/artifacts/disc_"$harness"- \
         "${limits[@]}" "${disc_options[@]}" "$scratch/disc/$seeds" 2>"$scratch/disc_$harness.log"; then
         grep -E "ERROR|SUMMARY|#[0-9]+ 0x" "$scratch/disc_$harness.log" | head -20
         status=1

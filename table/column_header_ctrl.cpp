@@ -9,9 +9,9 @@
 
 #include "platform/dc.h"
 #include "platform/header_view.h"
-#include "platform/display_text.h"
-#include "table/header_geometry.h"
-#include "table/width_record.h"
+#include "base/display_text.h"
+#include "model/header_geometry.h"
+#include "model/width_record.h"
 
 namespace {
 

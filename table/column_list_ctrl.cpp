@@ -16,11 +16,11 @@
 #include <QIODevice>
 #include <QString>
 
-#include "platform/atoi.h"
+#include "base/atoi.h"
 #include "platform/list_model.h"
 #include "platform/win_app.h"
-#include "table/row_compare.h"
-#include "table/text_collator.h"
+#include "sorting/row_compare.h"
+#include "sorting/text_collator.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "platform/list_ctrl.h"
 #include "table/column_header_ctrl.h"
-#include "table/row_record.h"
+#include "model/row_record.h"
 
 class CColumnListCtrl : public CListCtrl {
 public:

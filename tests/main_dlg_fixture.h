@@ -15,7 +15,7 @@
 
 #include "app/main_dlg.h"
 #include "death_test_folder.h"
-#include "listing/message_pump.h"
+#include "app/message_pump.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 

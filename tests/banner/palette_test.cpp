@@ -1,5 +1,5 @@
 // The logical palette object: what it accepts and how its entries are read back.
-#include "platform/palette.h"
+#include "banner/palette.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "cli_process.h"
 #include "listing/listing_format.h"
-#include "table/mixed_cell_texts.h"
+#include "sorting/mixed_cell_texts.h"
 
 namespace {
 

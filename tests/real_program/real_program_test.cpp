@@ -29,7 +29,7 @@
 
 #include "res/dialog_template.h"
 #include "res/resource.h"
-#include "table/width_record.h"
+#include "model/width_record.h"
 
 namespace {
 

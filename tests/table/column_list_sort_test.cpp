@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <map>
 
-#include "mixed_cell_texts.h"
+#include "sorting/mixed_cell_texts.h"
 #include "platform/list_model.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "listing/message_pump.h"
+#include "app/message_pump.h"
 
 namespace {
 
