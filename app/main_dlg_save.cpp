@@ -3,13 +3,12 @@
 #include <array>
 #include <memory>
 #include <string>
-#include <system_error>
-#include <thread>
 
 #include <fcntl.h>
 
 #include <QFile>
 
+#include "base/parallel_parts.h"
 #include "app/main_dlg.h"
 #include "listing/atomic_file_writer.h"
 #include "app/file_error_exit.h"
@@ -141,18 +140,12 @@ void CMainDlg::OnSave() {
     for (int begin = 0; begin < n; begin += 2 * kSaveBlockRows) {
         const int middle = std::min(n, begin + kSaveBlockRows);
         const int end = std::min(n, middle + kSaveBlockRows);
-        const auto formSecond = [&] { FormSavedLines(rows, middle, end, choice, second); };
-        std::thread other;
-        if (middle < end) {
-            try {
-                other = std::thread(formSecond);
-            } catch (const std::system_error&) {
-                formSecond(); // no thread to be had: this one forms both blocks
-            }
-        }
-        FormSavedLines(rows, begin, middle, choice, first);
-        if (other.joinable())
-            other.join();
+        RunParts(middle < end ? 2 : 1, [&](unsigned part) {
+            if (part == 0)
+                FormSavedLines(rows, begin, middle, choice, first);
+            else
+                FormSavedLines(rows, middle, end, choice, second);
+        });
         output.WriteBlock(first);
         if (middle < end)
             output.WriteBlock(second);

@@ -4,11 +4,12 @@
 #include <thread>
 
 #include "app/message_pump.h"
+#include "base/parallel_parts.h"
 
 void RunWhileLive(const std::function<void()>& work, std::atomic<bool>& stop,
                   const std::function<void()>& tick) {
     std::atomic<bool> done = false;
-    std::thread worker([&] {
+    std::thread worker = StartOrRun([&] {
         work();
         done = true;
     });
@@ -18,5 +19,6 @@ void RunWhileLive(const std::function<void()>& work, std::atomic<bool>& stop,
         tick();
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
-    worker.join();
+    if (worker.joinable())
+        worker.join();
 }

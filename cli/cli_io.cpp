@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <thread>
 #include <utility>
 
 #include <QFile>
 
+#include "base/parallel_parts.h"
 #include "listing/atomic_file_writer.h"
 #include "sorting/radix_sort.h"
 
@@ -147,13 +147,14 @@ std::optional<CInputBytes> CInputBytes::Open(const QString& path) {
         static_cast<char*>(radix_sort_detail::AllocateLarge(capacity)), CLargeFree{capacity});
     // A large file is read in two halves side by side: copying from the page cache is most of the work.
     const std::size_t half = size >= kTwoReadsSize ? size / 2 : size;
+    PartRead first;
     PartRead second;
-    std::thread other;
-    if (half < size)
-        other = std::thread([&] { second = ReadPart(fd, input.m_pBytes.get(), half, size); });
-    const PartRead first = ReadPart(fd, input.m_pBytes.get(), 0, half);
-    if (other.joinable())
-        other.join();
+    RunParts(half < size ? 2 : 1, [&](unsigned part) {
+        if (part == 0)
+            first = ReadPart(fd, input.m_pBytes.get(), 0, half);
+        else
+            second = ReadPart(fd, input.m_pBytes.get(), half, size);
+    });
     if (first.error != 0)
         return fail(first.error);
     if (second.error != 0)

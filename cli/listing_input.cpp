@@ -5,10 +5,10 @@
 #include <cstring>
 #include <algorithm>
 #include <memory>
-#include <thread>
 
 #include <QCommandLineParser>
 
+#include "base/parallel_parts.h"
 #include "cli/cli_io.h"
 #include "listing/line_reader.h"
 #include "listing/scan_rules.h"
@@ -157,10 +157,13 @@ std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& inp
         secondRows.reserve(rows.capacity() / 2);
         AdviseHugePages(secondRows.data(), secondRows.capacity() * sizeof(ListingLine));
         ListingPass second;
-        std::thread other([&] { second = ReadPart(bytes.substr(split + 1), input.layout, secondRows); });
         const std::string_view first = bytes.substr(0, split + 1);
-        pass = ReadPart(first, input.layout, rows);
-        other.join();
+        RunParts(2, [&](unsigned part) {
+            if (part == 0)
+                pass = ReadPart(first, input.layout, rows);
+            else
+                second = ReadPart(bytes.substr(split + 1), input.layout, secondRows);
+        });
         const bool secondHasData = second.rows > 0 || second.Failed() || second.endLine != 0;
         if (pass.Failed()) {
         } else if (pass.endLine != 0 && secondHasData) {

@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <cstring>
 #include <numeric>
-#include <thread>
 #include <vector>
 
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include "base/parallel_parts.h"
 #include "cli/cli_io.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
@@ -58,9 +58,12 @@ QString SortedPathBeside(const QString& path) {
 // half (part 1) on another, and returns when both are done.
 template <class Work> void InTwoHalves(std::size_t count, const Work& work) {
     const std::size_t half = count / 2;
-    std::thread second([&] { work(half, count, 1); });
-    work(0, half, 0);
-    second.join();
+    RunParts(2, [&](unsigned part) {
+        if (part == 0)
+            work(0, half, 0);
+        else
+            work(half, count, 1);
+    });
 }
 
 // The order one click on a column of numbers gives the rows (two clicks: descending), when every cell of

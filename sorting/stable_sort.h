@@ -11,9 +11,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "base/parallel_parts.h"
 
 namespace stable_sort_detail {
 
@@ -109,9 +110,14 @@ template <class T, class Compare> void StableSortItems(std::span<T> items, Compa
     bool bInBuffer = false;
     if (bTwoThreads && n >= kTwoThreadItems) {
         Compare other = cmp;
-        std::thread second([&] { SortBlocks(items.data(), buffer.data(), last, n, last, other); });
-        bInBuffer = SortBlocks(items.data(), buffer.data(), 0, last, last, cmp);
-        second.join();
+        bool bFirstInBuffer = false;
+        RunParts(2, [&](unsigned part) {
+            if (part == 0)
+                bFirstInBuffer = SortBlocks(items.data(), buffer.data(), 0, last, last, cmp);
+            else
+                SortBlocks(items.data(), buffer.data(), last, n, last, other);
+        });
+        bInBuffer = bFirstInBuffer;
     } else {
         bInBuffer = SortBlocks(items.data(), buffer.data(), 0, n, last, cmp);
     }

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <cstddef>
 #include <cstdint>
-#include <system_error>
 #include <thread>
 #include <utility>
 
 #include <unicode/ucol.h>
 
+#include "base/parallel_parts.h"
 #include "base/display_text.h"
 #include "sorting/radix_sort.h"
 
@@ -60,26 +60,6 @@ QCollator MakeQCollator(const QLocale& locale) {
     collator.setNumericMode(false);
     collator.setIgnorePunctuation(false);
     return collator;
-}
-
-// Runs body(part) for part = 0 to nParts - 1, each on its own thread (part 0 on the calling one), and
-// returns when all are done. A part whose thread cannot be started runs on the calling thread.
-template <class Body> void RunParts(unsigned nParts, const Body& body) {
-    std::vector<std::thread> threads;
-    unsigned nInline = 0;
-    for (unsigned part = 1; part < nParts; ++part) {
-        try {
-            threads.emplace_back(body, part);
-        } catch (const std::system_error&) {
-            nInline = nParts - part;
-            break;
-        }
-    }
-    body(0u);
-    for (unsigned part = nParts - nInline; part < nParts; ++part)
-        body(part);
-    for (std::thread& thread : threads)
-        thread.join();
 }
 
 // Threads for n items: one below a size where starting threads is worth it, else one per core, at most 4.

@@ -16,6 +16,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include "base/parallel_parts.h"
 #include "base/atoi.h"
 #include "platform/list_model.h"
 #include "platform/win_app.h"
@@ -152,7 +153,7 @@ BOOL CColumnListCtrl::SortByColumn(int nColumn, BOOL bAscending) {
         const std::vector<std::uint32_t> displayOrder = Model()->Rows().GetOrder();
         m_bSorting = true;
         QEventLoop loop;
-        std::thread worker([&] {
+        std::thread worker = StartOrRun([&] {
             sorted = SortedRowOrder(order, textOf, bAscending != FALSE, UserCollator());
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
@@ -165,7 +166,8 @@ BOOL CColumnListCtrl::SortByColumn(int nColumn, BOOL bAscending) {
         });
         ticker.start(kSortTickMs);
         loop.exec();
-        worker.join();
+        if (worker.joinable())
+            worker.join();
         ticker.stop();
         m_bSorting = false;
         if (m_fnSortTicker)
