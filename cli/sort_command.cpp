@@ -17,6 +17,7 @@
 #include "cli/listing_input.h"
 #include "sorting/radix_sort.h"
 #include "sorting/row_compare.h"
+#include "sorting/sort_key_column.h"
 #include "sorting/text_collator.h"
 
 namespace {

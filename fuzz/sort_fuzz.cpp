@@ -11,6 +11,7 @@
 #include "fuzz_input.h"
 #include "sorting/stable_sort.h"
 #include "sorting/row_compare.h"
+#include "sorting/sort_key_column.h"
 
 namespace {
 

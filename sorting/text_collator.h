@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+class CFlatKeyMaker;
+
 class CTextCollator {
 public:
     // A precomputed form of one text. Comparing two keys made by the same collator gives exactly what
@@ -105,8 +107,9 @@ public:
         return true;
     }
 
-    // The collation behind QCollator, opened directly with QCollator's settings, for flat keys.
-    class CFlatKeyMaker;
+    // Puts text without hyphens and apostrophes into out and returns true, or returns false (out
+    // untouched) when text has none: the first step of every comparison.
+    static bool StripNearlyIgnored(const QString& text, QString& out);
 
 private:
     int CompareDecoded(const QString& a, const QString& b) const;

@@ -21,6 +21,7 @@
 #include "platform/list_model.h"
 #include "platform/win_app.h"
 #include "sorting/row_compare.h"
+#include "sorting/sort_key_column.h"
 #include "sorting/text_collator.h"
 
 namespace {

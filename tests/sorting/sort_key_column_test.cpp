@@ -1,4 +1,5 @@
 #include "sorting/row_compare.h"
+#include "sorting/sort_key_column.h"
 #include "sorting/stable_sort.h"
 
 #include "sorting/mixed_cell_texts.h"
