@@ -12,6 +12,7 @@ struct RowRecord {
     // changed cell gets new ones), so later changes of the list's texts do not reach this copy, and
     // holding it costs no second allocation of every text.
     CPackedCells ppszCells;
+    // A word the record carries for its owner; 0 when the row is added, and nothing changes it.
     std::uint32_t dwUserValue = 0;
 
     std::string_view Cell(int nColumn) const { return ppszCells.Cell(nColumn); }

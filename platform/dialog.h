@@ -91,7 +91,6 @@ public:
 
     // For the widget: binding of a control object, so DestroyWindow can end it with the dialog.
     void RegisterBoundControl(CWnd* control);
-    int GetTemplateId() const { return m_nTemplateId; }
 
 private:
     friend class CDialogWidget;

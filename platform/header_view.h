@@ -10,8 +10,6 @@ public:
 
     int SectionFormat(int section) const;
     void SetSectionFormat(int section, int format);
-    // The section under the pressed mouse button, or -1.
-    int PressedSection() const { return m_nPressedSection; }
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;

@@ -97,7 +97,6 @@ public:
     void UpdateWindow();
 
     DWORD SetExtendedStyle(DWORD dwNewStyle);
-    DWORD GetExtendedStyle() const { return m_dwExtendedStyle; }
 
     CHeaderCtrl* GetHeaderCtrl();
 

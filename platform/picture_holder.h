@@ -20,7 +20,6 @@ public:
     BOOL CreateFromImage(const QImage& image);
 
     BOOL IsEmpty() const { return m_image.isNull() ? TRUE : FALSE; }
-    const QImage& GetImage() const { return m_image; }
 
     // Draws the whole picture stretched to fill rcRender. rcWBounds only matters for scalable (metafile)
     // pictures, which this holder never holds.

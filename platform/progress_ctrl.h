@@ -17,7 +17,6 @@ public:
     // ended before a message about its end.
     void FlushPos();
     int GetPos() const { return m_nPos; }
-    int GetUpper() const { return m_nUpper; }
 
 private:
     // The bar's filled length in pixels for a position.
