@@ -27,7 +27,7 @@ packages=("${run_packages[@]}" libgtest-dev
 case "$role" in
 run) packages=("${run_packages[@]}") ;;
 test) ;;
-all) packages+=(desktop-file-utils appstream dpkg-dev file dbus at-spi2-core python3-pyatspi lintian shared-mime-info) ;;
+all) packages+=(python3 clang-format desktop-file-utils appstream dpkg-dev file dbus at-spi2-core python3-pyatspi lintian shared-mime-info) ;;
 *) echo "usage: $0 [run|test|all]" >&2; exit 2 ;;
 esac
 
