@@ -65,7 +65,7 @@ void CMainDlg::OnCopyRows() {
     std::array<std::string_view, CellCount> cells;
     for (std::uint32_t row : rows) {
         snapshot.GetCells(static_cast<int>(row)).Split(cells);
-        AppendListingLine(out, ValuesOfCells(cells), choice);
+        AppendListingLine(out, ValuesOfCells(cells, choice), choice);
         EndLineWithCrLf(out);
     }
     QApplication::clipboard()->setText(QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size())));

@@ -89,7 +89,7 @@ void FormSavedLines(const CListRows::Snapshot& rows, int first, int last, const 
     std::array<std::string_view, CellCount> cells;
     for (int i = first; i < last; ++i) {
         rows.GetCells(i).Split(cells);
-        AppendListingLine(out, ValuesOfCells(cells), choice);
+        AppendListingLine(out, ValuesOfCells(cells, choice), choice);
         EndLineWithCrLf(out);
     }
 }
@@ -177,7 +177,7 @@ void CMainDlg::OnFilelistSave() {
         std::array<std::string_view, CellCount> cells{};
         cells[CellStartLba] = startLba;
         cells[CellFileName] = fileName;
-        AppendFileListLine(output.Buffer(), ValuesOfCells(cells));
+        AppendFileListLine(output.Buffer(), ValuesOfCells(cells, FieldColumns(ListingLayout::FileList)));
         output.EndLine();
     }
     if (!output.Commit())

@@ -30,8 +30,9 @@ void CheckAnyLine(std::string_view line) {
         if (SplitValidLine(layout, line, valid) && FormRowCells(layout, valid, 0) != cells)
             std::abort();
         std::string out;
-        AppendListingLine(out, ValuesOfCells({cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]}),
-                          FieldColumns(layout));
+        const ColumnChoice choice = FieldColumns(layout);
+        AppendListingLine(
+            out, ValuesOfCells({cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]}, choice), choice);
         if (!out.ends_with(std::string(fields.name) + '\n'))
             std::abort();
     }
@@ -96,9 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
                                                             cells[3], cells[4], cells[5]};
         if (layout == ListingLayout::FileList)
-            AppendFileListLine(out, ValuesOfCells(texts));
+            AppendFileListLine(out, ValuesOfCells(texts, FieldColumns(layout)));
         else
-            AppendListingLine(out, ValuesOfCells(texts), FieldColumns(layout));
+            AppendListingLine(out, ValuesOfCells(texts, FieldColumns(layout)), FieldColumns(layout));
         return true;
     });
     if (reader.ReadFailed() || pass.Failed())

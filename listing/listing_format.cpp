@@ -56,15 +56,14 @@ void AppendPaddedDecimal(std::string& out, long long value, int width) {
     out.append(text, FormatPaddedDecimal(text, value, width));
 }
 
-// Appends the eight uppercase hexadecimal digits of `value` ("%08X").
-void AppendHex8(std::string& out, std::uint32_t value) {
+// Writes the eight uppercase hexadecimal digits of `value` ("%08X") at `text` and returns the end.
+char* FormatHex8(char* text, std::uint32_t value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    char text[kHexFieldWidth];
     for (int i = kHexFieldWidth - 1; i >= 0; --i) {
         text[i] = kDigits[value & 0xFu];
         value >>= 4;
     }
-    out.append(text, kHexFieldWidth);
+    return text + kHexFieldWidth;
 }
 
 // Writes a 32-bit value in decimal at `text`, which has room for 12 bytes, and returns the end. The fields
@@ -305,17 +304,24 @@ ColumnChoice FieldColumns(ListingLayout layout) {
     return columns;
 }
 
-ListingLineValues ValuesOfCells(const std::array<std::string_view, CellCount>& cells) {
+ListingLineValues ValuesOfCells(const std::array<std::string_view, CellCount>& cells,
+                                const ColumnChoice& read) {
     // The address and size cells hold unsigned decimals up to 4294967295, read whole; their low 32 bits
     // restore the hexadecimal field that was read. A negative text gives its 32-bit two's complement, so
     // -1 also goes to FFFFFFFF.
     ListingLineValues values;
-    values.number = Atoi(cells[CellNumber]);
-    values.startLba = AtoiWide(cells[CellStartLba]);
-    values.fileSize = static_cast<std::uint32_t>(AtoiWide(cells[CellFileSize]));
-    values.lbaPos = static_cast<std::uint32_t>(AtoiWide(cells[CellLbaPos]));
-    values.column6 = Atoi(cells[CellColumn6]);
-    values.name = cells[CellFileName];
+    if (read.number)
+        values.number = Atoi(cells[CellNumber]);
+    if (read.startLba)
+        values.startLba = AtoiWide(cells[CellStartLba]);
+    if (read.fileSize)
+        values.fileSize = static_cast<std::uint32_t>(AtoiWide(cells[CellFileSize]));
+    if (read.lbaPos)
+        values.lbaPos = static_cast<std::uint32_t>(AtoiWide(cells[CellLbaPos]));
+    if (read.column6)
+        values.column6 = Atoi(cells[CellColumn6]);
+    if (read.fileName)
+        values.name = cells[CellFileName];
     return values;
 }
 
@@ -336,24 +342,29 @@ ListingLineValues ValuesOfFields(ListingLayout layout, const ListingLine& fields
 }
 
 void AppendListingLine(std::string& out, const ListingLineValues& values, const ColumnChoice& choice) {
+    // The parts before the name are formed in a buffer of their own and appended in one piece: a save
+    // forms a million lines, and each append checks the string's room again.
+    char parts[2 * kDecimalTextSize + 3 * (kHexFieldWidth + 1) + 2];
+    char* at = parts;
     if (choice.number) {
-        AppendPaddedDecimal(out, values.number, 8);
-        out.push_back('|');
+        at = FormatPaddedDecimal(at, values.number, 8);
+        *at++ = '|';
     }
-    const auto appendHexPart = [&out](std::uint32_t value) {
-        AppendHex8(out, value);
-        out.push_back('|');
+    const auto hexPart = [&at](std::uint32_t value) {
+        at = FormatHex8(at, value);
+        *at++ = '|';
     };
     if (choice.startLba)
-        appendHexPart(static_cast<std::uint32_t>(values.startLba));
+        hexPart(static_cast<std::uint32_t>(values.startLba));
     if (choice.fileSize)
-        appendHexPart(values.fileSize);
+        hexPart(values.fileSize);
     if (choice.lbaPos)
-        appendHexPart(values.lbaPos);
+        hexPart(values.lbaPos);
     if (choice.column6) {
-        AppendPaddedDecimal(out, values.column6, 0);
-        out.push_back('|');
+        at = FormatPaddedDecimal(at, values.column6, 0);
+        *at++ = '|';
     }
+    out.append(parts, at);
     if (choice.fileName)
         out.append(values.name);
     out.push_back('\n');

@@ -100,9 +100,11 @@ struct ListingLineValues {
     std::string_view name;
 };
 
-// The values of a row's six cell texts: each number read by atoi's rules (an empty cell reads as 0), the
-// address and size cells whole, so that 4294967295 and -1 both give FFFFFFFF.
-ListingLineValues ValuesOfCells(const std::array<std::string_view, CellCount>& cells);
+// The values of those of a row's six cell texts that `read` chooses (the others stay 0): each number read by
+// atoi's rules (an empty cell reads as 0), the address and size cells whole, so that 4294967295 and -1 both
+// give FFFFFFFF. Reading only the cells a line writes saves parsing the others for each of a million rows.
+ListingLineValues ValuesOfCells(const std::array<std::string_view, CellCount>& cells,
+                                const ColumnChoice& read);
 
 // The values ValuesOfCells reads from the cells FormRowCells gives for these fields at `index`, without
 // forming a decimal text and reading it back.

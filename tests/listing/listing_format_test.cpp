@@ -22,7 +22,7 @@ std::array<std::string_view, CellCount> Views(const RowCells& cells) {
 
 std::string LineOfCells(const RowCells& cells, const ColumnChoice& choice) {
     std::string out;
-    AppendListingLine(out, ValuesOfCells(Views(cells)), choice);
+    AppendListingLine(out, ValuesOfCells(Views(cells), choice), choice);
     return out;
 }
 
@@ -31,7 +31,7 @@ void AppendFileListLineOfCells(std::string& out, std::string_view startLba, std:
     std::array<std::string_view, CellCount> cells{};
     cells[CellStartLba] = startLba;
     cells[CellFileName] = name;
-    AppendFileListLine(out, ValuesOfCells(cells));
+    AppendFileListLine(out, ValuesOfCells(cells, FieldColumns(ListingLayout::FileList)));
 }
 
 std::string Hex8(std::uint32_t value) {
@@ -289,8 +289,8 @@ TEST(AppendListingLine, TickedPartsInTheirFixedOrder) {
 TEST(AppendListingLine, AppendsAfterWhatIsAlreadyThere) {
     std::string out = "first\n";
     const RowCells cells{"0000", "1", "2", "A", "", ""};
-    AppendListingLine(out, ValuesOfCells(Views(cells)), kThreeColumnChoice);
-    AppendListingLine(out, ValuesOfCells(Views(cells)), {.fileName = true});
+    AppendListingLine(out, ValuesOfCells(Views(cells), kThreeColumnChoice), kThreeColumnChoice);
+    AppendListingLine(out, ValuesOfCells(Views(cells), {.fileName = true}), {.fileName = true});
     EXPECT_EQ(out, "first\n00000001|00000002|A\nA\n");
 }
 
