@@ -1,14 +1,40 @@
 #include "app/main_dlg.h"
 
+#include <array>
+#include <string>
+
 #include <QDir>
 #include <QPainter>
 #include <QWidget>
 
 #include "app/current_directory.h"
+#include "listing/listing_format.h"
+#include "listing/sorted_path.h"
 #include "platform/dc.h"
 #include "platform/process_exit.h"
 #include "res/resource.h"
 #include "res/string_table.h"
+
+namespace {
+
+// The width of each column of the table, in column order. FileName takes what the others leave of the
+// table's width, and every pixel the window grows by.
+constexpr std::array<int, CellCount> kColumnWidths = {50, 70, 75, 220, 60, 60};
+
+// The table's columns as the list control takes them: "title,width" pairs joined by ';'.
+std::string ColumnList() {
+    std::string list;
+    for (int column = 0; column < CellCount; ++column) {
+        if (column > 0)
+            list += ';';
+        list += kColumnNames[column];
+        list += ',';
+        list += std::to_string(kColumnWidths[column]);
+    }
+    return list;
+}
+
+} // namespace
 
 CMainDlg::CMainDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent), m_hIcon(QStringLiteral(":/icon128.png")) {}
 
@@ -103,7 +129,7 @@ BOOL CMainDlg::OnInitDialog() {
     GetDlgItem(IDC_TEXT_FILE)->SetWindowText(QStringLiteral("LBA.TXT"));
 
     m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-    m_list.InitColumns(kColumnList);
+    m_list.InitColumns(ColumnList());
     // A long sort runs off the window's thread; the bar runs round meanwhile.
     m_list.SetSortTicker([this](int elapsedMs) {
         if (elapsedMs < 0) {
@@ -159,6 +185,6 @@ QString CMainDlg::FormFullPath() const {
 }
 
 QString CMainDlg::FormOutputPath() const {
-    return GetDlgItem(IDC_FOLDER_PATH)->GetWindowText() + QStringLiteral("Sorted-") +
-           GetDlgItem(IDC_TEXT_FILE)->GetWindowText();
+    return SortedPathIn(GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(),
+                        GetDlgItem(IDC_TEXT_FILE)->GetWindowText());
 }

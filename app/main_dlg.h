@@ -19,6 +19,7 @@
 
 class CDC;
 enum class ListingLayout;
+struct ColumnChoice;
 
 class CMainDlg : public CDialog {
 public:
@@ -106,10 +107,6 @@ public:
     // Not a loaded icon: the resource path of the application icon, made into an icon where it is shown.
     QString m_hIcon;
 
-    // The table's columns. FileName takes what the others leave of the table's width, and every pixel the
-    // window grows by.
-    static constexpr const char* kColumnList =
-        "Number,50;StartLba,70;FileSize,75;FileName,220;LbaPos,60;Column6,60";
     // The progress bar during a sort runs from empty to full in this time, again and again.
     static constexpr int kSortBarSteps = 1000;
     static constexpr int kSortBarRoundMs = 2000;
@@ -155,6 +152,8 @@ private:
     void LoadListing(const LoaderParams& params);
     // Says "Nothing to save: load the listing first" and returns true when the table has no rows.
     bool RefuseEmptySave();
+    // The columns whose boxes are ticked.
+    ColumnChoice CheckedColumns() const;
     // The folder text followed directly by the file name text.
     QString FormFullPath() const;
     // The folder text, "Sorted-", then the file name text.

@@ -18,6 +18,7 @@
 #include "disc/extent_listing.h"
 #include "listing/atomic_file_writer.h"
 #include "listing/listing_format.h"
+#include "listing/sorted_path.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 
@@ -138,8 +139,8 @@ void CMainDlg::OnRebuildDiscImage() {
         return;
     const QFileInfo image(strImage);
     const QString strOutput =
-        PickOutput(this, image.absolutePath() + QStringLiteral("/Sorted-") + image.fileName(), "Disc images (*.iso)",
-                   "*.iso", QStringLiteral("Choose the New Image"));
+        PickOutput(this, SortedPathBeside(image.absoluteFilePath()), "Disc images (*.iso)", "*.iso",
+                   QStringLiteral("Choose the New Image"));
     if (strOutput.isEmpty())
         return;
 

@@ -57,17 +57,15 @@ void CMainDlg::OnCopyRows() {
     if (rows.empty())
         return;
     // The columns ticked for Save; with none ticked, the lines of a three-column listing.
-    ColumnChoice choice{m_btnNumber.GetCheck() == BST_CHECKED,   m_btnStartLba.GetCheck() == BST_CHECKED,
-                        m_btnFileSize.GetCheck() == BST_CHECKED, m_btnFileName.GetCheck() == BST_CHECKED,
-                        m_btnLbaPos.GetCheck() == BST_CHECKED,   m_btnColumn6.GetCheck() == BST_CHECKED};
+    ColumnChoice choice = CheckedColumns();
     if (choice == ColumnChoice{})
-        choice = ColumnChoice{false, true, true, true, false, false};
+        choice = FieldColumns(ListingLayout::ThreeColumns);
     const CListRows::Snapshot snapshot = m_list.TakeSnapshot();
     std::string out;
     std::array<std::string_view, CellCount> cells;
     for (std::uint32_t row : rows) {
         snapshot.GetCells(static_cast<int>(row)).Split(cells);
-        AppendSortedLine(out, cells, choice);
+        AppendListingLine(out, ValuesOfCells(cells, choice), choice);
         EndLineWithCrLf(out);
     }
     QApplication::clipboard()->setText(QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size())));

@@ -89,12 +89,21 @@ void FormSavedLines(const CListRows::Snapshot& rows, int first, int last, const 
     std::array<std::string_view, CellCount> cells;
     for (int i = first; i < last; ++i) {
         rows.GetCells(i).Split(cells);
-        AppendSortedLine(out, cells, choice);
+        AppendListingLine(out, ValuesOfCells(cells, choice), choice);
         EndLineWithCrLf(out);
     }
 }
 
 }  // namespace
+
+ColumnChoice CMainDlg::CheckedColumns() const {
+    const CButton* const boxes[CellCount] = {&m_btnNumber,   &m_btnStartLba, &m_btnFileSize,
+                                             &m_btnFileName, &m_btnLbaPos,   &m_btnColumn6};
+    ColumnChoice choice;
+    for (int column = 0; column < CellCount; ++column)
+        choice.Set(static_cast<CellColumn>(column), boxes[column]->GetCheck() == BST_CHECKED);
+    return choice;
+}
 
 // An empty table has nothing to write: a save would replace a good file with an empty one.
 bool CMainDlg::RefuseEmptySave() {
@@ -124,13 +133,7 @@ void CMainDlg::OnSave() {
     OnCheckFileName();
     OnCheckLbaPos();
     OnCheckColumn6();
-    ColumnChoice choice;
-    choice.number = m_nCheckNumber == 1;
-    choice.startLba = m_nCheckStartLba == 1;
-    choice.fileSize = m_nCheckFileSize == 1;
-    choice.fileName = m_nCheckFileName == 1;
-    choice.lbaPos = m_nCheckLbaPos == 1;
-    choice.column6 = m_nCheckColumn6 == 1;
+    const ColumnChoice choice = CheckedColumns();
 
     // The lines are formed on two threads, a block each, from the snapshot, which nothing changes. Events
     // are dispatched between blocks only, when no second thread runs: a command run then (even one that
@@ -169,8 +172,12 @@ void CMainDlg::OnFilelistSave() {
         FailWithMessage(QStringLiteral("Code 202 - Error Opening ") + path);
 
     for (int i = 0; i < m_list.GetItemCount(); ++i) {
-        AppendFileListLine(output.Buffer(), m_list.GetItemText(i, CellStartLba),
-                           m_list.GetItemText(i, CellFileName));
+        const std::string startLba = m_list.GetItemText(i, CellStartLba);
+        const std::string fileName = m_list.GetItemText(i, CellFileName);
+        std::array<std::string_view, CellCount> cells{};
+        cells[CellStartLba] = startLba;
+        cells[CellFileName] = fileName;
+        AppendFileListLine(output.Buffer(), ValuesOfCells(cells, FieldColumns(ListingLayout::FileList)));
         output.EndLine();
     }
     if (!output.Commit())

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 
 #include "base/parallel_parts.h"
 #include "cli/cli_io.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/listing_input.h"
+#include "listing/sorted_path.h"
 #include "sorting/radix_sort.h"
 #include "sorting/row_compare.h"
 #include "sorting/sort_key_column.h"
@@ -22,12 +22,12 @@
 
 namespace {
 
-constexpr const char* kColumnNames[CellCount] = {"Number", "StartLba", "FileSize", "FileName", "LbaPos", "Column6"};
-
-std::optional<int> ColumnNamed(const QString& name) {
+std::optional<CellColumn> ColumnNamed(const QString& name) {
     for (int c = 0; c < CellCount; ++c) {
-        if (name.compare(QLatin1String(kColumnNames[c]), Qt::CaseInsensitive) == 0)
-            return c;
+        const std::string_view columnName = kColumnNames[c];
+        if (name.compare(QLatin1String(columnName.data(), static_cast<qsizetype>(columnName.size())),
+                         Qt::CaseInsensitive) == 0)
+            return static_cast<CellColumn>(c);
     }
     return std::nullopt;
 }
@@ -35,24 +35,15 @@ std::optional<int> ColumnNamed(const QString& name) {
 // The boxes of a comma-separated list of column names; none (after reporting) for an unknown name.
 std::optional<ColumnChoice> ColumnsNamed(const QString& list) {
     ColumnChoice choice;
-    bool* boxes[CellCount] = {&choice.number,   &choice.startLba, &choice.fileSize,
-                              &choice.fileName, &choice.lbaPos,   &choice.column6};
     for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const std::optional<int> column = ColumnNamed(name.trimmed());
+        const std::optional<CellColumn> column = ColumnNamed(name.trimmed());
         if (!column) {
             PrintError(QStringLiteral("unknown column '%1' in --columns").arg(name));
             return std::nullopt;
         }
-        *boxes[*column] = true;
+        choice.Set(*column);
     }
     return choice;
-}
-
-// The folder of the listing, "Sorted-", then its name: where the window's Save writes.
-QString SortedPathBeside(const QString& path) {
-    const QFileInfo info(path);
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return path.left(slash + 1) + QStringLiteral("Sorted-") + info.fileName();
 }
 
 // Runs work(begin, end, part) on the first half of 0 to count (part 0) on this thread and on the second
@@ -74,28 +65,25 @@ template <class Work> void InTwoHalves(std::size_t count, const Work& work) {
 // cells can be other texts (the row number, a column the layout lacks, the file name).
 std::optional<std::vector<std::uint32_t>>
 OrderByValue(ListingLayout layout, const std::vector<ListingLine>& rows, CellColumn column, bool descending) {
+    // A file list's number has seven digits, so it is never negative.
     std::uint32_t ListingLine::*field = nullptr;
     switch (column) {
     case CellStartLba:
-        // A file list's number has seven digits, so it is never negative.
         field = &ListingLine::startLba;
         break;
     case CellFileSize:
-        if (layout != ListingLayout::FileList)
-            field = &ListingLine::fileSize;
+        field = &ListingLine::fileSize;
         break;
     case CellLbaPos:
-        if (layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns)
-            field = &ListingLine::lbaPos;
+        field = &ListingLine::lbaPos;
         break;
     case CellColumn6:
-        if (layout == ListingLayout::FiveColumns)
-            field = &ListingLine::digit;
+        field = &ListingLine::digit;
         break;
     default:
         break;
     }
-    if (field == nullptr || rows.size() > UINT32_MAX)
+    if (field == nullptr || !FieldColumns(layout).Has(column) || rows.size() > UINT32_MAX)
         return std::nullopt;
     // The value in the high half of the key, the row in the low half, which the sort leaves out.
     struct Item {
@@ -144,7 +132,7 @@ int RunSortCommand(const QStringList& args) {
         PrintError(QStringLiteral("sort: --by COLUMN is required (see quarrow-cli sort --help)"));
         return kStatusError;
     }
-    const std::optional<int> column = ColumnNamed(parser.value(byOption));
+    const std::optional<CellColumn> column = ColumnNamed(parser.value(byOption));
     if (!column) {
         PrintError(QStringLiteral("unknown column '%1' for --by").arg(parser.value(byOption)));
         return kStatusError;
@@ -173,7 +161,7 @@ int RunSortCommand(const QStringList& args) {
 
     const bool descending = parser.isSet(descendingOption);
     const std::optional<std::vector<std::uint32_t>> byValue =
-        OrderByValue(input->layout, rows, static_cast<CellColumn>(*column), descending);
+        OrderByValue(input->layout, rows, *column, descending);
     std::vector<std::uint32_t> order;
     if (byValue) {
         order = std::move(*byValue);
@@ -186,8 +174,8 @@ int RunSortCommand(const QStringList& args) {
             InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
                 sortTexts[part].Reserve((end - begin) * 12, end - begin);
                 for (std::size_t row = begin; row < end; ++row)
-                    sortTexts[part].Add(FormRowCell(input->layout, rows[row], static_cast<long long>(row),
-                                                    static_cast<CellColumn>(*column)));
+                    sortTexts[part].Add(
+                        FormRowCell(input->layout, rows[row], static_cast<long long>(row), *column));
             });
         }
         const RowTextAccessor textOf =
@@ -220,10 +208,12 @@ int RunSortCommand(const QStringList& args) {
         out.reserve(input->Bytes().size() / 2 + (end - begin) * 16);
         AdviseHugePages(out.data(), out.capacity());
         for (std::size_t row = begin; row < end; ++row) {
+            const ListingLineValues values =
+                ValuesOfFields(input->layout, rows[row], static_cast<long long>(row));
             if (fileListSave)
-                AppendFileListLineOfFields(out, input->layout, rows[row]);
+                AppendFileListLine(out, values);
             else
-                AppendSortedLineOfFields(out, input->layout, rows[row], static_cast<long long>(row), *columns);
+                AppendListingLine(out, values, *columns);
             EndLineWithCrLf(out);
             ends[row] = out.size();
         }

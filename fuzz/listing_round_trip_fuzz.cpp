@@ -21,15 +21,6 @@ void AppendHex8(std::string& out, std::uint32_t value) {
     out += text;
 }
 
-// The columns the window ticks for a layout after Scan, which write the same layout back.
-ColumnChoice ChoiceFor(ListingLayout layout) {
-    ColumnChoice choice{.startLba = true, .fileName = true};
-    choice.fileSize = layout != ListingLayout::FileList;
-    choice.lbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
-    choice.column6 = layout == ListingLayout::FiveColumns;
-    return choice;
-}
-
 void CheckAnyLine(std::string_view line) {
     for (ListingLayout layout : {ListingLayout::ThreeColumns, ListingLayout::FourColumns,
                                  ListingLayout::FiveColumns, ListingLayout::FileList}) {
@@ -39,7 +30,9 @@ void CheckAnyLine(std::string_view line) {
         if (SplitValidLine(layout, line, valid) && FormRowCells(layout, valid, 0) != cells)
             std::abort();
         std::string out;
-        AppendSortedLine(out, {cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]}, ChoiceFor(layout));
+        const ColumnChoice choice = FieldColumns(layout);
+        AppendListingLine(
+            out, ValuesOfCells({cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]}, choice), choice);
         if (!out.ends_with(std::string(fields.name) + '\n'))
             std::abort();
     }
@@ -104,9 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::array<std::string_view, CellCount> texts{cells[0], cells[1], cells[2],
                                                             cells[3], cells[4], cells[5]};
         if (layout == ListingLayout::FileList)
-            AppendFileListLine(out, texts[CellStartLba], texts[CellFileName]);
+            AppendFileListLine(out, ValuesOfCells(texts, FieldColumns(layout)));
         else
-            AppendSortedLine(out, texts, ChoiceFor(layout));
+            AppendListingLine(out, ValuesOfCells(texts, FieldColumns(layout)), FieldColumns(layout));
         return true;
     });
     if (reader.ReadFailed() || pass.Failed())

@@ -56,15 +56,14 @@ void AppendPaddedDecimal(std::string& out, long long value, int width) {
     out.append(text, FormatPaddedDecimal(text, value, width));
 }
 
-// Appends the eight uppercase hexadecimal digits of `value` ("%08X").
-void AppendHex8(std::string& out, std::uint32_t value) {
+// Writes the eight uppercase hexadecimal digits of `value` ("%08X") at `text` and returns the end.
+char* FormatHex8(char* text, std::uint32_t value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    char text[kHexFieldWidth];
     for (int i = kHexFieldWidth - 1; i >= 0; --i) {
         text[i] = kDigits[value & 0xFu];
         value >>= 4;
     }
-    out.append(text, kHexFieldWidth);
+    return text + kHexFieldWidth;
 }
 
 // Writes a 32-bit value in decimal at `text`, which has room for 12 bytes, and returns the end. The fields
@@ -249,14 +248,16 @@ RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long
 
 std::string FormRowCell(ListingLayout layout, const ListingLine& fields, long long index, CellColumn column) {
     std::string cell;
-    const bool hasSize = layout != ListingLayout::FileList;
-    const bool hasLbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
-    switch (column) {
-    case CellNumber: {
+    if (column == CellNumber) {
         char number[kDecimalTextSize];
         cell.assign(number, FormatPaddedDecimal(number, index, 4));
-        break;
+        return cell;
     }
+    if (column < 0 || column >= CellCount)
+        return cell;
+    if (!FieldColumns(layout).Has(column))
+        return cell; // a column the layout lacks is empty
+    switch (column) {
     case CellStartLba:
         AssignDecimal(cell, fields.startLba, layout == ListingLayout::FileList);
         break;
@@ -264,93 +265,114 @@ std::string FormRowCell(ListingLayout layout, const ListingLine& fields, long lo
         cell.assign(fields.name);
         break;
     case CellFileSize:
-        if (hasSize)
-            AssignDecimal(cell, fields.fileSize);
+        AssignDecimal(cell, fields.fileSize);
         break;
     case CellLbaPos:
-        if (hasLbaPos)
-            AssignDecimal(cell, fields.lbaPos);
+        AssignDecimal(cell, fields.lbaPos);
         break;
     case CellColumn6:
-        if (layout == ListingLayout::FiveColumns)
-            AssignDecimal(cell, fields.digit);
+        AssignDecimal(cell, fields.digit);
         break;
-    case CellCount:
+    default:
         break;
     }
     return cell;
 }
 
-void AppendSortedLine(std::string& out, const std::array<std::string_view, CellCount>& cells,
-                      const ColumnChoice& choice) {
-    if (choice.number) {
-        AppendPaddedDecimal(out, Atoi(cells[CellNumber]), 8);
-        out.push_back('|');
-    }
+namespace {
+
+// The box of each column, in column order.
+constexpr std::array<bool ColumnChoice::*, CellCount> kColumnBoxes = {
+    &ColumnChoice::number,   &ColumnChoice::startLba, &ColumnChoice::fileSize,
+    &ColumnChoice::fileName, &ColumnChoice::lbaPos,   &ColumnChoice::column6};
+
+} // namespace
+
+bool ColumnChoice::Has(CellColumn column) const {
+    return this->*kColumnBoxes[column];
+}
+
+void ColumnChoice::Set(CellColumn column, bool ticked) {
+    this->*kColumnBoxes[column] = ticked;
+}
+
+ColumnChoice FieldColumns(ListingLayout layout) {
+    ColumnChoice columns{.startLba = true, .fileName = true};
+    columns.fileSize = layout != ListingLayout::FileList;
+    columns.lbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
+    columns.column6 = layout == ListingLayout::FiveColumns;
+    return columns;
+}
+
+ListingLineValues ValuesOfCells(const std::array<std::string_view, CellCount>& cells,
+                                const ColumnChoice& read) {
     // The address and size cells hold unsigned decimals up to 4294967295, read whole; their low 32 bits
     // restore the hexadecimal field that was read. A negative text gives its 32-bit two's complement, so
     // -1 also goes to FFFFFFFF.
-    const auto appendHexPart = [&out](std::string_view cell) {
-        AppendHex8(out, static_cast<std::uint32_t>(AtoiWide(cell)));
-        out.push_back('|');
-    };
-    if (choice.startLba)
-        appendHexPart(cells[CellStartLba]);
-    if (choice.fileSize)
-        appendHexPart(cells[CellFileSize]);
-    if (choice.lbaPos)
-        appendHexPart(cells[CellLbaPos]);
-    if (choice.column6) {
-        AppendPaddedDecimal(out, Atoi(cells[CellColumn6]), 0);
-        out.push_back('|');
-    }
-    if (choice.fileName)
-        out.append(cells[CellFileName]);
-    out.push_back('\n');
+    ListingLineValues values;
+    if (read.number)
+        values.number = Atoi(cells[CellNumber]);
+    if (read.startLba)
+        values.startLba = AtoiWide(cells[CellStartLba]);
+    if (read.fileSize)
+        values.fileSize = static_cast<std::uint32_t>(AtoiWide(cells[CellFileSize]));
+    if (read.lbaPos)
+        values.lbaPos = static_cast<std::uint32_t>(AtoiWide(cells[CellLbaPos]));
+    if (read.column6)
+        values.column6 = Atoi(cells[CellColumn6]);
+    if (read.fileName)
+        values.name = cells[CellFileName];
+    return values;
 }
 
-void AppendFileListLine(std::string& out, std::string_view startLba, std::string_view fileName) {
-    AppendPaddedDecimal(out, AtoiWide(startLba), kFileListNumberWidth);
-    out.append(" , ");
-    out.append(fileName);
-    out.push_back('\n');
+ListingLineValues ValuesOfFields(ListingLayout layout, const ListingLine& fields, long long index) {
+    // Each value is the one ValuesOfCells reads back from the cell text FormRowCells forms: a cell the layout
+    // lacks is empty and reads as 0, the row number is clamped to 32 bits as atoi reads it, and a file
+    // list's number is shown signed, a listing's start block unsigned.
+    const ColumnChoice has = FieldColumns(layout);
+    ListingLineValues values;
+    values.number = static_cast<std::int32_t>(std::clamp<long long>(index, INT32_MIN, INT32_MAX));
+    values.startLba = layout == ListingLayout::FileList ? static_cast<std::int32_t>(fields.startLba)
+                                                        : static_cast<std::int64_t>(fields.startLba);
+    values.fileSize = has.fileSize ? fields.fileSize : 0;
+    values.lbaPos = has.lbaPos ? fields.lbaPos : 0;
+    values.column6 = has.column6 ? static_cast<std::int32_t>(fields.digit) : 0;
+    values.name = fields.name;
+    return values;
 }
 
-void AppendSortedLineOfFields(std::string& out, ListingLayout layout, const ListingLine& fields,
-                              long long index, const ColumnChoice& choice) {
-    // Each value is the one AppendSortedLine reads back from the cell text FormRowCells forms: a cell the
-    // layout lacks is empty and reads as 0, and the row number is read by atoi's rules, clamped to 32 bits.
-    const bool hasSize = layout != ListingLayout::FileList;
-    const bool hasLbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
+void AppendListingLine(std::string& out, const ListingLineValues& values, const ColumnChoice& choice) {
+    // The parts before the name are formed in a buffer of their own and appended in one piece: a save
+    // forms a million lines, and each append checks the string's room again.
+    char parts[2 * kDecimalTextSize + 3 * (kHexFieldWidth + 1) + 2];
+    char* at = parts;
     if (choice.number) {
-        AppendPaddedDecimal(out, std::clamp<long long>(index, INT32_MIN, INT32_MAX), 8);
-        out.push_back('|');
+        at = FormatPaddedDecimal(at, values.number, 8);
+        *at++ = '|';
     }
-    const auto appendHexPart = [&out](std::uint32_t value) {
-        AppendHex8(out, value);
-        out.push_back('|');
+    const auto hexPart = [&at](std::uint32_t value) {
+        at = FormatHex8(at, value);
+        *at++ = '|';
     };
     if (choice.startLba)
-        appendHexPart(fields.startLba);
+        hexPart(static_cast<std::uint32_t>(values.startLba));
     if (choice.fileSize)
-        appendHexPart(hasSize ? fields.fileSize : 0);
+        hexPart(values.fileSize);
     if (choice.lbaPos)
-        appendHexPart(hasLbaPos ? fields.lbaPos : 0);
+        hexPart(values.lbaPos);
     if (choice.column6) {
-        AppendPaddedDecimal(out, layout == ListingLayout::FiveColumns ? fields.digit : 0, 0);
-        out.push_back('|');
+        at = FormatPaddedDecimal(at, values.column6, 0);
+        *at++ = '|';
     }
+    out.append(parts, at);
     if (choice.fileName)
-        out.append(fields.name);
+        out.append(values.name);
     out.push_back('\n');
 }
 
-void AppendFileListLineOfFields(std::string& out, ListingLayout layout, const ListingLine& fields) {
-    // A file list's number is shown signed, a listing's start block unsigned.
-    const long long startLba = layout == ListingLayout::FileList ? static_cast<std::int32_t>(fields.startLba)
-                                                                 : static_cast<long long>(fields.startLba);
-    AppendPaddedDecimal(out, startLba, kFileListNumberWidth);
+void AppendFileListLine(std::string& out, const ListingLineValues& values) {
+    AppendPaddedDecimal(out, values.startLba, kFileListNumberWidth);
     out.append(" , ");
-    out.append(fields.name);
+    out.append(values.name);
     out.push_back('\n');
 }

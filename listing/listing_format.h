@@ -49,6 +49,10 @@ bool SplitValidLine(ListingLayout layout, std::string_view line, ListingLine& fi
 enum CellColumn { CellNumber, CellStartLba, CellFileSize, CellFileName, CellLbaPos, CellColumn6, CellCount };
 using RowCells = std::array<std::string, CellCount>;
 
+// The names of the six columns in column order: the table's headers and quarrow-cli's column names.
+inline constexpr std::array<std::string_view, CellCount> kColumnNames = {"Number",   "StartLba", "FileSize",
+                                                                         "FileName", "LbaPos",   "Column6"};
+
 // The cell texts of the row made from a split line at 0-based position `index` in its file.
 RowCells FormRowCells(ListingLayout layout, const ListingLine& fields, long long index);
 
@@ -63,7 +67,7 @@ void FormRowCellViews(ListingLayout layout, const ListingLine& fields, long long
 // The one cell text of `column` that FormRowCells gives, formed alone.
 std::string FormRowCell(ListingLayout layout, const ListingLine& fields, long long index, CellColumn column);
 
-// Which of the six columns a sorted listing line carries (the check boxes of the dialog).
+// Which of the six columns a written listing line carries (the check boxes of the dialog).
 struct ColumnChoice {
     bool number = false;
     bool startLba = false;
@@ -72,28 +76,49 @@ struct ColumnChoice {
     bool lbaPos = false;
     bool column6 = false;
 
+    // Whether the box of a column is ticked; ticks or clears it.
+    bool Has(CellColumn column) const;
+    void Set(CellColumn column, bool ticked = true);
+
     bool operator==(const ColumnChoice&) const = default;
 };
 
-// Appends one sorted listing line, "\n" included, formed from a row's six cell texts: Number, StartLba,
-// FileSize, LbaPos, Column6, FileName, each only when chosen.
-void AppendSortedLine(std::string& out, const std::array<std::string_view, CellCount>& cells,
-                      const ColumnChoice& choice);
+// The columns whose cells a line of the layout fills from its fields: StartLba and FileName always,
+// FileSize in a listing, LbaPos in four and five columns, Column6 in five. These are also the columns that
+// write a line of the layout back.
+ColumnChoice FieldColumns(ListingLayout layout);
 
-// Appends the line AppendSortedLine forms from the cells FormRowCells gives for these fields at `index`,
-// byte for byte, straight from the values: no decimal text is formed and read back.
-void AppendSortedLineOfFields(std::string& out, ListingLayout layout, const ListingLine& fields,
-                              long long index, const ColumnChoice& choice);
+// The values a written line is formed from: read from a row's cell texts by Save, or taken straight from a
+// line's fields by quarrow-cli.
+struct ListingLineValues {
+    std::int32_t number = 0; // the row number
+    // A file list's number is written whole, with its sign; a listing line keeps its low 32 bits.
+    std::int64_t startLba = 0;
+    std::uint32_t fileSize = 0;
+    std::uint32_t lbaPos = 0;
+    std::int32_t column6 = 0;
+    std::string_view name;
+};
+
+// The values of those of a row's six cell texts that `read` chooses (the others stay 0): each number read by
+// atoi's rules (an empty cell reads as 0), the address and size cells whole, so that 4294967295 and -1 both
+// give FFFFFFFF. Reading only the cells a line writes saves parsing the others for each of a million rows.
+ListingLineValues ValuesOfCells(const std::array<std::string_view, CellCount>& cells,
+                                const ColumnChoice& read);
+
+// The values ValuesOfCells reads from the cells FormRowCells gives for these fields at `index`, without
+// forming a decimal text and reading it back.
+ListingLineValues ValuesOfFields(ListingLayout layout, const ListingLine& fields, long long index);
+
+// Appends one listing line, "\n" included: Number ("%08d"), StartLba, FileSize and LbaPos ("%08X"), Column6
+// ("%d"), each followed by a vertical bar, then FileName, each only when chosen.
+void AppendListingLine(std::string& out, const ListingLineValues& values, const ColumnChoice& choice);
+
+// Appends one file-list line "%07lld , %s\n" of the StartLba value and the name.
+void AppendFileListLine(std::string& out, const ListingLineValues& values);
 
 // Ends the line just appended (its "\n") with CR LF, as a text-mode stream writes it.
 inline void EndLineWithCrLf(std::string& out) {
     out.back() = '\r';
     out.push_back('\n');
 }
-
-// Appends one file-list line "%07d , %s\n" formed from the StartLba and FileName texts.
-void AppendFileListLine(std::string& out, std::string_view startLba, std::string_view fileName);
-
-// Appends the line AppendFileListLine forms from the StartLba and FileName cells FormRowCells gives for
-// these fields, straight from the values.
-void AppendFileListLineOfFields(std::string& out, ListingLayout layout, const ListingLine& fields);

@@ -20,10 +20,18 @@ std::array<std::string_view, CellCount> Views(const RowCells& cells) {
     return views;
 }
 
-std::string SortedLine(const RowCells& cells, const ColumnChoice& choice) {
+std::string LineOfCells(const RowCells& cells, const ColumnChoice& choice) {
     std::string out;
-    AppendSortedLine(out, Views(cells), choice);
+    AppendListingLine(out, ValuesOfCells(Views(cells), choice), choice);
     return out;
+}
+
+// The file-list line Filelist Save forms from a row's StartLba and FileName cells.
+void AppendFileListLineOfCells(std::string& out, std::string_view startLba, std::string_view name) {
+    std::array<std::string_view, CellCount> cells{};
+    cells[CellStartLba] = startLba;
+    cells[CellFileName] = name;
+    AppendFileListLine(out, ValuesOfCells(cells, FieldColumns(ListingLayout::FileList)));
 }
 
 std::string Hex8(std::uint32_t value) {
@@ -218,7 +226,7 @@ TEST(SplitLine, NameIsAViewOfTheLineOfAnyLength) {
     EXPECT_EQ(FormRowCells(ListingLayout::ThreeColumns, fields, 0)[CellFileName], name);
 }
 
-TEST(AppendSortedLine, TickedPartsInTheirFixedOrder) {
+TEST(AppendListingLine, TickedPartsInTheirFixedOrder) {
     const RowCells boot{"0003", "26", "2048", "BOOT.BIN", "255", "12"};
     const RowCells empty{"", "", "", "", "", ""};
     struct Case {
@@ -274,22 +282,22 @@ TEST(AppendSortedLine, TickedPartsInTheirFixedOrder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(SortedLine(c.cells, c.choice), c.line);
+        EXPECT_EQ(LineOfCells(c.cells, c.choice), c.line);
     }
 }
 
-TEST(AppendSortedLine, AppendsAfterWhatIsAlreadyThere) {
+TEST(AppendListingLine, AppendsAfterWhatIsAlreadyThere) {
     std::string out = "first\n";
     const RowCells cells{"0000", "1", "2", "A", "", ""};
-    AppendSortedLine(out, Views(cells), kThreeColumnChoice);
-    AppendSortedLine(out, Views(cells), {.fileName = true});
+    AppendListingLine(out, ValuesOfCells(Views(cells), kThreeColumnChoice), kThreeColumnChoice);
+    AppendListingLine(out, ValuesOfCells(Views(cells), {.fileName = true}), {.fileName = true});
     EXPECT_EQ(out, "first\n00000001|00000002|A\nA\n");
 }
 
-TEST(AppendSortedLine, LongNamesAreWrittenWhole) {
+TEST(AppendListingLine, LongNamesAreWrittenWhole) {
     const std::string name(300, 'L');
     const RowCells cells{"0000", "0", "0", name, "", ""};
-    EXPECT_EQ(SortedLine(cells, {.fileName = true}), name + "\n");
+    EXPECT_EQ(LineOfCells(cells, {.fileName = true}), name + "\n");
 }
 
 // Load then save must give back every field of every line, whatever 32-bit values and name bytes it holds.
@@ -327,7 +335,7 @@ TEST(ListingRoundTrip, EveryValueAndNameByteSurvivesLoadAndSave) {
             ListingLine valid;
             ASSERT_TRUE(SplitValidLine(l.layout, l.line, valid)) << l.line;
             ASSERT_EQ(FormRowCells(l.layout, valid, i), cells);
-            ASSERT_EQ(SortedLine(cells, l.choice), l.line + "\n")
+            ASSERT_EQ(LineOfCells(cells, l.choice), l.line + "\n")
                 << "start " << Hex8(start) << " size " << Hex8(size) << " pos " << Hex8(pos);
         }
     }
@@ -341,7 +349,7 @@ TEST(ListingRoundTrip, AllByteValuesInOneName) {
     const RowCells cells =
         FormRowCells(ListingLayout::ThreeColumns, SplitLine(ListingLayout::ThreeColumns, line), 0);
     EXPECT_EQ(cells[CellFileName].size(), 256u);
-    EXPECT_EQ(SortedLine(cells, kThreeColumnChoice), line + "\n");
+    EXPECT_EQ(LineOfCells(cells, kThreeColumnChoice), line + "\n");
 }
 
 TEST(AppendFileListLine, SevenDigitsCommaAndName) {
@@ -364,7 +372,7 @@ TEST(AppendFileListLine, SevenDigitsCommaAndName) {
     };
     for (const Case& c : cases) {
         std::string out = "x";
-        AppendFileListLine(out, c.startLba, c.name);
+        AppendFileListLineOfCells(out, c.startLba, c.name);
         EXPECT_EQ(out, "x" + c.line) << "start " << c.startLba;
     }
 }
@@ -375,23 +383,23 @@ TEST(FileListRoundTrip, LoadAndSaveGiveTheLineBack) {
         const RowCells cells =
             FormRowCells(ListingLayout::FileList, SplitLine(ListingLayout::FileList, line), 0);
         std::string out;
-        AppendFileListLine(out, cells[CellStartLba], cells[CellFileName]);
+        AppendFileListLineOfCells(out, cells[CellStartLba], cells[CellFileName]);
         EXPECT_EQ(out, line + "\n");
     }
 }
 
 TEST(FileListRoundTrip, AnEightDigitNumberDoesNotReadBackAsWritten) {
     std::string out;
-    AppendFileListLine(out, "12345678", "X");
+    AppendFileListLineOfCells(out, "12345678", "X");
     out.pop_back();
     const RowCells cells = FormRowCells(ListingLayout::FileList, SplitLine(ListingLayout::FileList, out), 0);
     EXPECT_EQ(cells[CellStartLba], "1234567");
     EXPECT_EQ(cells[CellFileName], " X");
 }
 
-// The lines formed straight from the values must be the bytes the cell texts give, in every layout, for
-// every choice of columns, for edge values and row numbers, and for a file list's negative numbers.
-TEST(AppendSortedLineOfFields, SameBytesAsTheLineFormedFromTheCells) {
+// The values taken straight from a line's fields must form the bytes the cell texts give, in every layout,
+// for every choice of columns, for edge values and row numbers, and for a file list's negative numbers.
+TEST(ValuesOfFields, FormTheSameBytesAsTheCells) {
     const ListingLayout layouts[] = {ListingLayout::ThreeColumns, ListingLayout::FourColumns,
                                      ListingLayout::FiveColumns, ListingLayout::FileList};
     const ListingLine fields[] = {
@@ -405,24 +413,43 @@ TEST(AppendSortedLineOfFields, SameBytesAsTheLineFormedFromTheCells) {
         for (const ListingLine& line : fields) {
             for (long long index : indexes) {
                 const RowCells cells = FormRowCells(layout, line, index);
+                const ListingLineValues values = ValuesOfFields(layout, line, index);
                 for (int boxes = 0; boxes < 64; ++boxes) {
-                    const ColumnChoice choice{.number = (boxes & 1) != 0,
-                                              .startLba = (boxes & 2) != 0,
-                                              .fileSize = (boxes & 4) != 0,
-                                              .fileName = (boxes & 8) != 0,
-                                              .lbaPos = (boxes & 16) != 0,
-                                              .column6 = (boxes & 32) != 0};
+                    ColumnChoice choice;
+                    for (int column = 0; column < CellCount; ++column)
+                        choice.Set(static_cast<CellColumn>(column), (boxes >> column & 1) != 0);
                     std::string fast = "before\n";
-                    AppendSortedLineOfFields(fast, layout, line, index, choice);
-                    EXPECT_EQ(fast, "before\n" + SortedLine(cells, choice))
+                    AppendListingLine(fast, values, choice);
+                    EXPECT_EQ(fast, "before\n" + LineOfCells(cells, choice))
                         << static_cast<int>(layout) << " " << line.startLba << " " << index << " " << boxes;
                 }
                 std::string fileList;
-                AppendFileListLineOfFields(fileList, layout, line);
+                AppendFileListLine(fileList, values);
                 std::string reference;
-                AppendFileListLine(reference, cells[CellStartLba], cells[CellFileName]);
+                AppendFileListLineOfCells(reference, cells[CellStartLba], cells[CellFileName]);
                 EXPECT_EQ(fileList, reference) << static_cast<int>(layout) << " " << line.startLba;
             }
         }
     }
+}
+
+// Each column's box is its own: ticking one column by its index sets that box alone, and the boxes a
+// layout's fields fill are the ones that write its lines back.
+TEST(ColumnChoice, EachColumnIndexHasItsOwnBox) {
+    const ColumnChoice single[CellCount] = {{.number = true},   {.startLba = true}, {.fileSize = true},
+                                            {.fileName = true}, {.lbaPos = true},   {.column6 = true}};
+    for (int column = 0; column < CellCount; ++column) {
+        SCOPED_TRACE(kColumnNames[column]);
+        ColumnChoice choice;
+        choice.Set(static_cast<CellColumn>(column));
+        EXPECT_EQ(choice, single[column]);
+        for (int other = 0; other < CellCount; ++other)
+            EXPECT_EQ(choice.Has(static_cast<CellColumn>(other)), other == column);
+        choice.Set(static_cast<CellColumn>(column), false);
+        EXPECT_EQ(choice, ColumnChoice{});
+    }
+    EXPECT_EQ(FieldColumns(ListingLayout::FileList), (ColumnChoice{.startLba = true, .fileName = true}));
+    EXPECT_EQ(FieldColumns(ListingLayout::ThreeColumns), kThreeColumnChoice);
+    EXPECT_EQ(FieldColumns(ListingLayout::FourColumns), kFourColumnChoice);
+    EXPECT_EQ(FieldColumns(ListingLayout::FiveColumns), kFiveColumnChoice);
 }
