@@ -128,6 +128,8 @@ private:
     QPointer<QWidget> m_pLayoutMap;
     // What choosing a file does: the fields show it, the listing buttons wait for Scan, the table empties.
     void ChooseFile(const QString& folderText, const QString& fileName);
+    // Disables the six buttons that load or save a listing: they wait for Scan to enable those that fit.
+    void DisableListingButtons();
     // The file named on the command line, the drop target and the names that assistive technology reads.
     void SetUpDesktop();
     QString m_strFolderToOpen;
