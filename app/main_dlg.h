@@ -32,8 +32,6 @@ public:
     // For tests and automation: what Order by Read Trace does once its picker has named the trace file.
     // Orders the rows by the trace at strTrace and tells the seek figures; false after telling why not.
     bool OrderByReadTrace(const QString& strTrace);
-    // For tests and automation: the Layout Map window while it is open (a window of its own, no control).
-    QWidget* GetLayoutMap() const { return m_pLayoutMap.data(); }
 
     // For tests: the window as it is when the banner's pictures could not be made from the resources.
     void DropBannerPictures();

@@ -55,7 +55,7 @@ protected:
         TableOf(m_dlg).UpdateWindow();
     }
     void TearDown() override {
-        if (QWidget* map = m_dlg.GetLayoutMap())
+        if (QWidget* map = LayoutMap())
             delete map;
         m_dlg.DestroyWindow();
         SetMessageBoxHandler(m_previousHandler);
@@ -73,6 +73,14 @@ protected:
         for (int i = 0; i < TableOf(m_dlg).GetItemCount(); ++i)
             names.push_back(TableOf(m_dlg).GetItemText(i, 3));
         return names;
+    }
+    // The Layout Map window while it is open: a window of its own over the main window.
+    CLayoutMapWnd* LayoutMap() const {
+        for (QWidget* child : m_dlg.GetSafeWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (auto* map = dynamic_cast<CLayoutMapWnd*>(child))
+                return map;
+        }
+        return nullptr;
     }
     QTableView* Table() const { return qobject_cast<QTableView*>(TableOf(m_dlg).GetSafeWidget()); }
 
@@ -123,7 +131,7 @@ TEST_F(MainDlgTraceTest, ATraceThatCannotBeReadNamesItsLineAndLeavesTheRows) {
 TEST_F(MainDlgTraceTest, LayoutMapIsAWindowOfItsOwnThatFollowsAndSetsTheSelection) {
     ASSERT_TRUE(m_dlg.OrderByReadTrace(Write("reads.lba", "110 3\n102\n100 2\n")));
     SendSysCommand(m_dlg, IDM_LAYOUT_MAP);
-    auto* map = dynamic_cast<CLayoutMapWnd*>(m_dlg.GetLayoutMap());
+    CLayoutMapWnd* map = LayoutMap();
     ASSERT_NE(map, nullptr);
     EXPECT_TRUE(map->isVisible());
     EXPECT_TRUE(map->isWindow());
