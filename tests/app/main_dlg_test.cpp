@@ -1,5 +1,4 @@
 // The main window after start-up, and the ways it ends.
-#include "main_dlg_controls.h"
 #include "main_dlg_fixture.h"
 
 #include <QDialog>
