@@ -122,8 +122,7 @@ BOOL CMainDlg::OnInitDialog() {
     m_rowMenu.AppendMenu(MF_STRING, IDM_COPY_ROWS, QStringLiteral("&Copy\tCtrl+C"));
     AddMenuShortcuts(m_rowMenu, FALSE);
 
-    for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_SAVE, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE})
-        GetDlgItem(id)->EnableWindow(FALSE);
+    DisableListingButtons();
 
     GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(CurrentDirectory() + QDir::separator());
     GetDlgItem(IDC_TEXT_FILE)->SetWindowText(QStringLiteral("LBA.TXT"));
@@ -178,6 +177,12 @@ void CMainDlg::OnDestroy() {
 void CMainDlg::OnExit() {
     PostQuitMessage(0);
     AfxExitProcess(0);
+}
+
+void CMainDlg::DisableListingButtons() {
+    for (int id :
+         {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
+        GetDlgItem(id)->EnableWindow(FALSE);
 }
 
 QString CMainDlg::FormFullPath() const {

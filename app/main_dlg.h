@@ -26,10 +26,35 @@ public:
     explicit CMainDlg(CWnd* pParent = nullptr);
     ~CMainDlg() override;
 
+    // A file named on the command line, before the window is made: the fields show it as choosing it with
+    // Browse does.
+    void SetFileToOpen(const QString& folderText, const QString& fileName);
+
+    // For tests and automation: what Order by Read Trace does once its picker has named the trace file.
+    // Orders the rows by the trace at strTrace and tells the seek figures; false after telling why not.
+    bool OrderByReadTrace(const QString& strTrace);
+
+    // For tests: the window as it is when the banner's pictures could not be made from the resources.
+    void DropBannerPictures();
+
+    // The banner's ripple timer.
+    static constexpr UINT_PTR kEffectTimer = 1971;
+
+protected:
+    // Reached by the platform's dispatch through CDialog.
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnCommand(int id) override;
+    void OnPaint() override;
+    void OnDestroy() override;
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnContextMenu(CWnd* pWnd, CPoint point) override;
+    void OnSize(UINT nType, int cx, int cy) override;
+    void OnTimer(UINT_PTR nIDEvent) override;
+    void OnMouseMove(UINT nFlags, CPoint point) override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
 
+private:
     // Command handlers.
     void OnExit();
     void OnBrowse();
@@ -55,10 +80,6 @@ public:
     // Read trace entries of the system menu.
     void OnOrderByReadTrace();
     void OnLayoutMap();
-    // Orders the rows by the trace at strTrace and tells the seek figures; false after telling why not.
-    bool OrderByReadTrace(const QString& strTrace);
-    // The Layout Map window while it is open.
-    QWidget* GetLayoutMap() const { return m_pLayoutMap.data(); }
     // The table's row commands: the selected rows move, or go to the clipboard as listing lines.
     void OnMoveToTop();
     void OnMoveUp();
@@ -67,21 +88,8 @@ public:
     void OnCopyRows();
     // The table's menu: the row commands, then the entries of the system menu but Close.
     CMenu BuildTableMenu();
-
-    // A file named from outside the window: on the command line (before the window is made) or by a drop.
-    // Either fills the fields exactly as choosing the file with Browse does.
-    void SetFileToOpen(const QString& folderText, const QString& fileName);
+    // A file dropped on the window: the fields show it as choosing it with Browse does.
     void OnDropFile(const QString& path);
-
-    // Window events.
-    void OnPaint() override;
-    void OnDestroy() override;
-    void OnSysCommand(UINT nID, LPARAM lParam) override;
-    void OnContextMenu(CWnd* pWnd, CPoint point) override;
-    void OnSize(UINT nType, int cx, int cy) override;
-    void OnTimer(UINT_PTR nIDEvent) override;
-    void OnMouseMove(UINT nFlags, CPoint point) override;
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
 
     CButton m_btnColumn6;
     CButton m_btnLbaPos;
@@ -110,10 +118,7 @@ public:
     // The progress bar during a sort runs from empty to full in this time, again and again.
     static constexpr int kSortBarSteps = 1000;
     static constexpr int kSortBarRoundMs = 2000;
-    // The banner's ripple timer.
-    static constexpr UINT_PTR kEffectTimer = 1971;
 
-private:
     // The row commands with their mnemonics and shortcuts.
     CMenu m_rowMenu;
     // Runs the disc image entries of the system menu from OnSysCommand (FALSE for other ids).
@@ -125,6 +130,8 @@ private:
     QPointer<QWidget> m_pLayoutMap;
     // What choosing a file does: the fields show it, the listing buttons wait for Scan, the table empties.
     void ChooseFile(const QString& folderText, const QString& fileName);
+    // Disables the six buttons that load or save a listing: they wait for Scan to enable those that fit.
+    void DisableListingButtons();
     // The file named on the command line, the drop target and the names that assistive technology reads.
     void SetUpDesktop();
     QString m_strFolderToOpen;

@@ -34,6 +34,12 @@ void CMainDlg::SetUpBanner() {
     m_btnEffect.SetCheck(BST_UNCHECKED);
 }
 
+void CMainDlg::DropBannerPictures() {
+    m_imgBanner.Release();
+    m_imgBannerSource.Release();
+    Invalidate();
+}
+
 void CMainDlg::LayOutBanner(int cx, int cy) {
     m_nBannerLeft = std::max(0, (cx - kBannerWidth) / 2);
     m_nFooterTop = cy - kFooterAboveBottom;

@@ -29,8 +29,7 @@ void CMainDlg::OnBrowse() {
 void CMainDlg::ChooseFile(const QString& folderText, const QString& fileName) {
     GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(folderText);
     GetDlgItem(IDC_TEXT_FILE)->SetWindowText(fileName);
-    for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
-        GetDlgItem(id)->EnableWindow(FALSE);
+    DisableListingButtons();
     m_list.DeleteAllRows();
     UpdateWindow();
 }

@@ -13,6 +13,7 @@
 
 #include "app/folder_file_dialog.h"
 #include "app/main_dlg.h"
+#include "app/output_picker.h"
 #include "app/run_while_live.h"
 #include "disc/disc_image.h"
 #include "disc/extent_listing.h"
@@ -34,17 +35,6 @@ QString PickImage(CWnd* owner, const QString& initialDir, const QString& title) 
     std::replace(std::begin(szFilter), std::end(szFilter), '\x01', '\0');
     CFolderFileDialog dlg(TRUE, owner, initialDir, QString(), szFilter, nFilterLength + 1, nullptr,
                           OFN_FILEMUSTEXIST);
-    dlg.GetFileDialog()->setWindowTitle(title);
-    return dlg.DoModal() ? dlg.m_szFile : QString();
-}
-
-// Asks where to write a file under the given title, starting at `suggested`; empty when the user cancels.
-QString PickOutput(CWnd* owner, const QString& suggested, const char* description, const char* pattern,
-                   const QString& title) {
-    const QByteArray filter = QByteArray(description) + '\0' + pattern + '\0' + "All files (*.*)" + '\0' + "*.*" + '\0';
-    const QFileInfo info(suggested);
-    CFolderFileDialog dlg(FALSE, owner, info.absolutePath(), info.fileName(), filter.constData(),
-                          static_cast<int>(filter.size()) + 1, nullptr, 0);
     dlg.GetFileDialog()->setWindowTitle(title);
     return dlg.DoModal() ? dlg.m_szFile : QString();
 }
@@ -94,9 +84,9 @@ void CMainDlg::OnImportDiscImage() {
     // The listing goes beside the image, or into the home folder when the image's folder is read-only.
     const QFileInfo image(strImage);
     const QString strFolder = QFileInfo(image.absolutePath()).isWritable() ? image.absolutePath() : QDir::homePath();
-    const QString strListing =
-        PickOutput(this, strFolder + QLatin1Char('/') + image.completeBaseName() + QStringLiteral(".LBA.TXT"),
-                   "Listings (*.TXT)", "*.TXT", QStringLiteral("Save Listing As"));
+    const QString strListing = PickOutputFile(
+        this, strFolder + QLatin1Char('/') + image.completeBaseName() + QStringLiteral(".LBA.TXT"),
+        "Listings (*.TXT)", "*.TXT", QStringLiteral("Save Listing As"));
     if (strListing.isEmpty())
         return;
 
@@ -111,12 +101,7 @@ void CMainDlg::OnImportDiscImage() {
 
     // As after Browse: the new listing is named in the fields, waiting for Scan.
     const QFileInfo written(strListing);
-    GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(written.absolutePath() + QLatin1Char('/'));
-    GetDlgItem(IDC_TEXT_FILE)->SetWindowText(written.fileName());
-    for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
-        GetDlgItem(id)->EnableWindow(FALSE);
-    m_list.DeleteAllRows();
-    UpdateWindow();
+    ChooseFile(written.absolutePath() + QLatin1Char('/'), written.fileName());
     MessageBox(QStringLiteral(" done ! =>  ") + strListing, QStringLiteral("Import Disc Image"),
                MB_OK | MB_ICONINFORMATION);
 }
@@ -139,8 +124,8 @@ void CMainDlg::OnRebuildDiscImage() {
         return;
     const QFileInfo image(strImage);
     const QString strOutput =
-        PickOutput(this, SortedPathBeside(image.absoluteFilePath()), "Disc images (*.iso)", "*.iso",
-                   QStringLiteral("Choose the New Image"));
+        PickOutputFile(this, SortedPathBeside(image.absoluteFilePath()), "Disc images (*.iso)", "*.iso",
+                       QStringLiteral("Choose the New Image"));
     if (strOutput.isEmpty())
         return;
 

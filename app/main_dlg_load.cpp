@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdio>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 
 #include <sys/stat.h>
@@ -32,12 +34,26 @@ int ClampToInt(long long value) { return value > INT_MAX ? INT_MAX : static_cast
 // The characters of a bad line that its message shows.
 constexpr qsizetype kShownLineLength = 80;
 
+// The loader of each layout, and the Save button that writes a listing read as it.
+struct LayoutButtons {
+    ListingLayout layout;
+    int loadId;
+    int saveId;
+};
+constexpr LayoutButtons kLayoutButtons[] = {
+    {ListingLayout::ThreeColumns, IDC_LOAD_3COL, IDC_SAVE},
+    {ListingLayout::FourColumns, IDC_LOAD_4COL, IDC_SAVE},
+    {ListingLayout::FiveColumns, IDC_LOAD_5COL, IDC_SAVE},
+    {ListingLayout::FileList, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE},
+};
+
 }  // namespace
 
 struct CMainDlg::LoaderParams {
     ListingLayout layout;
-    const char* binaryOpenFailure;
-    const char* textOpenFailure;
+    // The file is opened twice, the same way: once for counting its separators, once for reading its lines.
+    const char* countingOpenFailure;
+    const char* linesOpenFailure;
     const char* readFailure;
     bool pumpsAndShowsProgress;  // the window stays alive and the progress bar moves during the load
     bool pumpBeforePosition;  // the five-column loader pumps first, then shows i + 1
@@ -58,12 +74,20 @@ void CMainDlg::OnScan() {
         FailWithMessage(QStringLiteral("Code 403 - Error Reading ") + path);
 
     const ScanDecision decision = DecideScan(count);
-    for (const ScanButtonChange& change : ButtonChanges(decision)) {
-        if (change.enable)
-            GetDlgItem(change.controlId)->EnableWindow(*change.enable ? TRUE : FALSE);
+    // A loader follows its layout. A Save button is enabled when a layout it writes becomes loadable, and
+    // disabled when all those Scan decides on become not loadable.
+    std::map<int, bool> saves;
+    for (const LayoutButtons& buttons : kLayoutButtons) {
+        const std::optional<bool> loadable = LoadableAs(decision, buttons.layout);
+        if (!loadable)
+            continue;
+        GetDlgItem(buttons.loadId)->EnableWindow(*loadable ? TRUE : FALSE);
+        saves[buttons.saveId] = saves[buttons.saveId] || *loadable;
     }
-    if (decision.boxes) {
-        const ColumnChoice& boxes = *decision.boxes;
+    for (const auto& [saveId, enable] : saves)
+        GetDlgItem(saveId)->EnableWindow(enable ? TRUE : FALSE);
+    if (decision.columns) {
+        const ColumnChoice& boxes = *decision.columns;
         m_btnNumber.SetCheck(boxes.number ? BST_CHECKED : BST_UNCHECKED);
         m_btnStartLba.SetCheck(boxes.startLba ? BST_CHECKED : BST_UNCHECKED);
         m_btnFileSize.SetCheck(boxes.fileSize ? BST_CHECKED : BST_UNCHECKED);
@@ -105,10 +129,10 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
 
     FilePtr counting = OpenForReading(path);
     if (!counting)
-        FailWithMessage(QString::fromLatin1(params.binaryOpenFailure) + path);
+        FailWithMessage(QString::fromLatin1(params.countingOpenFailure) + path);
     FilePtr text = OpenForReading(path);
     if (!text)
-        FailWithMessage(QString::fromLatin1(params.textOpenFailure) + path);
+        FailWithMessage(QString::fromLatin1(params.linesOpenFailure) + path);
     // The line pass reads the file as far as it reached now: one that grows meanwhile still ends.
     struct stat info {};
     const unsigned long long length = fstat(fileno(text.get()), &info) == 0

@@ -15,6 +15,7 @@
 
 #include "app/folder_file_dialog.h"
 #include "app/main_dlg.h"
+#include "app/output_picker.h"
 #include "app/run_while_live.h"
 #include "disc/block_edit.h"
 #include "disc/block_edit_output.h"
@@ -35,15 +36,6 @@ QString PickExisting(CWnd* owner, const QString& initialDir, const char* filter)
     std::replace(pairs.begin(), pairs.end(), '\x01', '\0');
     CFolderFileDialog dlg(TRUE, owner, initialDir, QString(), pairs.data(), length + 1, nullptr,
                           OFN_FILEMUSTEXIST);
-    return dlg.DoModal() ? dlg.m_szFile : QString();
-}
-
-QString PickOutput(CWnd* owner, const QString& suggested) {
-    const QByteArray filter =
-        QByteArray("Disc images (*.iso)") + '\0' + "*.iso" + '\0' + "All files (*.*)" + '\0' + "*.*" + '\0';
-    const QFileInfo info(suggested);
-    CFolderFileDialog dlg(FALSE, owner, info.absolutePath(), info.fileName(), filter.constData(),
-                          static_cast<int>(filter.size()) + 1, nullptr, 0);
     return dlg.DoModal() ? dlg.m_szFile : QString();
 }
 
@@ -104,7 +96,8 @@ void CMainDlg::OnReplaceFileInDiscImage() {
     if (strSource.isEmpty())
         return;
     const QString strOutput =
-        PickOutput(this, image.absolutePath() + QStringLiteral("/Patched-") + image.fileName());
+        PickOutputFile(this, image.absolutePath() + QStringLiteral("/Patched-") + image.fileName(),
+                       "Disc images (*.iso)", "*.iso");
     if (strOutput.isEmpty())
         return;
 

@@ -131,7 +131,7 @@ bool BenchTick(int ticks) {
     // The benchmark drives the ticks itself; the running timer would only add untimed ones.
     dlg.KillTimer(CMainDlg::kEffectTimer);
     for (int x = 10; x < kWidth; x += 15)
-        dlg.OnLButtonDown(0, CPoint(x, 40 + (x % 40)));
+        static_cast<CDialog&>(dlg).OnLButtonDown(0, CPoint(x, 40 + (x % 40)));
 
     PaintCounter counter;
     window->installEventFilter(&counter);
@@ -140,9 +140,9 @@ bool BenchTick(int ticks) {
     QElapsedTimer timer;
     qint64 total = 0;
     for (int i = 0; i < ticks; ++i) {
-        dlg.OnMouseMove(0, CPoint((i * 7) % kWidth, 41 + (i % 39)));
+        static_cast<CDialog&>(dlg).OnMouseMove(0, CPoint((i * 7) % kWidth, 41 + (i % 39)));
         timer.start();
-        dlg.OnTimer(CMainDlg::kEffectTimer);
+        static_cast<CDialog&>(dlg).OnTimer(CMainDlg::kEffectTimer);
         const qint64 ns = timer.nsecsElapsed();
         total += ns;
         samples.push_back(ns);

@@ -151,22 +151,26 @@ class CWorkflow {
 public:
     CWorkflow(CBenchApp& app, const QString& name, long lines) : m_app(app), m_name(name), m_lines(lines) {
         m_app.OpenOn(m_dlg, name);
-        m_pView = qobject_cast<QTableView*>(m_dlg.m_list.GetSafeWidget());
+        m_pView = qobject_cast<QTableView*>(List().GetSafeWidget());
     }
     ~CWorkflow() { m_dlg.DestroyWindow(); }
 
     QWidget* Widget() const { return m_pView; }
+    // The table, found by its identifier as a user finds it.
+    CColumnListCtrl& List() const { return dynamic_cast<CColumnListCtrl&>(*m_dlg.GetDlgItem(IDC_LIST)); }
+    // A command as a click on its control, or a chosen menu entry, sends it to the window.
+    void Command(int id) { static_cast<CDialog&>(m_dlg).OnCommand(id); }
 
     // Scan + Load 3 col until the view shows every row.
     Timing Load() {
         const Timing timing = Measure([this] {
-            m_dlg.OnScan();
-            m_dlg.OnLoad3Col();
+            Command(IDC_SCAN);
+            Command(IDC_LOAD_3COL);
             while (m_pView->model()->rowCount() < m_lines)
                 QApplication::processEvents(QEventLoop::WaitForMoreEvents);
             QApplication::processEvents();
         });
-        if (m_dlg.m_list.GetItemCount() != m_lines)
+        if (List().GetItemCount() != m_lines)
             Fail("the load did not give every line a row");
         return timing;
     }
@@ -177,8 +181,8 @@ public:
             ClickHeader(m_pView->horizontalHeader(), nColumn);
             QApplication::processEvents();
         });
-        if (m_dlg.m_list.GetSortColumn() != nColumn || (m_dlg.m_list.IsSortAscending() != FALSE) != bAscending ||
-            m_dlg.m_list.GetItemCount() != m_lines)
+        if (List().GetSortColumn() != nColumn || (List().IsSortAscending() != FALSE) != bAscending ||
+            List().GetItemCount() != m_lines)
             Fail("a click did not sort the table");
         return timing;
     }
@@ -200,16 +204,16 @@ public:
         std::vector<std::uint32_t> rows;
         for (long i = 0; i < chosen; ++i)
             rows.push_back(static_cast<std::uint32_t>(i * (m_lines / chosen)));
-        m_dlg.m_list.SelectRows(rows);
+        List().SelectRows(rows);
         const Timing toTop = Measure([this] {
-            m_dlg.OnMoveToTop();
+            Command(IDM_MOVE_TO_TOP);
             QApplication::processEvents();
         });
-        if (m_dlg.m_list.GetSelectedRows().size() != static_cast<std::size_t>(chosen) ||
-            m_dlg.m_list.GetSelectedRows().back() != static_cast<std::uint32_t>(chosen - 1))
+        if (List().GetSelectedRows().size() != static_cast<std::size_t>(chosen) ||
+            List().GetSelectedRows().back() != static_cast<std::uint32_t>(chosen - 1))
             Fail("Move to Top did not move the selected rows");
         const Timing down = Measure([this] {
-            m_dlg.OnMoveDown();
+            Command(IDM_MOVE_DOWN);
             QApplication::processEvents();
         });
         return {toTop, down};
@@ -222,7 +226,7 @@ public:
     }
 
     Timing Save() {
-        const Timing timing = Measure([this] { m_dlg.OnSave(); });
+        const Timing timing = Measure([this] { Command(IDC_SAVE); });
         QFile in(m_app.Folder() + QLatin1Char('/') + m_name);
         QFile out(m_app.Folder() + QStringLiteral("/Sorted-") + m_name);
         if (in.size() != out.size())

@@ -41,20 +41,6 @@ std::optional<ListingLayout> LayoutNamed(const QString& name) {
     return std::nullopt;
 }
 
-// The loader Scan leaves enabled; a listing loader before the file-list loader when a first line with a
-// comma in its name enables both.
-std::optional<ListingLayout> LayoutOfScan(const ScanDecision& decision) {
-    if (decision.load3.value_or(false))
-        return ListingLayout::ThreeColumns;
-    if (decision.load4.value_or(false))
-        return ListingLayout::FourColumns;
-    if (decision.load5.value_or(false))
-        return ListingLayout::FiveColumns;
-    if (decision.filelistLoad.value_or(false))
-        return ListingLayout::FileList;
-    return std::nullopt;
-}
-
 }  // namespace
 
 QString ListingInput::ShownName() const { return path == QStringLiteral("-") ? QStringLiteral("<stdin>") : path; }
@@ -92,7 +78,7 @@ std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineP
         return std::nullopt;
     }
     const ScanDecision decision = DecideScan(ScanFirstLine(file.get()));
-    input.scanBoxes = decision.boxes;
+    input.scanBoxes = decision.columns;
 
     if (parser.isSet(kLayoutOption)) {
         const std::optional<ListingLayout> layout = LayoutNamed(parser.value(kLayoutOption));
@@ -103,8 +89,7 @@ std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineP
         input.layout = *layout;
         return input;
     }
-    const std::optional<ListingLayout> layout =
-        decision.invalidFormat ? std::nullopt : LayoutOfScan(decision);
+    const std::optional<ListingLayout> layout = LayoutToLoad(decision);
     if (!layout) {
         PrintError(input.ShownName(), firstDataLine,
                    QStringLiteral("the first line is not a listing or file list line (give --layout)"));

@@ -3,8 +3,6 @@
 #include <climits>
 #include <vector>
 
-#include "res/resource.h"
-
 namespace {
 
 constexpr std::size_t kScanBlockSize = 64 * 1024;
@@ -42,37 +40,32 @@ ScanCount ScanFirstLine(std::FILE* file) {
 ScanDecision DecideScan(const ScanCount& count) {
     ScanDecision decision;
     if (count.comma) {
-        decision.load3 = false;
-        decision.load4 = false;
-        decision.load5 = false;
-        decision.filelistLoad = true;
-        decision.filelistSave = true;
-        decision.save = false;
-        decision.boxes = ColumnChoice{.startLba = true, .fileName = true};
+        decision.threeColumns = false;
+        decision.fourColumns = false;
+        decision.fiveColumns = false;
+        decision.fileList = true;
+        decision.columns = ColumnChoice{.startLba = true, .fileName = true};
     }
     switch (count.counter) {
     case 1:
         break;
     case 2:
-        decision.load3 = true;
-        decision.load4 = false;
-        decision.load5 = false;
-        decision.save = true;
-        decision.boxes = ColumnChoice{.startLba = true, .fileSize = true, .fileName = true};
+        decision.threeColumns = true;
+        decision.fourColumns = false;
+        decision.fiveColumns = false;
+        decision.columns = ColumnChoice{.startLba = true, .fileSize = true, .fileName = true};
         break;
     case 3:
-        decision.load3 = false;
-        decision.load4 = true;
-        decision.load5 = false;
-        decision.save = true;
-        decision.boxes = ColumnChoice{.startLba = true, .fileSize = true, .fileName = true, .lbaPos = true};
+        decision.threeColumns = false;
+        decision.fourColumns = true;
+        decision.fiveColumns = false;
+        decision.columns = ColumnChoice{.startLba = true, .fileSize = true, .fileName = true, .lbaPos = true};
         break;
     case 4:
-        decision.load3 = false;
-        decision.load4 = false;
-        decision.load5 = true;
-        decision.save = true;
-        decision.boxes = ColumnChoice{
+        decision.threeColumns = false;
+        decision.fourColumns = false;
+        decision.fiveColumns = true;
+        decision.columns = ColumnChoice{
             .startLba = true, .fileSize = true, .fileName = true, .lbaPos = true, .column6 = true};
         break;
     default: // 0, or 5 and more
@@ -82,13 +75,27 @@ ScanDecision DecideScan(const ScanCount& count) {
     return decision;
 }
 
-std::array<ScanButtonChange, 6> ButtonChanges(const ScanDecision& decision) {
-    return {{
-        {IDC_LOAD_3COL, decision.load3},
-        {IDC_LOAD_4COL, decision.load4},
-        {IDC_LOAD_5COL, decision.load5},
-        {IDC_FILELIST_LOAD, decision.filelistLoad},
-        {IDC_FILELIST_SAVE, decision.filelistSave},
-        {IDC_SAVE, decision.save},
-    }};
+std::optional<bool> LoadableAs(const ScanDecision& decision, ListingLayout layout) {
+    switch (layout) {
+    case ListingLayout::ThreeColumns:
+        return decision.threeColumns;
+    case ListingLayout::FourColumns:
+        return decision.fourColumns;
+    case ListingLayout::FiveColumns:
+        return decision.fiveColumns;
+    case ListingLayout::FileList:
+        return decision.fileList;
+    }
+    return std::nullopt;
+}
+
+std::optional<ListingLayout> LayoutToLoad(const ScanDecision& decision) {
+    if (decision.invalidFormat)
+        return std::nullopt;
+    for (ListingLayout layout : {ListingLayout::ThreeColumns, ListingLayout::FourColumns,
+                                 ListingLayout::FiveColumns, ListingLayout::FileList}) {
+        if (LoadableAs(decision, layout).value_or(false))
+            return layout;
+    }
+    return std::nullopt;
 }

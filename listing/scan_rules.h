@@ -1,7 +1,6 @@
-// Scan's reading of a listing's first line and the set-up of the dialog that follows from it.
+// Scan's reading of a listing's first line and the layouts and columns that follow from it.
 #pragma once
 
-#include <array>
 #include <cstdio>
 #include <optional>
 
@@ -21,30 +20,27 @@ struct ScanCount {
 // and counts that first line's commas and vertical bars.
 ScanCount ScanFirstLine(std::FILE* file);
 
-// The changes Scan makes to the dialog. An empty optional leaves the button or the check boxes as they are.
+// What Scan concludes from a first line: which layouts a listing of that file can be loaded as, and which
+// columns a sorted line of it carries. An empty optional leaves that part as it was before.
 struct ScanDecision {
-    std::optional<bool> load3;         // 1006 "Load 3 col" enabled
-    std::optional<bool> load4;         // 1010 "Load 4 col"
-    std::optional<bool> load5;         // 1011 "Load 5 col"
-    std::optional<bool> filelistLoad;  // 1015 Filelist "Load"
-    std::optional<bool> filelistSave;  // 1016 Filelist "Save"
-    std::optional<bool> save;          // 1019 "Save "
-    std::optional<ColumnChoice> boxes; // final states of the six column check boxes
-    bool invalidFormat = false;        // show "Invalid file text format"
+    std::optional<bool> threeColumns; // start|size|name
+    std::optional<bool> fourColumns;  // start|size|lbapos|name
+    std::optional<bool> fiveColumns;  // start|size|lbapos|digit|name
+    std::optional<bool> fileList;     // NNNNNNN , name
+    std::optional<ColumnChoice> columns;
+    bool invalidFormat = false; // the line is no line of any layout
 
     bool operator==(const ScanDecision&) const = default;
 };
 
-// One button's change, by control ID, for applying a decision in a loop.
-struct ScanButtonChange {
-    int controlId;
-    std::optional<bool> enable;
-};
-
-// The final set-up for a first line with this count. A comma first gives the file-list set-up; the counter
-// then applies its own set-up on top of it: 2, 3 and 4 pick the three-, four- and five-column loaders, 1
-// changes nothing more, and 0 or 5 and more call the format invalid.
+// The decision for a first line with this count. A comma first makes the file list the only layout; the
+// counter then decides on top of that: 2, 3 and 4 separators make the three-, four- and five-column
+// layout the one listing layout, 1 decides nothing more, and 0 or 5 and more call the format invalid.
 ScanDecision DecideScan(const ScanCount& count);
 
-// The six button changes of a decision, in the order 1006, 1010, 1011, 1015, 1016, 1019.
-std::array<ScanButtonChange, 6> ButtonChanges(const ScanDecision& decision);
+// Whether the decision makes `layout` loadable, not loadable, or leaves it as it was.
+std::optional<bool> LoadableAs(const ScanDecision& decision, ListingLayout layout);
+
+// The layout to read the file as: a listing layout before the file list when a first line with a comma in
+// its name makes both loadable; none when the decision makes no layout loadable.
+std::optional<ListingLayout> LayoutToLoad(const ScanDecision& decision);

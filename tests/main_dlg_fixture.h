@@ -14,8 +14,9 @@
 #include <QFile>
 
 #include "app/main_dlg.h"
-#include "death_test_folder.h"
 #include "app/message_pump.h"
+#include "death_test_folder.h"
+#include "main_dlg_controls.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 
@@ -71,6 +72,11 @@ protected:
         return item;
     }
     bool Enabled(int id) const { return Item(id)->IsWindowEnabled() != FALSE; }
+    CColumnListCtrl& List() const { return TableOf(*m_dlg); }
+    CProgressCtrl& Progress() const { return ProgressOf(*m_dlg); }
+    // The command as a click on its control arrives, whether the control is enabled or not.
+    BOOL Command(int id) { return SendCommand(*m_dlg, id); }
+    void SysCommand(UINT id) { SendSysCommand(*m_dlg, id); }
 
     // The enabled state of 1006, 1010, 1011, 1015, 1016, 1019 as a string of 0 and 1.
     std::string ButtonStates() const {
@@ -79,19 +85,20 @@ protected:
             states += Enabled(id) ? '1' : '0';
         return states;
     }
-    // The check states of Number, StartLba, FileSize, FileName, LbaPos, Column6 as 0 and 1.
+    // The check boxes Number, StartLba, FileSize, FileName, LbaPos, Column6.
+    static constexpr int kBoxIds[] = {IDC_CHECK_NUMBER,   IDC_CHECK_STARTLBA, IDC_CHECK_FILESIZE,
+                                      IDC_CHECK_FILENAME, IDC_CHECK_LBAPOS,   IDC_CHECK_COLUMN6};
+    // Their check states as 0 and 1.
     std::string BoxStates() const {
         std::string states;
-        for (const CButton* box : {&m_dlg->m_btnNumber, &m_dlg->m_btnStartLba, &m_dlg->m_btnFileSize,
-                                   &m_dlg->m_btnFileName, &m_dlg->m_btnLbaPos, &m_dlg->m_btnColumn6})
-            states += box->GetCheck() == BST_CHECKED ? '1' : '0';
+        for (int id : kBoxIds)
+            states += ButtonOf(*m_dlg, id).GetCheck() == BST_CHECKED ? '1' : '0';
         return states;
     }
+    // Sets their check states, as Scan does, without running their handlers.
     void SetBoxes(const std::string& states) {
-        CButton* boxes[] = {&m_dlg->m_btnNumber, &m_dlg->m_btnStartLba, &m_dlg->m_btnFileSize,
-                            &m_dlg->m_btnFileName, &m_dlg->m_btnLbaPos, &m_dlg->m_btnColumn6};
-        for (std::size_t i = 0; i < 6; ++i)
-            boxes[i]->SetCheck(states[i] == '1' ? BST_CHECKED : BST_UNCHECKED);
+        for (std::size_t i = 0; i < std::size(kBoxIds); ++i)
+            ButtonOf(*m_dlg, kBoxIds[i]).SetCheck(states[i] == '1' ? BST_CHECKED : BST_UNCHECKED);
     }
 
     // The cells of a row joined by '|'.
@@ -100,15 +107,15 @@ protected:
         for (int c = 0; c < 6; ++c) {
             if (c)
                 text += '|';
-            text += m_dlg->m_list.GetItemText(row, c);
+            text += List().GetItemText(row, c);
         }
         return text;
     }
 
     // Loads a listing written to `name` with the given loader after pointing the fields at it.
-    void Load(const QString& name, void (CMainDlg::*loader)()) {
+    void Load(const QString& name, int loader) {
         SetFile(name);
-        (m_dlg.get()->*loader)();
+        Command(loader);
     }
 
     std::unique_ptr<DeathTestFolder> m_folder;

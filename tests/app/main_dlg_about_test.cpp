@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/main_dlg.h"
+#include "main_dlg_controls.h"
 #include "modal_driver.h"
 #include "qstring_printer.h"
 #include "res/resource.h"
@@ -60,7 +61,7 @@ TEST_P(MainDlgSysCommandTest, OpensAboutOnlyForItsCommand) {
     const SysCommandCase& c = GetParam();
     CMainDlg dlg;
     ASSERT_TRUE(dlg.CreateModeless());
-    const QString title = TitleOfModalOpenedBy([&] { dlg.OnSysCommand(c.id, 0); });
+    const QString title = TitleOfModalOpenedBy([&] { SendSysCommand(dlg, c.id); });
     EXPECT_EQ(title, c.opensAbout ? QStringLiteral("About Quarrow") : QString());
     EXPECT_EQ(dlg.GetSafeWidget()->isVisible(), !c.closesWindow);
     dlg.DestroyWindow();

@@ -16,12 +16,15 @@
 #include <QWindow>
 
 #include "app/main_dlg.h"
+#include "main_dlg_controls.h"
+#include "platform/picture_holder.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr int kWidth = 575;
 constexpr int kHeight = 80;
+constexpr int kFooterHeight = 40;
 
 // Records the rectangles of the paint events a widget receives.
 class PaintRecorder : public QObject {
@@ -45,6 +48,14 @@ protected:
     void SetUp() override {
         m_dlg = std::make_unique<CMainDlg>();
         ASSERT_TRUE(m_dlg->CreateModeless());
+        // The pictures as the resources hold them, unrippled, made as the window makes its own.
+        CPictureHolder picture;
+        ASSERT_TRUE(picture.CreateFromBitmap(IDB_BANNER));
+        m_source.CreateFromPicture(picture, kWidth, kHeight);
+        ASSERT_TRUE(picture.CreateFromBitmap(IDB_FOOTER));
+        m_footer.CreateFromPicture(picture, kWidth, kFooterHeight);
+        ASSERT_NE(m_source.GetPixels(), nullptr);
+        ASSERT_NE(m_footer.GetPixels(), nullptr);
     }
     void TearDown() override {
         m_dlg->DestroyWindow();
@@ -57,20 +68,41 @@ protected:
         ASSERT_NE(box, nullptr);
         box->click();
     }
+    // The pointer moving without a button, or the left button pressed, at a point of the window.
+    void Move(CPoint point) { SendMouse(QEvent::MouseMove, point, Qt::NoButton); }
+    void Press(CPoint point) { SendMouse(QEvent::MouseButtonPress, point, Qt::LeftButton); }
+    void SendMouse(QEvent::Type type, CPoint point, Qt::MouseButton button) {
+        QWidget* window = m_dlg->GetSafeWidget();
+        const QPointF at(point.x, point.y);
+        QMouseEvent event(type, at, window->mapToGlobal(at), button, button, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &event);
+    }
+    // A tick of the window timer `id`, as the platform delivers it.
+    void Tick(UINT_PTR id = CMainDlg::kEffectTimer) { static_cast<CDialog&>(*m_dlg).OnTimer(id); }
+
+    // The banner rows the window shows, as memory rows of words (bottom-up, as the pictures keep them).
+    std::vector<uint32_t> ShownBanner() const {
+        const QImage shot = Grab();
+        std::vector<uint32_t> shown(static_cast<std::size_t>(kWidth * kHeight));
+        for (int r = 0; r < kHeight; ++r)
+            for (int x = 0; x < kWidth; ++x)
+                shown[static_cast<std::size_t>(r * kWidth + x)] =
+                    shot.pixel(x, kHeight - 1 - r) & 0x00FFFFFFu;
+        return shown;
+    }
 
     bool BannerEqualsSource() const {
-        const uint32_t* shown = m_dlg->m_imgBanner.GetPixels();
-        const uint32_t* source = m_dlg->m_imgBannerSource.GetPixels();
-        return std::equal(shown, shown + kWidth * kHeight, source);
+        const std::vector<uint32_t> shown = ShownBanner();
+        return std::equal(shown.begin(), shown.end(), m_source.GetPixels());
     }
 
     ChangedArea Changed() const {
         ChangedArea area;
-        const uint32_t* shown = m_dlg->m_imgBanner.GetPixels();
-        const uint32_t* source = m_dlg->m_imgBannerSource.GetPixels();
+        const std::vector<uint32_t> shown = ShownBanner();
+        const uint32_t* source = m_source.GetPixels();
         for (int r = 0; r < kHeight; ++r) {
             for (int x = 0; x < kWidth; ++x) {
-                if (shown[r * kWidth + x] != source[r * kWidth + x]) {
+                if (shown[static_cast<std::size_t>(r * kWidth + x)] != source[r * kWidth + x]) {
                     area.left = std::min(area.left, x);
                     area.right = std::max(area.right, x);
                     area.bottom = std::min(area.bottom, r);
@@ -81,46 +113,50 @@ protected:
         return area;
     }
 
+    // The footer's 40 rows start at row 630; the client area ends at row 667.
+    void ExpectFooterShown(const QImage& shot) const {
+        for (int x = 0; x < kWidth; ++x)
+            for (int y = 630; y < 668; ++y)
+                ASSERT_EQ(shot.pixel(x, y) & 0x00FFFFFFu, m_footer.GetPixels()[(669 - y) * kWidth + x])
+                    << x << "," << y;
+    }
+
     QImage Grab() const { return m_dlg->GetSafeWidget()->grab().toImage(); }
 
     std::unique_ptr<CMainDlg> m_dlg;
+    CDibImage m_source;
+    CDibImage m_footer;
 };
 
-TEST_F(BannerTest, StartsIdleWithBothBannerCopiesAndTheFooter) {
-    EXPECT_EQ(m_dlg->m_btnEffect.GetSafeWidget(), m_dlg->GetDlgItem(IDC_EFFECT)->GetSafeWidget());
-    EXPECT_EQ(m_dlg->m_btnEffect.GetCheck(), BST_UNCHECKED);
-    EXPECT_EQ(m_dlg->m_nCheckEffect, 1);
+TEST_F(BannerTest, StartsIdleWithTheBannerAndTheFooterShown) {
+    EXPECT_EQ(ButtonOf(*m_dlg, IDC_EFFECT).GetCheck(), BST_UNCHECKED);
     EXPECT_FALSE(m_dlg->KillTimer(CMainDlg::kEffectTimer));
 
-    const struct {
-        const CDibImage* image;
-        int height;
-    } images[] = {{&m_dlg->m_imgBannerSource, 80}, {&m_dlg->m_imgBanner, 80}, {&m_dlg->m_imgFooter, 40}};
-    for (const auto& i : images) {
-        EXPECT_EQ(i.image->GetWidth(), kWidth);
-        EXPECT_EQ(i.image->GetHeight(), i.height);
-        EXPECT_NE(i.image->GetPixels(), nullptr);
-    }
-    EXPECT_NE(m_dlg->m_imgBanner.GetPixels(), m_dlg->m_imgBannerSource.GetPixels());
+    const QImage shot = Grab();
+    ASSERT_GE(shot.height(), 668);
     EXPECT_TRUE(BannerEqualsSource());
-    EXPECT_EQ(m_dlg->m_water.GetPage(), 0);
+    ExpectFooterShown(shot);
     // Moves without a button reach the window.
     EXPECT_TRUE(m_dlg->GetSafeWidget()->hasMouseTracking());
 }
 
 TEST_F(BannerTest, EffectStartsTheTimerAndEveryClickRestartsIt) {
     ClickEffect();
-    EXPECT_EQ(m_dlg->m_btnEffect.GetCheck(), BST_CHECKED);
-    EXPECT_EQ(m_dlg->m_nCheckEffect, 1);
-    EXPECT_EQ(m_dlg->m_nEffectTimer, 1971u);
+    EXPECT_EQ(ButtonOf(*m_dlg, IDC_EFFECT).GetCheck(), BST_CHECKED);
     EXPECT_TRUE(m_dlg->KillTimer(1971));
 
     // Unticking starts it again too: nothing in the window stops it.
     ClickEffect();
-    EXPECT_EQ(m_dlg->m_btnEffect.GetCheck(), BST_UNCHECKED);
-    EXPECT_EQ(m_dlg->m_nCheckEffect, 0);
-    EXPECT_EQ(m_dlg->m_nEffectTimer, 1971u);
+    EXPECT_EQ(ButtonOf(*m_dlg, IDC_EFFECT).GetCheck(), BST_UNCHECKED);
     EXPECT_TRUE(m_dlg->KillTimer(1971));
+}
+
+TEST_F(BannerTest, BeforeTheFirstClickATickRipplesAsIfTheBoxWereTicked) {
+    // The window starts as if the box were ticked, though it shows unticked: a tick (which only the timer
+    // the first click starts would give) steps the water instead of flattening it.
+    Move(CPoint(300, 60));
+    Tick();
+    EXPECT_FALSE(BannerEqualsSource());
 }
 
 TEST_F(BannerTest, TickStepsTheRippleAndRepaintsOnlyTheBanner) {
@@ -134,18 +170,28 @@ TEST_F(BannerTest, TickStepsTheRippleAndRepaintsOnlyTheBanner) {
     ASSERT_TRUE(handle->isExposed());
     QCoreApplication::processEvents();
 
+    ClickEffect();
+    Move(CPoint(300, 60));
+    // The box repaints itself over the window's background: that paint is done before recording.
+    QCoreApplication::processEvents();
     PaintRecorder recorder;
     m_dlg->GetSafeWidget()->installEventFilter(&recorder);
 
-    m_dlg->OnTimer(7);
-    EXPECT_EQ(m_dlg->m_water.GetPage(), 0);
+    Tick(7);
     EXPECT_TRUE(recorder.rects.empty());
 
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
-    EXPECT_EQ(m_dlg->m_water.GetPage(), 1);
+    Tick();
     ASSERT_EQ(recorder.rects.size(), 1u);
     EXPECT_EQ(recorder.rects[0], QRect(0, 0, kWidth, kHeight));
     m_dlg->GetSafeWidget()->removeEventFilter(&recorder);
+    EXPECT_FALSE(BannerEqualsSource());
+}
+
+TEST_F(BannerTest, OtherTimersLeaveTheWaterAlone) {
+    ClickEffect();
+    Move(CPoint(300, 60));
+    Tick(7);
+    EXPECT_TRUE(BannerEqualsSource());
 }
 
 // Where a move or a press drops, seen at the first tick after the box is ticked: the area of changed
@@ -165,13 +211,13 @@ TEST_P(BannerDrop, LandsUnderThePointerInTheLowerHalf) {
     const DropCase& c = GetParam();
     // Dropped while idle: nothing shows until the first tick.
     if (c.press)
-        m_dlg->OnLButtonDown(0, c.point);
+        Press(c.point);
     else
-        m_dlg->OnMouseMove(0, c.point);
+        Move(c.point);
     EXPECT_TRUE(BannerEqualsSource());
 
     ClickEffect();
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
+    Tick();
     const ChangedArea area = Changed();
     if (!c.ripples) {
         EXPECT_TRUE(area.Empty());
@@ -208,25 +254,25 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(BannerTest, UntickedBoxFlattensTheWaterAtTheNextTick) {
-    m_dlg->OnMouseMove(0, CPoint(300, 60));
+    Move(CPoint(300, 60));
     ClickEffect();
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
+    Tick();
     ASSERT_FALSE(BannerEqualsSource());
 
     ClickEffect();
-    ASSERT_EQ(m_dlg->m_nCheckEffect, 0);
-    m_dlg->OnLButtonDown(0, CPoint(200, 70));
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
+    ASSERT_EQ(ButtonOf(*m_dlg, IDC_EFFECT).GetCheck(), BST_UNCHECKED);
+    Press(CPoint(200, 70));
+    Tick();
     EXPECT_TRUE(BannerEqualsSource());
 
     // Ticked again, the water starts flat: only new drops ripple.
     ClickEffect();
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
+    Tick();
     EXPECT_TRUE(BannerEqualsSource());
-    m_dlg->OnMouseMove(0, CPoint(100, 60));
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
+    Move(CPoint(100, 60));
+    Tick();
+    Tick();
+    Tick();
     EXPECT_FALSE(BannerEqualsSource());
 }
 
@@ -247,35 +293,30 @@ TEST_F(BannerTest, RunningTimerRipplesWhatThePointerDrops) {
 }
 
 TEST_F(BannerTest, WindowShowsTheBannerAtTheTopAndTheFooterAtRow630) {
-    m_dlg->OnLButtonDown(0, CPoint(250, 65));
+    Press(CPoint(250, 65));
     ClickEffect();
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
+    Tick();
     ASSERT_FALSE(BannerEqualsSource());
 
+    // The rippled banner the window holds is what it paints: a tick changes both alike.
     const QImage shot = Grab();
     ASSERT_GE(shot.height(), 668);
-    const uint32_t* banner = m_dlg->m_imgBanner.GetPixels();
-    const uint32_t* footer = m_dlg->m_imgFooter.GetPixels();
-    for (int x = 0; x < kWidth; ++x) {
-        for (int r = 0; r < kHeight; ++r)
-            ASSERT_EQ(shot.pixel(x, kHeight - 1 - r) & 0x00FFFFFFu, banner[r * kWidth + x]) << x << "," << r;
-        // The footer's 40 rows start at row 630; the client area ends at row 667.
-        for (int y = 630; y < 668; ++y)
-            ASSERT_EQ(shot.pixel(x, y) & 0x00FFFFFFu, footer[(669 - y) * kWidth + x]) << x << "," << y;
-    }
+    const std::vector<uint32_t> banner = ShownBanner();
+    Tick();
+    EXPECT_NE(ShownBanner(), banner) << "the water still moves";
+    ExpectFooterShown(shot);
 }
 
 TEST_F(BannerTest, MissingBannerImagesMakeTicksAndDropsHarmless) {
-    m_dlg->m_imgBanner.Release();
-    m_dlg->m_imgBannerSource.Release();
+    m_dlg->DropBannerPictures();
     ClickEffect();
-    m_dlg->OnMouseMove(0, CPoint(300, 60));
-    m_dlg->OnLButtonDown(0, CPoint(300, 60));
-    m_dlg->OnTimer(CMainDlg::kEffectTimer);
-    EXPECT_EQ(m_dlg->m_water.GetPage(), 0);
+    Move(CPoint(300, 60));
+    Press(CPoint(300, 60));
+    Tick();
     // The window still paints: the footer is there, the banner rows hold no picture.
     const QImage shot = Grab();
-    EXPECT_EQ(shot.pixel(10, 640) & 0x00FFFFFFu, m_dlg->m_imgFooter.GetPixels()[29 * kWidth + 10]);
+    ExpectFooterShown(shot);
+    EXPECT_FALSE(BannerEqualsSource());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "app/main_dlg.h"
+#include "main_dlg_controls.h"
 #include "modal_driver.h"
 #include "platform/message_box.h"
 #include "qstring_printer.h"
@@ -52,7 +53,7 @@ protected:
         for (int id : kListingButtons)
             m_dlg.GetDlgItem(id)->EnableWindow(TRUE);
         const std::array<std::string_view, 6> row = {"0000", "26", "2048", "BOOT.BIN", "", ""};
-        ASSERT_GE(m_dlg.m_list.AddRow(row), 0);
+        ASSERT_GE(TableOf(m_dlg).AddRow(row), 0);
         m_dlg.GetDlgItem(IDC_FOLDER_PATH)->SetWindowText(QStringLiteral("/before/"));
         m_dlg.GetDlgItem(IDC_TEXT_FILE)->SetWindowText(QStringLiteral("BEFORE.TXT"));
     }
@@ -72,7 +73,7 @@ protected:
             ASSERT_NE(picker, nullptr) << "Browse opens the file picker";
             drive(picker);
         });
-        m_dlg.OnBrowse();
+        SendCommand(m_dlg, IDOK);
     }
 
     static void Type(QFileDialog* picker, const QString& name) {
@@ -114,7 +115,7 @@ TEST_P(MainDlgBrowseChooseTest, FillsTheFieldsDisablesTheButtonsAndEmptiesTheTab
         EXPECT_EQ(Field(IDC_FOLDER_PATH), folderField);
         EXPECT_EQ(Field(IDC_TEXT_FILE), c.fileField);
         EXPECT_EQ(EnabledListingButtons(), 0);
-        EXPECT_EQ(m_dlg.m_list.GetItemCount(), 0);
+        EXPECT_EQ(TableOf(m_dlg).GetItemCount(), 0);
         EXPECT_TRUE(m_boxes.empty());
     }
     // Browse leaves the other controls alone.
@@ -153,7 +154,7 @@ TEST_F(MainDlgBrowseTest, CancellingSaysSoAndChangesNothing) {
     EXPECT_EQ(Field(IDC_FOLDER_PATH), QStringLiteral("/before/"));
     EXPECT_EQ(Field(IDC_TEXT_FILE), QStringLiteral("BEFORE.TXT"));
     EXPECT_EQ(EnabledListingButtons(), 6);
-    EXPECT_EQ(m_dlg.m_list.GetItemCount(), 1);
+    EXPECT_EQ(TableOf(m_dlg).GetItemCount(), 1);
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].text, QStringLiteral("You cancelled."));
     EXPECT_EQ(m_boxes[0].caption, QStringLiteral("No File Chosen"));

@@ -20,7 +20,7 @@ protected:
         for (int id : {IDC_LOAD_3COL, IDC_SAVE, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE})
             Item(id)->EnableWindow(TRUE);
         const std::array<std::string_view, 6> row = {"0000", "26", "2048", "BOOT.BIN", "", ""};
-        ASSERT_GE(m_dlg->m_list.AddRow(row), 0);
+        ASSERT_GE(List().AddRow(row), 0);
         SetFolder(QStringLiteral("/before/"));
         SetFile(QStringLiteral("BEFORE.TXT"));
     }
@@ -61,7 +61,7 @@ TEST_F(MainDlgDesktopTest, FileFromTheCommandLineFillsTheFieldsAsBrowseDoes) {
     EXPECT_EQ(Item(IDC_FOLDER_PATH)->GetWindowText(), QStringLiteral("/discs/one/"));
     EXPECT_EQ(Item(IDC_TEXT_FILE)->GetWindowText(), QStringLiteral("LBA5.TXT"));
     EXPECT_EQ(ButtonStates(), "000000");
-    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
+    EXPECT_EQ(List().GetItemCount(), 0);
 }
 
 TEST_P(MainDlgDropTest, OneFileIsTakenAsBrowseTakesItAnythingElseIsIgnored) {
@@ -86,12 +86,12 @@ TEST_P(MainDlgDropTest, OneFileIsTakenAsBrowseTakesItAnythingElseIsIgnored) {
         EXPECT_EQ(Item(IDC_FOLDER_PATH)->GetWindowText(), Folder());
         EXPECT_EQ(Item(IDC_TEXT_FILE)->GetWindowText(), QStringLiteral("LBA.TXT"));
         EXPECT_EQ(ButtonStates(), "000000");
-        EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
+        EXPECT_EQ(List().GetItemCount(), 0);
     } else {
         EXPECT_TRUE(Item(IDC_FOLDER_PATH)->GetWindowText().startsWith(QStringLiteral("/before/")));
         EXPECT_EQ(Item(IDC_TEXT_FILE)->GetWindowText(), QStringLiteral("BEFORE.TXT"));
         EXPECT_EQ(ButtonStates(), "100111");
-        EXPECT_EQ(m_dlg->m_list.GetItemCount(), 1);
+        EXPECT_EQ(List().GetItemCount(), 1);
     }
     EXPECT_TRUE(m_messages.empty());
 }
@@ -156,12 +156,12 @@ TEST_F(MainDlgDesktopTest, OnlyACutOffCellHasATooltipAndItIsBounded) {
     const std::array<std::string_view, 6> row = {"0000", "26", "2048",
                                                  "/MOVIE/A_LONG_FOLDER/ANOTHER_LONG_FOLDER/OPENING_SCENE.PSS", "", ""};
     const std::array<std::string_view, 6> huge = {"0001", "27", "2048", hugeName, "", ""};
-    ASSERT_GE(m_dlg->m_list.AddRow(row), 0);
-    ASSERT_GE(m_dlg->m_list.AddRow(huge), 0);
-    auto* view = qobject_cast<CListViewWidget*>(m_dlg->m_list.GetSafeWidget());
+    ASSERT_GE(List().AddRow(row), 0);
+    ASSERT_GE(List().AddRow(huge), 0);
+    auto* view = qobject_cast<CListViewWidget*>(List().GetSafeWidget());
     ASSERT_NE(view, nullptr);
     // The view learns of appended rows in batches; this hands it the rows now.
-    m_dlg->m_list.UpdateWindow();
+    List().UpdateWindow();
     const QAbstractItemModel* model = view->model();
 
     EXPECT_EQ(view->CutOffText(model->index(0, 1)), QString());

@@ -20,6 +20,7 @@
 #include "app/main_dlg.h"
 #include "disc/disc_image.h"
 #include "file_size_limit.h"
+#include "main_dlg_controls.h"
 #include "modal_driver.h"
 #include "platform/message_box.h"
 #include "qstring_printer.h"
@@ -118,7 +119,7 @@ protected:
     void AddRows(const std::vector<std::string>& names) {
         for (const std::string& name : names) {
             const std::array<std::string_view, 6> row = {"0000", "0", "0", name, "", ""};
-            m_dlg.m_list.AddRow(row);
+            TableOf(m_dlg).AddRow(row);
         }
     }
 
@@ -138,7 +139,7 @@ TEST_F(MainDlgDiscTest, ImportWritesTheListingBesideTheImageAndNamesItLikeBrowse
     AddRows({"/before"});
     PickerSteps steps;
     steps.image = m_image;
-    RunWithPickers([&] { m_dlg.OnSysCommand(IDM_IMPORT_DISC_IMAGE, 0); }, steps);
+    RunWithPickers([&] { SendSysCommand(m_dlg, IDM_IMPORT_DISC_IMAGE); }, steps);
 
     EXPECT_EQ(steps.offeredFolder, QFileInfo(m_image).absolutePath());
     EXPECT_EQ(steps.offeredName, QStringLiteral("game.LBA.TXT"));
@@ -153,7 +154,7 @@ TEST_F(MainDlgDiscTest, ImportWritesTheListingBesideTheImageAndNamesItLikeBrowse
     EXPECT_EQ(Field(IDC_TEXT_FILE), QStringLiteral("game.LBA.TXT"));
     for (int id : kListingButtons)
         EXPECT_FALSE(m_dlg.GetDlgItem(id)->IsWindowEnabled()) << id;
-    EXPECT_EQ(m_dlg.m_list.GetItemCount(), 0);
+    EXPECT_EQ(TableOf(m_dlg).GetItemCount(), 0);
     EXPECT_EQ(steps.openTitle, QStringLiteral("Import Disc Image"));
     EXPECT_EQ(steps.saveTitle, QStringLiteral("Save Listing As"));
     ASSERT_EQ(m_boxes.size(), 1u);
@@ -168,7 +169,7 @@ TEST_F(MainDlgDiscTest, ImportOfWhatIsNoImageNamesItAndTheReasonAndTheWindowStay
     file.close();
     PickerSteps steps;
     steps.image = notImage;
-    RunWithPickers([&] { m_dlg.OnSysCommand(IDM_IMPORT_DISC_IMAGE, 0); }, steps);
+    RunWithPickers([&] { SendSysCommand(m_dlg, IDM_IMPORT_DISC_IMAGE); }, steps);
 
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_TRUE(m_boxes[0].text.contains(notImage)) << m_boxes[0].text.toStdString();
@@ -215,7 +216,7 @@ TEST_F(MainDlgDiscTest, ImportCutShortOrOfAFifoSaysWhyAndTheEarlierListingStays)
         steps.image = c.image;
         {
             const CFileSizeLimit limit(4096);
-            RunWithPickers([&] { m_dlg.OnSysCommand(IDM_IMPORT_DISC_IMAGE, 0); }, steps);
+            RunWithPickers([&] { SendSysCommand(m_dlg, IDM_IMPORT_DISC_IMAGE); }, steps);
         }
         ASSERT_EQ(m_boxes.size(), 1u);
         EXPECT_TRUE(m_boxes[0].text.contains(QLatin1String(c.reasonPart))) << m_boxes[0].text.toStdString();
@@ -234,7 +235,7 @@ TEST_F(MainDlgDiscTest, RebuildWritesTheImageInTheTablesOrderOrSaysWhichRowIsMis
     AddRows({"/sp ace", "/big", "/A/B/deep.txt", "/mid"});
     PickerSteps steps;
     steps.image = m_image;
-    RunWithPickers([&] { m_dlg.OnSysCommand(IDM_REBUILD_DISC_IMAGE, 0); }, steps);
+    RunWithPickers([&] { SendSysCommand(m_dlg, IDM_REBUILD_DISC_IMAGE); }, steps);
     EXPECT_EQ(steps.offeredName, QStringLiteral("Sorted-game.iso"));
     EXPECT_EQ(steps.openTitle, QStringLiteral("Rebuild Disc Image"));
     EXPECT_EQ(steps.saveTitle, QStringLiteral("Choose the New Image"));
@@ -255,7 +256,7 @@ TEST_F(MainDlgDiscTest, RebuildWritesTheImageInTheTablesOrderOrSaysWhichRowIsMis
     AddRows({"/not there"});
     PickerSteps again;
     again.image = m_image;
-    RunWithPickers([&] { m_dlg.OnSysCommand(IDM_REBUILD_DISC_IMAGE, 0); }, again);
+    RunWithPickers([&] { SendSysCommand(m_dlg, IDM_REBUILD_DISC_IMAGE); }, again);
     EXPECT_FALSE(QFile::exists(rebuilt));
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONERROR);
@@ -277,7 +278,7 @@ TEST_F(MainDlgDiscTest, RebuildOfAUdfImageAsksAndWritesWithoutUdfOnlyOnYes) {
         m_nAnswer = answer;
         PickerSteps steps;
         steps.image = udf;
-        RunWithPickers([&] { m_dlg.OnSysCommand(IDM_REBUILD_DISC_IMAGE, 0); }, steps);
+        RunWithPickers([&] { SendSysCommand(m_dlg, IDM_REBUILD_DISC_IMAGE); }, steps);
         ASSERT_GE(m_boxes.size(), 1u);
         EXPECT_EQ(m_boxes[0].type, MB_YESNO | MB_ICONQUESTION);
         EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("UDF"))) << m_boxes[0].text.toStdString();

@@ -44,7 +44,7 @@ protected:
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
             dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
         });
-        m_dlg->OnSysCommand(IDM_EXPORT_WEIGHTS, 0);
+        SysCommand(IDM_EXPORT_WEIGHTS);
         return filters;
     }
 };
@@ -62,10 +62,10 @@ TEST_F(MainDlgExportTest, MenuEntryWritesTheShownOrderInTheChosenFormat) {
                          "00000040|0003A000|DATA\\MAIN.ELF\r\n"
                          "00000030|00000800|with space.dat\r\n");
     SetFile("LBA.TXT");
-    m_dlg->OnScan();
-    m_dlg->OnLoad3Col();
-    ClickHeader(HeaderOf(m_dlg->m_list), kStartLba);
-    ClickHeader(HeaderOf(m_dlg->m_list), kStartLba);
+    Command(IDC_SCAN);
+    Command(IDC_LOAD_3COL);
+    ClickHeader(HeaderOf(List()), kStartLba);
+    ClickHeader(HeaderOf(List()), kStartLba);
 
     struct Case {
         const char* filterStart;
@@ -94,8 +94,8 @@ TEST_F(MainDlgExportTest, MenuEntryWritesTheShownOrderInTheChosenFormat) {
 TEST_F(MainDlgExportTest, NameNoLineCanCarryIsRefusedWithItsRowAndNothingIsWritten) {
     const std::array<std::string_view, 6> good = {"0000", "26", "2048", "GOOD.BIN", "", ""};
     const std::array<std::string_view, 6> bad = {"0001", "27", "2048", "two\nlines", "", ""};
-    ASSERT_GE(m_dlg->m_list.AddRow(good), 0);
-    ASSERT_GE(m_dlg->m_list.AddRow(bad), 0);
+    ASSERT_GE(List().AddRow(good), 0);
+    ASSERT_GE(List().AddRow(bad), 0);
     Export(QStringLiteral("mkisofs-sort"), QStringLiteral("refused.sort"));
     EXPECT_EQ(ReadFile("refused.sort"), "<missing>");
     ASSERT_EQ(m_messages.size(), 1u);
@@ -107,7 +107,7 @@ TEST_F(MainDlgExportTest, NameNoLineCanCarryIsRefusedWithItsRowAndNothingIsWritt
 TEST_F(MainDlgExportTest, AnEmptyTableIsRefusedAndNoFileIsWritten) {
     // The refusal comes before any file dialog, so no dialog is answered here.
     WriteFile("empty.sort", "earlier\n");
-    m_dlg->OnSysCommand(IDM_EXPORT_WEIGHTS, 0);
+    SysCommand(IDM_EXPORT_WEIGHTS);
     EXPECT_EQ(ReadFile("empty.sort"), "earlier\n");
     EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("Nothing to save: load the listing first")});
 }
@@ -116,7 +116,7 @@ TEST_F(MainDlgExportTest, AWriteCutShortIsReportedAndTheEarlierFileStays) {
     for (int i = 0; i < 300; ++i) {
         const std::string name = "FOLDER\\A_NAME_OF_SOME_LENGTH_" + std::to_string(i) + ".BIN";
         const std::array<std::string_view, 6> row = {"0000", "26", "2048", name, "", ""};
-        ASSERT_GE(m_dlg->m_list.AddRow(row), 0);
+        ASSERT_GE(List().AddRow(row), 0);
     }
     WriteFile("order.sort", "earlier\n");
     {

@@ -8,7 +8,7 @@ namespace {
 
 struct ProgressCase {
     const char* name;
-    void (CMainDlg::*loader)();
+    int loader;
     std::string line;  // one line of the layout; the file holds it four times
     int maximum;       // bars / bars per line
     int lastPosition;  // while the closing box is up
@@ -24,17 +24,17 @@ TEST_P(LoadProgressTest, RangeIsTheLineCountAndTheBarEndsAtTheLastRow) {
     for (int i = 0; i < 4; ++i)
         listing += c.line + "\r\n";
     WriteFile("progress.txt", listing);
-    auto* bar = qobject_cast<QProgressBar*>(m_dlg->m_progress.GetSafeWidget());
+    auto* bar = qobject_cast<QProgressBar*>(Progress().GetSafeWidget());
     ASSERT_NE(bar, nullptr);
     int maximumSeen = -1;
     int positionSeen = -1;
     SetMessageBoxHandler([&](const MessageBoxRequest&) {
         maximumSeen = bar->maximum();
-        positionSeen = m_dlg->m_progress.GetPos();
+        positionSeen = Progress().GetPos();
         return IDOK;
     });
     Load("progress.txt", c.loader);
-    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 4);
+    EXPECT_EQ(List().GetItemCount(), 4);
     EXPECT_EQ(maximumSeen, c.maximum);
     EXPECT_EQ(positionSeen, c.lastPosition);
     EXPECT_EQ(bar->value(), 0);
@@ -43,7 +43,6 @@ TEST_P(LoadProgressTest, RangeIsTheLineCountAndTheBarEndsAtTheLastRow) {
 // The four-column loader shows the row index i, the five-column one i + 1.
 INSTANTIATE_TEST_SUITE_P(
     Loaders, LoadProgressTest,
-    ::testing::Values(
-        ProgressCase{"four", &CMainDlg::OnLoad4Col, "0000001A|00000800|00000010|BOOT.BIN", 4, 3},
-        ProgressCase{"five", &CMainDlg::OnLoad5Col, "0000001A|00000800|00000010|c|BOOT.BIN", 4, 4}),
+    ::testing::Values(ProgressCase{"four", IDC_LOAD_4COL, "0000001A|00000800|00000010|BOOT.BIN", 4, 3},
+                      ProgressCase{"five", IDC_LOAD_5COL, "0000001A|00000800|00000010|c|BOOT.BIN", 4, 4}),
     [](const ::testing::TestParamInfo<ProgressCase>& info) { return std::string(info.param.name); });

@@ -34,14 +34,14 @@ TEST_P(ScanTest, EnablesTheFittingLoaderAndPresetsTheBoxes) {
     const ScanCase& c = GetParam();
     WriteFile("scan.txt", c.firstLine + "\r\nsecond|line|,,,,|||\r\n");
     SetFile("scan.txt");
-    m_dlg->OnScan();
+    Command(IDC_SCAN);
     EXPECT_EQ(ButtonStates(), c.buttons);
     EXPECT_EQ(BoxStates(), c.boxes);
     if (c.invalid)
         EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("Invalid file text format")});
     else
         EXPECT_TRUE(m_messages.empty());
-    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0) << "Scan does not touch the table";
+    EXPECT_EQ(List().GetItemCount(), 0) << "Scan does not touch the table";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,11 +60,11 @@ TEST_F(MainDlgTest, ScanReadsOnlyTheFirstLineWhateverItsEnd) {
     // A bare line feed ends the first line as well as CR LF; a file without any line end is one line.
     WriteFile("lf.txt", "0000001A|00000800|BOOT.BIN\n0000001A|00000800|00000000|0|X\n");
     SetFile("lf.txt");
-    m_dlg->OnScan();
+    Command(IDC_SCAN);
     EXPECT_EQ(ButtonStates(), "100001");
     WriteFile("noend.txt", "0000001A|00000800|00000010|BOOT.BIN");
     SetFile("noend.txt");
-    m_dlg->OnScan();
+    Command(IDC_SCAN);
     EXPECT_EQ(ButtonStates(), "010001");
 }
 
@@ -73,7 +73,7 @@ TEST_F(MainDlgTest, ScanOfMissingOrEmptyFileEndsTheProcess) {
     EXPECT_EXIT(
         {
             PrintMessageBoxes();
-            m_dlg->OnScan();
+            Command(IDC_SCAN);
         },
         ::testing::ExitedWithCode(0), "\\[box\\] Code 402 - Error Opening .*/missing.txt");
     WriteFile("empty.txt", "");
@@ -81,14 +81,14 @@ TEST_F(MainDlgTest, ScanOfMissingOrEmptyFileEndsTheProcess) {
     EXPECT_EXIT(
         {
             PrintMessageBoxes();
-            m_dlg->OnScan();
+            Command(IDC_SCAN);
         },
         ::testing::ExitedWithCode(0), "\\[box\\] Code 402a - Error Opening .*/empty.txt");
 }
 
 TEST_F(MainDlgTest, LoadThreeColumnsFillsTheTableInFileOrder) {
     WriteFile("LBA.TXT", kThreeColumns);
-    auto* bar = qobject_cast<QProgressBar*>(m_dlg->m_progress.GetSafeWidget());
+    auto* bar = qobject_cast<QProgressBar*>(Progress().GetSafeWidget());
     int maximumSeen = -1;
     SetMessageBoxHandler([&](const MessageBoxRequest& request) {
         m_messages.push_back(request.text);
@@ -96,8 +96,8 @@ TEST_F(MainDlgTest, LoadThreeColumnsFillsTheTableInFileOrder) {
         EXPECT_EQ(bar->value(), 4) << "the bar stands at the last row while the box is up";
         return IDOK;
     });
-    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 5);
+    Load("LBA.TXT", IDC_LOAD_3COL);
+    ASSERT_EQ(List().GetItemCount(), 5);
     EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN||");
     EXPECT_EQ(RowText(2), "0002|48|4294967295|DATA\\MOVIE.PSS||");
     EXPECT_EQ(RowText(3), "0003|2147483648|1|  spaced name  ||");
@@ -109,20 +109,20 @@ TEST_F(MainDlgTest, LoadThreeColumnsFillsTheTableInFileOrder) {
 
 TEST_F(MainDlgTest, LoadFourAndFiveColumnsAndFileList) {
     WriteFile("four.txt", "0000001A|00000800|00000010|BOOT.BIN\r\n00000001|00000002|FFFFFFFF|B\r\n");
-    Load("four.txt", &CMainDlg::OnLoad4Col);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    Load("four.txt", IDC_LOAD_4COL);
+    ASSERT_EQ(List().GetItemCount(), 2);
     EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN|16|");
     EXPECT_EQ(RowText(1), "0001|1|2|B|4294967295|");
 
     WriteFile("five.txt", "0000001A|00000800|00000010|c|BOOT.BIN\r\n00000001|00000002|00000003|9|B\r\n");
-    Load("five.txt", &CMainDlg::OnLoad5Col);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    Load("five.txt", IDC_LOAD_5COL);
+    ASSERT_EQ(List().GetItemCount(), 2);
     EXPECT_EQ(RowText(0), "0000|26|2048|BOOT.BIN|16|12");
     EXPECT_EQ(RowText(1), "0001|1|2|B|3|9");
 
     WriteFile("list.txt", "0000012 , TRACK01.BIN\r\n0000005 , FIVE\r\n");
-    Load("list.txt", &CMainDlg::OnFilelistLoad);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    Load("list.txt", IDC_FILELIST_LOAD);
+    ASSERT_EQ(List().GetItemCount(), 2);
     EXPECT_EQ(RowText(0), "0000|12||TRACK01.BIN||");
     EXPECT_EQ(RowText(1), "0001|5||FIVE||");
     EXPECT_EQ(m_messages.size(), 3u);
@@ -131,8 +131,8 @@ TEST_F(MainDlgTest, LoadFourAndFiveColumnsAndFileList) {
 TEST_F(MainDlgTest, BlankLinesAreSkippedAndALastLineWithoutNameEndsTheData) {
     WriteFile("blank.txt",
               "\r\n0000001A|00000800|A\r\n\r\n\n\r\n0000001B|00000800|B\r\n0000001C|00000800|\r\n\r\n");
-    Load("blank.txt", &CMainDlg::OnLoad3Col);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    Load("blank.txt", IDC_LOAD_3COL);
+    ASSERT_EQ(List().GetItemCount(), 2);
     EXPECT_EQ(RowText(0), "0000|26|2048|A||");
     EXPECT_EQ(RowText(1), "0001|27|2048|B||") << "Number counts the rows, not the lines";
     EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral(" done ! =>  ") + PathOf("blank.txt")});
@@ -143,28 +143,26 @@ TEST_F(MainDlgTest, ALineThatDoesNotFitStopsTheLoadAndLeavesTheTableEmpty) {
     const std::string junk(100, 'j');
     struct Case {
         std::string content;
-        void (CMainDlg::*loader)();
+        int loader;
         QString second; // the second line of the box
     };
     const Case cases[] = {
-        {a + "\r\nthis is junk\r\n" + a, &CMainDlg::OnLoad3Col, "Line 3: this is junk"},
-        {"0000001B|ZZZZ|B.BIN\r\n" + a, &CMainDlg::OnLoad3Col, "Line 1: 0000001B|ZZZZ|B.BIN"},
-        {a + "0000001C|00000800|\r\n" + a, &CMainDlg::OnLoad3Col, "Line 2: 0000001C|00000800|"},
-        {a + "0000001A 00000800 BOOT.BIN\r\n", &CMainDlg::OnLoad3Col, "Line 2: 0000001A 00000800 BOOT.BIN"},
-        {a + a + junk + "\r\n", &CMainDlg::OnLoad4Col, "Line 1: 0000001A|00000800|A"},
-        {a + a + junk + "\r\n", &CMainDlg::OnLoad3Col,
-         QStringLiteral("Line 3: ") + QString(80, QLatin1Char('j'))},
-        {"0000012 , X\r\n12 , Y\r\n", &CMainDlg::OnFilelistLoad, "Line 2: 12 , Y"},
-        {"0000001A|00000800|00000010|g|N\r\n", &CMainDlg::OnLoad5Col,
-         "Line 1: 0000001A|00000800|00000010|g|N"},
+        {a + "\r\nthis is junk\r\n" + a, IDC_LOAD_3COL, "Line 3: this is junk"},
+        {"0000001B|ZZZZ|B.BIN\r\n" + a, IDC_LOAD_3COL, "Line 1: 0000001B|ZZZZ|B.BIN"},
+        {a + "0000001C|00000800|\r\n" + a, IDC_LOAD_3COL, "Line 2: 0000001C|00000800|"},
+        {a + "0000001A 00000800 BOOT.BIN\r\n", IDC_LOAD_3COL, "Line 2: 0000001A 00000800 BOOT.BIN"},
+        {a + a + junk + "\r\n", IDC_LOAD_4COL, "Line 1: 0000001A|00000800|A"},
+        {a + a + junk + "\r\n", IDC_LOAD_3COL, QStringLiteral("Line 3: ") + QString(80, QLatin1Char('j'))},
+        {"0000012 , X\r\n12 , Y\r\n", IDC_FILELIST_LOAD, "Line 2: 12 , Y"},
+        {"0000001A|00000800|00000010|g|N\r\n", IDC_LOAD_5COL, "Line 1: 0000001A|00000800|00000010|g|N"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.second.toStdString());
         m_messages.clear();
         WriteFile("bad.txt", c.content);
         Load("bad.txt", c.loader);
-        EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
-        EXPECT_EQ(m_dlg->m_progress.GetPos(), 0);
+        EXPECT_EQ(List().GetItemCount(), 0);
+        EXPECT_EQ(Progress().GetPos(), 0);
         EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("Invalid file text format\n") + c.second});
     }
 }
@@ -172,37 +170,37 @@ TEST_F(MainDlgTest, ALineThatDoesNotFitStopsTheLoadAndLeavesTheTableEmpty) {
 TEST_F(MainDlgTest, LoadStopsAtTheEndOfTheFileWhateverTheCountPromised) {
     // Bars inside names promise more lines than the file holds; bare line feeds are fine too.
     WriteFile("bars.txt", "0000001A|00000800|A|B|C|D\n0000001B|00000800|E|F|G|H\n");
-    Load("bars.txt", &CMainDlg::OnLoad3Col);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    Load("bars.txt", IDC_LOAD_3COL);
+    ASSERT_EQ(List().GetItemCount(), 2);
     EXPECT_EQ(RowText(1), "0001|27|2048|E|F|G|H||");
 }
 
 TEST_F(MainDlgTest, LoadOfMissingFileEmptiesTheTableAndEndsTheProcess) {
     WriteFile("LBA.TXT", kThreeColumns);
-    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 5);
+    Load("LBA.TXT", IDC_LOAD_3COL);
+    ASSERT_EQ(List().GetItemCount(), 5);
     SetFile("missing.txt");
     EXPECT_EXIT(
         {
             PrintMessageBoxes();
             SetMessageBoxHandler([this](const MessageBoxRequest& request) {
                 std::fprintf(stderr, "[box] %s rows=%d\n", request.text.toLocal8Bit().constData(),
-                             m_dlg->m_list.GetItemCount());
+                             List().GetItemCount());
                 return IDOK;
             });
-            m_dlg->OnLoad3Col();
+            Command(IDC_LOAD_3COL);
         },
         ::testing::ExitedWithCode(0), "\\[box\\] Code 101 - Error Opening .*/missing.txt rows=0");
     EXPECT_EXIT(
         {
             PrintMessageBoxes();
-            m_dlg->OnLoad5Col();
+            Command(IDC_LOAD_5COL);
         },
         ::testing::ExitedWithCode(0), "\\[box\\] Code 2201 - Error Opening .*/missing.txt");
     EXPECT_EXIT(
         {
             PrintMessageBoxes();
-            m_dlg->OnFilelistLoad();
+            Command(IDC_FILELIST_LOAD);
         },
         ::testing::ExitedWithCode(0), "\\[box\\] Code 101 - Error Opening .*/missing.txt");
 }
@@ -215,15 +213,15 @@ TEST_F(MainDlgTest, FilesThatAreNotRegularAreRefusedAsOpenFailures) {
     struct Case {
         QString folder;
         QString file;
-        void (CMainDlg::*command)();
+        int command;
         const char* message;
     };
     const Case cases[] = {
-        {Folder(), "fifo.txt", &CMainDlg::OnScan, "Code 402 - Error Opening .*/fifo.txt"},
-        {Folder(), "fifo.txt", &CMainDlg::OnLoad3Col, "Code 101 - Error Opening .*/fifo.txt"},
-        {"/dev/", "zero", &CMainDlg::OnScan, "Code 402 - Error Opening /dev/zero"},
-        {"/dev/", "zero", &CMainDlg::OnLoad4Col, "Code 2201 - Error Opening /dev/zero"},
-        {"/dev/", "zero", &CMainDlg::OnFilelistLoad, "Code 101 - Error Opening /dev/zero"},
+        {Folder(), "fifo.txt", IDC_SCAN, "Code 402 - Error Opening .*/fifo.txt"},
+        {Folder(), "fifo.txt", IDC_LOAD_3COL, "Code 101 - Error Opening .*/fifo.txt"},
+        {"/dev/", "zero", IDC_SCAN, "Code 402 - Error Opening /dev/zero"},
+        {"/dev/", "zero", IDC_LOAD_4COL, "Code 2201 - Error Opening /dev/zero"},
+        {"/dev/", "zero", IDC_FILELIST_LOAD, "Code 101 - Error Opening /dev/zero"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -232,7 +230,7 @@ TEST_F(MainDlgTest, FilesThatAreNotRegularAreRefusedAsOpenFailures) {
         EXPECT_EXIT(
             {
                 PrintMessageBoxes();
-                (m_dlg.get()->*c.command)();
+                Command(c.command);
             },
             ::testing::ExitedWithCode(0), std::string("\\[box\\] ") + c.message);
     }
@@ -242,18 +240,18 @@ TEST_F(MainDlgTest, ReadErrorsEndTheProcessWithTheirOwnMessage) {
     // Every read of this process's memory file fails.
     SetFolder("/proc/self/");
     SetFile("mem");
-    const std::pair<void (CMainDlg::*)(), const char*> cases[] = {
-        {&CMainDlg::OnLoad3Col, "Code 103 - Error Reading /proc/self/mem"},
-        {&CMainDlg::OnLoad4Col, "Code 2203 - Error Reading /proc/self/mem"},
-        {&CMainDlg::OnLoad5Col, "Code 2203 - Error Reading /proc/self/mem"},
-        {&CMainDlg::OnFilelistLoad, "Code 103 - Error Reading /proc/self/mem"},
+    const std::pair<int, const char*> cases[] = {
+        {IDC_LOAD_3COL, "Code 103 - Error Reading /proc/self/mem"},
+        {IDC_LOAD_4COL, "Code 2203 - Error Reading /proc/self/mem"},
+        {IDC_LOAD_5COL, "Code 2203 - Error Reading /proc/self/mem"},
+        {IDC_FILELIST_LOAD, "Code 103 - Error Reading /proc/self/mem"},
     };
     for (const auto& [command, message] : cases) {
         SCOPED_TRACE(message);
         EXPECT_EXIT(
             {
                 PrintMessageBoxes();
-                (m_dlg.get()->*command)();
+                Command(command);
             },
             ::testing::ExitedWithCode(0), std::string("\\[box\\] ") + message);
     }
@@ -264,14 +262,14 @@ TEST_F(MainDlgTest, ProgressRangeIsNotCutTo16Bits) {
     for (int i = 0; i < 70000; ++i)
         listing += "00000001|00000002|N\n";
     WriteFile("big.txt", listing);
-    auto* bar = qobject_cast<QProgressBar*>(m_dlg->m_progress.GetSafeWidget());
+    auto* bar = qobject_cast<QProgressBar*>(Progress().GetSafeWidget());
     int maximumSeen = -1;
     SetMessageBoxHandler([&](const MessageBoxRequest&) {
         maximumSeen = bar->maximum();
         return IDOK;
     });
-    Load("big.txt", &CMainDlg::OnLoad3Col);
-    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 70000);
+    Load("big.txt", IDC_LOAD_3COL);
+    EXPECT_EQ(List().GetItemCount(), 70000);
     EXPECT_EQ(maximumSeen, 70000);
 }
 
@@ -284,25 +282,25 @@ TEST_F(MainDlgTest, CommandsRunInsideALoadAndANewerLoadTakesTheTableOver) {
     QTimer::singleShot(0, [&] {
         nestedRan = true;
         SetFile("second.txt");
-        m_dlg->OnLoad3Col();
+        Command(IDC_LOAD_3COL);
     });
-    Load("first.txt", &CMainDlg::OnLoad3Col);
+    Load("first.txt", IDC_LOAD_3COL);
     EXPECT_TRUE(nestedRan);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 1);
+    ASSERT_EQ(List().GetItemCount(), 1);
     EXPECT_EQ(RowText(0), "0000|65535|1|ONLY||");
     EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral(" done ! =>  ") + PathOf("second.txt")})
         << "the interrupted load shows nothing";
 
     // A load whose table is emptied under it (as Browse does) stops with an empty bar.
     std::function<void()> emptyTheTableLater = [&] {
-        if (m_dlg->m_progress.GetPos() < 2)
+        if (Progress().GetPos() < 2)
             return QTimer::singleShot(0, emptyTheTableLater);
-        m_dlg->m_list.DeleteAllRows();
+        List().DeleteAllRows();
     };
     QTimer::singleShot(0, emptyTheTableLater);
-    Load("first.txt", &CMainDlg::OnLoad3Col);
-    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
-    EXPECT_EQ(m_dlg->m_progress.GetPos(), 0);
+    Load("first.txt", IDC_LOAD_3COL);
+    EXPECT_EQ(List().GetItemCount(), 0);
+    EXPECT_EQ(Progress().GetPos(), 0);
 }
 
 TEST_F(MainDlgTest, FileListLoadDoesNotPump) {
@@ -314,9 +312,9 @@ TEST_F(MainDlgTest, FileListLoadDoesNotPump) {
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, [&] { ran = true; });
     timer.start(0);
-    Load("list.txt", &CMainDlg::OnFilelistLoad);
+    Load("list.txt", IDC_FILELIST_LOAD);
     EXPECT_FALSE(ran);
-    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 2);
+    EXPECT_EQ(List().GetItemCount(), 2);
 }
 
 TEST_F(MainDlgTest, MalformedFilesGiveDefinedResults) {
@@ -334,23 +332,22 @@ TEST_F(MainDlgTest, MalformedFilesGiveDefinedResults) {
         ",,,,,,,,,,,\n,,,,\n\n\n",
         "\n\n\n\n||||",
     };
-    void (CMainDlg::*loaders[])() = {&CMainDlg::OnLoad3Col, &CMainDlg::OnLoad4Col, &CMainDlg::OnLoad5Col,
-                                     &CMainDlg::OnFilelistLoad};
+    const int loaders[] = {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD};
     int n = 0;
     for (const std::string& bytes : files) {
         const QString name = QStringLiteral("bad%1.txt").arg(n++);
         WriteFile(name, bytes);
         SetFile(name);
-        m_dlg->OnScan();
+        Command(IDC_SCAN);
         for (auto loader : loaders) {
             m_messages.clear();
             Load(name, loader);
             EXPECT_EQ(m_messages.size(), 1u) << name.toStdString();
-            EXPECT_LE(m_dlg->m_list.GetItemCount(), static_cast<int>(bytes.size()) + 1);
+            EXPECT_LE(List().GetItemCount(), static_cast<int>(bytes.size()) + 1);
         }
     }
     // The NUL bytes of a name are kept.
-    Load("bad2.txt", &CMainDlg::OnLoad3Col);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), 1);
-    EXPECT_EQ(m_dlg->m_list.GetItemText(0, 3), std::string("\0NUL\0NAME\0", 10));
+    Load("bad2.txt", IDC_LOAD_3COL);
+    ASSERT_EQ(List().GetItemCount(), 1);
+    EXPECT_EQ(List().GetItemText(0, 3), std::string("\0NUL\0NAME\0", 10));
 }

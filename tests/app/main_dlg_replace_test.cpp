@@ -18,6 +18,7 @@
 
 #include "app/main_dlg.h"
 #include "disc/disc_image.h"
+#include "main_dlg_controls.h"
 #include "modal_driver.h"
 #include "platform/message_box.h"
 #include "qstring_printer.h"
@@ -83,22 +84,22 @@ protected:
         ASSERT_TRUE(m_dlg.CreateModeless());
         for (const char* name : {"/mid", "/A/big", "/not there"}) {
             const std::array<std::string_view, 6> row = {"0000", "0", "0", name, "", ""};
-            m_dlg.m_list.AddRow(row);
+            TableOf(m_dlg).AddRow(row);
         }
-        m_dlg.m_list.UpdateWindow();
+        TableOf(m_dlg).UpdateWindow();
     }
     void TearDown() override {
         m_dlg.DestroyWindow();
         SetMessageBoxHandler(m_previousHandler);
     }
 
-    void SelectRow(int row) { qobject_cast<QTableView*>(m_dlg.m_list.GetSafeWidget())->selectRow(row); }
+    void SelectRow(int row) { qobject_cast<QTableView*>(TableOf(m_dlg).GetSafeWidget())->selectRow(row); }
 
     std::vector<DialogAnswer> Replace() {
         std::vector<DialogAnswer> answers = {
             {m_image, {}}, {m_dir.filePath(QStringLiteral("new.bin")), {}}, {{}, {}}};
         QTimer::singleShot(0, qApp, [&answers] { AnswerDialogs(answers, 0); });
-        m_dlg.OnSysCommand(IDM_REPLACE_FILE_IN_DISC_IMAGE, 0);
+        SendSysCommand(m_dlg, IDM_REPLACE_FILE_IN_DISC_IMAGE);
         return answers;
     }
 
@@ -137,7 +138,7 @@ TEST_F(MainDlgReplaceTest, ReplacesTheSelectedRowsFileInPatchedImage) {
 }
 
 TEST_F(MainDlgReplaceTest, TellsARefusalOrAMissingSelectionAndTheWindowStays) {
-    m_dlg.OnSysCommand(IDM_REPLACE_FILE_IN_DISC_IMAGE, 0);
+    SendSysCommand(m_dlg, IDM_REPLACE_FILE_IN_DISC_IMAGE);
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONINFORMATION);
     EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("Select the row"))) << m_boxes[0].text.toStdString();

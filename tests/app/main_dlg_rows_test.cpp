@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -23,20 +24,20 @@ class MainDlgRowsTest : public MainDlgTest {
 protected:
     void LoadFiveRows() {
         WriteFile("LBA.TXT", kListing);
-        Load("LBA.TXT", &CMainDlg::OnLoad3Col);
-        m_dlg->m_list.UpdateWindow();
+        Load("LBA.TXT", IDC_LOAD_3COL);
+        List().UpdateWindow();
     }
     // The FileName letters of the table in its shown order.
     std::string Names() const {
         std::string names;
-        for (int i = 0; i < m_dlg->m_list.GetItemCount(); ++i)
-            names += m_dlg->m_list.GetItemText(i, 3).substr(0, 1);
+        for (int i = 0; i < List().GetItemCount(); ++i)
+            names += List().GetItemText(i, 3).substr(0, 1);
         return names;
     }
-    void Select(std::vector<std::uint32_t> rows) { m_dlg->m_list.SelectRows(rows); }
+    void Select(std::vector<std::uint32_t> rows) { List().SelectRows(rows); }
     // A key with modifiers typed in the table, through the window's shortcuts as a real key press goes.
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
-        QWidget* table = m_dlg->m_list.GetSafeWidget();
+        QWidget* table = List().GetSafeWidget();
         QApplication::setActiveWindow(table->window());
         table->setFocus();
         QTest::keyClick(table, key, modifiers);
@@ -46,10 +47,22 @@ protected:
 TEST_F(MainDlgRowsTest, TheTableMenuHoldsTheRowCommandsAndEveryEntryOfTheWindowsMenu) {
     // An entry added to the system menu later, as another command adds one, shows in the table's menu too.
     m_dlg->GetSystemMenu(FALSE)->AppendMenu(MF_STRING, 0x0990, QStringLiteral("Another Entry..."));
+    // A right click on the table shows the menu; it is read as shown and left without a choice.
     QStringList labels;
-    const CMenu menu = m_dlg->BuildTableMenu();
-    for (const CMenu::Entry& entry : menu.Entries())
-        labels << (entry.flags & MF_SEPARATOR ? QStringLiteral("-") : entry.text);
+    QTimer::singleShot(0, qApp, [&labels] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << "the table's menu is open";
+        for (const QAction* action : menu->actions()) {
+            if (action->isSeparator()) {
+                labels << QStringLiteral("-");
+                continue;
+            }
+            const QString shortcut = action->shortcut().toString();
+            labels << (shortcut.isEmpty() ? action->text() : action->text() + QLatin1Char('\t') + shortcut);
+        }
+        menu->close();
+    });
+    static_cast<CDialog&>(*m_dlg).OnContextMenu(&List(), CPoint(10, 10));
     EXPECT_EQ(
         labels.join(QLatin1Char('|')),
         QStringLiteral("Move to &Top\tCtrl+Shift+Home|Move &Up\tCtrl+Shift+Up|Move &Down\tCtrl+Shift+Down|"
@@ -63,7 +76,7 @@ TEST_F(MainDlgRowsTest, TheTableMenuHoldsTheRowCommandsAndEveryEntryOfTheWindows
 TEST_F(MainDlgRowsTest, MovesByShortcutKeepTheSelectionClearTheArrowAndAreWhatSaveWrites) {
     LoadFiveRows();
     ASSERT_EQ(Names(), "ABCDE");
-    m_dlg->m_list.SortByColumn(2, TRUE); // FileSize
+    List().SortByColumn(2, TRUE); // FileSize
     ASSERT_EQ(Names(), "CEBAD");
     struct Step {
         std::vector<std::uint32_t> select;
@@ -79,18 +92,18 @@ TEST_F(MainDlgRowsTest, MovesByShortcutKeepTheSelectionClearTheArrowAndAreWhatSa
             Select(step.select);
         Press(step.key, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(Names(), step.names) << "after key " << step.key;
-        EXPECT_EQ(m_dlg->m_list.GetSortColumn(), -1) << "a move clears the sort arrow";
+        EXPECT_EQ(List().GetSortColumn(), -1) << "a move clears the sort arrow";
     }
-    EXPECT_EQ(m_dlg->m_list.GetSelectedRows(), (std::vector<std::uint32_t>{1, 4}));
+    EXPECT_EQ(List().GetSelectedRows(), (std::vector<std::uint32_t>{1, 4}));
 
     SetBoxes("000100");
-    m_dlg->OnSave();
+    Command(IDC_SAVE);
     EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "B.BIN\r\nC.BIN\r\nE.BIN\r\nA.BIN\r\nD.BIN\r\n");
-    m_dlg->OnFilelistSave();
+    Command(IDC_FILELIST_SAVE);
     EXPECT_EQ(ReadFile("Sorted-LBA.TXT").substr(0, 17), "0000032 , B.BIN\r\n");
 
     // A header click after a move sorts ascending again.
-    m_dlg->m_list.NotifyColumnClick(3);
+    List().NotifyColumnClick(3);
     EXPECT_EQ(Names(), "ABCDE");
 }
 
@@ -101,17 +114,17 @@ TEST_F(MainDlgRowsTest, CopyPutsTheSelectedRowsOnTheClipboardAsListingLines) {
     Press(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("00000020|B.BIN\r\n00000040|D.BIN\r\n"));
     SetBoxes("000000"); // none ticked: the lines of a three-column listing
-    m_dlg->OnCopyRows();
+    Command(IDM_COPY_ROWS);
     EXPECT_EQ(QApplication::clipboard()->text(),
               QStringLiteral("00000020|00000300|B.BIN\r\n00000040|00000900|D.BIN\r\n"));
 }
 
 TEST_F(MainDlgRowsTest, ALoadOrAnEmptiedTableHasNoSortArrow) {
     LoadFiveRows();
-    m_dlg->m_list.SortByColumn(1, FALSE);
-    ASSERT_EQ(m_dlg->m_list.GetSortColumn(), 1);
+    List().SortByColumn(1, FALSE);
+    ASSERT_EQ(List().GetSortColumn(), 1);
     LoadFiveRows();
-    EXPECT_EQ(m_dlg->m_list.GetSortColumn(), -1);
+    EXPECT_EQ(List().GetSortColumn(), -1);
     EXPECT_EQ(Names(), "ABCDE");
 }
 
@@ -120,10 +133,10 @@ TEST_F(MainDlgRowsTest, ALoadOrAnEmptiedTableHasNoSortArrow) {
 TEST_F(MainDlgRowsTest, ASecondSortKeepsTheFirstOrderAmongEqualRows) {
     WriteFile("LBA.TXT", "00000010|00000300|A.BIN\r\n00000020|00000100|B.BIN\r\n"
                          "00000010|00000100|C.BIN\r\n00000020|00000300|D.BIN\r\n");
-    Load("LBA.TXT", &CMainDlg::OnLoad3Col);
-    m_dlg->m_list.NotifyColumnClick(2);
+    Load("LBA.TXT", IDC_LOAD_3COL);
+    List().NotifyColumnClick(2);
     EXPECT_EQ(Names(), "BCAD");
-    m_dlg->m_list.NotifyColumnClick(1);
+    List().NotifyColumnClick(1);
     EXPECT_EQ(Names(), "CABD");
 }
 
@@ -135,36 +148,36 @@ TEST_F(MainDlgRowsTest, ALongSortLetsTheWindowRunAndAnEmptyingWinsOverIt) {
         for (int i = 0; i < rows; ++i) {
             const std::string name = "N" + std::to_string((i * 7919) % rows + 100000);
             const std::string_view cells[] = {"0", "1", "2", name, "", ""};
-            m_dlg->m_list.AddRow(cells);
+            List().AddRow(cells);
         }
-        m_dlg->m_list.UpdateWindow();
+        List().UpdateWindow();
     };
     fill();
     bool sortingSeen = false;
-    QTimer::singleShot(0, [&] { sortingSeen = m_dlg->m_list.IsSorting(); });
-    m_dlg->m_list.NotifyColumnClick(3);
+    QTimer::singleShot(0, [&] { sortingSeen = List().IsSorting(); });
+    List().NotifyColumnClick(3);
     EXPECT_TRUE(sortingSeen) << "a timer ran while the sort did";
-    EXPECT_FALSE(m_dlg->m_list.IsSorting());
-    EXPECT_EQ(m_dlg->m_list.GetSortColumn(), 3);
+    EXPECT_FALSE(List().IsSorting());
+    EXPECT_EQ(List().GetSortColumn(), 3);
     for (int i = 1; i < rows; ++i)
-        ASSERT_LT(m_dlg->m_list.GetItemText(i - 1, 3), m_dlg->m_list.GetItemText(i, 3)) << i;
+        ASSERT_LT(List().GetItemText(i - 1, 3), List().GetItemText(i, 3)) << i;
 
     // Emptied by a command run during the sort: the sort's order is dropped.
-    m_dlg->m_list.DeleteAllRows();
+    List().DeleteAllRows();
     fill();
-    QTimer::singleShot(0, [&] { m_dlg->m_list.DeleteAllRows(); });
-    EXPECT_FALSE(m_dlg->m_list.SortByColumn(3, FALSE));
-    EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
-    EXPECT_EQ(m_dlg->m_list.GetSortColumn(), -1);
+    QTimer::singleShot(0, [&] { List().DeleteAllRows(); });
+    EXPECT_FALSE(List().SortByColumn(3, FALSE));
+    EXPECT_EQ(List().GetItemCount(), 0);
+    EXPECT_EQ(List().GetSortColumn(), -1);
 }
 
 TEST_F(MainDlgRowsTest, ADropAtARowPutsTheSelectedRowsBeforeOrAfterItByItsHalf) {
     LoadFiveRows();
-    auto* view = static_cast<QTableView*>(m_dlg->m_list.GetSafeWidget());
+    auto* view = static_cast<QTableView*>(List().GetSafeWidget());
     view->resize(400, 300);
     Select({0, 1});
     const QRect row3 = view->visualRect(view->model()->index(3, 0));
-    EXPECT_TRUE(m_dlg->m_list.MoveSelectedRowsBefore(
+    EXPECT_TRUE(List().MoveSelectedRowsBefore(
         static_cast<CListViewWidget*>(view)->DropRowAt(row3.center() + QPoint(0, row3.height() / 4))));
     EXPECT_EQ(Names(), "CDABE");
 }

@@ -27,16 +27,17 @@ TEST(MainDlgStart, FieldsButtonsAndTableAfterStartUp) {
         EXPECT_FALSE(dlg.GetDlgItem(id)->IsWindowEnabled()) << id;
     for (int id : {IDOK, IDC_SCAN, IDC_EXIT, IDC_EFFECT, IDC_CHECK_NUMBER, IDC_CHECK_COLUMN6})
         EXPECT_TRUE(dlg.GetDlgItem(id)->IsWindowEnabled()) << id;
-    for (const CButton* box : {&dlg.m_btnNumber, &dlg.m_btnStartLba, &dlg.m_btnFileSize, &dlg.m_btnFileName,
-                               &dlg.m_btnLbaPos, &dlg.m_btnColumn6})
+    for (const CButton* box : {&ButtonOf(dlg, IDC_CHECK_NUMBER), &ButtonOf(dlg, IDC_CHECK_STARTLBA),
+                               &ButtonOf(dlg, IDC_CHECK_FILESIZE), &ButtonOf(dlg, IDC_CHECK_FILENAME),
+                               &ButtonOf(dlg, IDC_CHECK_LBAPOS), &ButtonOf(dlg, IDC_CHECK_COLUMN6)})
         EXPECT_EQ(box->GetCheck(), BST_UNCHECKED);
 
-    EXPECT_EQ(dlg.m_list.GetColumnCount(), 6);
-    EXPECT_EQ(dlg.m_list.GetItemCount(), 0);
+    EXPECT_EQ(TableOf(dlg).GetColumnCount(), 6);
+    EXPECT_EQ(TableOf(dlg).GetItemCount(), 0);
     const char* titles[] = {"Number", "StartLba", "FileSize", "FileName", "LbaPos", "Column6"};
     // FileName, the widest text, has the most room.
     const int widths[] = {50, 70, 75, 220, 60, 60};
-    CHeaderCtrl* header = dlg.m_list.GetHeaderCtrl();
+    CHeaderCtrl* header = TableOf(dlg).GetHeaderCtrl();
     ASSERT_NE(header, nullptr);
     ASSERT_EQ(header->GetItemCount(), 6);
     for (int i = 0; i < 6; ++i) {
@@ -46,7 +47,7 @@ TEST(MainDlgStart, FieldsButtonsAndTableAfterStartUp) {
         EXPECT_EQ(item.text, titles[i]);
         EXPECT_EQ(item.cxy, widths[i]);
     }
-    auto* view = qobject_cast<QTableView*>(dlg.m_list.GetSafeWidget());
+    auto* view = qobject_cast<QTableView*>(TableOf(dlg).GetSafeWidget());
     ASSERT_NE(view, nullptr);
     EXPECT_FALSE(view->verticalHeader()->isVisible());
     EXPECT_FALSE(view->showGrid());
@@ -82,25 +83,30 @@ TEST(MainDlgStart, WindowFollowsItsTemplate) {
     // 383 x 411 dialog units: the 575-pixel banner fits exactly, with room for the footer at row 630.
     EXPECT_EQ(window->size(), QSize(575, 668));
     // The list at (7, 240) 369 x 143 units.
-    EXPECT_EQ(dlg.m_list.GetSafeWidget()->geometry(), QRect(11, 390, 554, 232));
+    EXPECT_EQ(TableOf(dlg).GetSafeWidget()->geometry(), QRect(11, 390, 554, 232));
     EXPECT_EQ(dlg.GetDlgItem(IDC_SAVE)->GetWindowText(), QStringLiteral("Save "));
     EXPECT_EQ(dlg.GetDlgItem(IDC_SCAN)->GetWindowText(), QStringLiteral("Scan"));
     dlg.DestroyWindow();
 }
 
-TEST(MainDlgStart, CheckBoxHandlersRecordTheBoxState) {
+TEST(MainDlgStart, CheckBoxClicksReachTheCommandTable) {
     CMainDlg dlg;
     ASSERT_TRUE(dlg.CreateModeless());
-    // A real click on the box runs its handler through the command table.
+    // A real click on the box flips it and runs its handler through the command table; what the boxes
+    // show is what Save writes (the save tests load and write through them).
     auto* box = dlg.GetDlgItem(IDC_CHECK_LBAPOS)->GetSafeWidget();
     QMetaObject::invokeMethod(box, "click");
-    EXPECT_EQ(dlg.m_nCheckLbaPos, 1);
+    EXPECT_EQ(ButtonOf(dlg, IDC_CHECK_LBAPOS).GetCheck(), BST_CHECKED);
     QMetaObject::invokeMethod(box, "click");
-    EXPECT_EQ(dlg.m_nCheckLbaPos, 0);
-    dlg.m_btnColumn6.SetCheck(BST_CHECKED);
-    EXPECT_EQ(dlg.m_nCheckColumn6, 0) << "setting a state does not run the handler";
-    dlg.OnCheckColumn6();
-    EXPECT_EQ(dlg.m_nCheckColumn6, 1);
+    EXPECT_EQ(ButtonOf(dlg, IDC_CHECK_LBAPOS).GetCheck(), BST_UNCHECKED);
+    for (int id : {IDC_CHECK_NUMBER, IDC_CHECK_STARTLBA, IDC_CHECK_FILESIZE, IDC_CHECK_FILENAME,
+                   IDC_CHECK_LBAPOS, IDC_CHECK_COLUMN6})
+        EXPECT_TRUE(SendCommand(dlg, id)) << id;
+    // The handler records the state; it does not change it.
+    ButtonOf(dlg, IDC_CHECK_COLUMN6).SetCheck(BST_CHECKED);
+    EXPECT_TRUE(SendCommand(dlg, IDC_CHECK_COLUMN6));
+    EXPECT_EQ(ButtonOf(dlg, IDC_CHECK_COLUMN6).GetCheck(), BST_CHECKED);
+    EXPECT_FALSE(SendCommand(dlg, 0x7FFF)) << "an identifier the table does not know";
     dlg.DestroyWindow();
 }
 
@@ -128,7 +134,7 @@ TEST(MainDlgEnd, EscapeEndsTheModalDialogWithCancel) {
 
 TEST(MainDlgEnd, SystemMenuCloseEndsTheDialog) {
     CMainDlg dlg;
-    QTimer::singleShot(0, [&dlg] { dlg.OnSysCommand(SC_CLOSE, 0); });
+    QTimer::singleShot(0, [&dlg] { SendSysCommand(dlg, SC_CLOSE); });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     ASSERT_FALSE(dlg.GetSystemMenu(FALSE)->Entries().empty());
     EXPECT_EQ(dlg.GetSystemMenu(FALSE)->Entries().front().id, SC_CLOSE);

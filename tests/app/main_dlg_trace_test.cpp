@@ -21,6 +21,7 @@
 #include "app/layout_map_view.h"
 #include "app/layout_map_wnd.h"
 #include "app/main_dlg.h"
+#include "main_dlg_controls.h"
 #include "modal_driver.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
@@ -49,12 +50,12 @@ protected:
         for (const Row& row : kRows) {
             const std::string index = std::to_string(number++);
             const std::array<std::string_view, 6> cells = {index, row.start, row.size, row.name, "", ""};
-            m_dlg.m_list.AddRow(cells);
+            TableOf(m_dlg).AddRow(cells);
         }
-        m_dlg.m_list.UpdateWindow();
+        TableOf(m_dlg).UpdateWindow();
     }
     void TearDown() override {
-        if (QWidget* map = m_dlg.GetLayoutMap())
+        if (QWidget* map = LayoutMap())
             delete map;
         m_dlg.DestroyWindow();
         SetMessageBoxHandler(m_previousHandler);
@@ -69,11 +70,19 @@ protected:
     }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (int i = 0; i < m_dlg.m_list.GetItemCount(); ++i)
-            names.push_back(m_dlg.m_list.GetItemText(i, 3));
+        for (int i = 0; i < TableOf(m_dlg).GetItemCount(); ++i)
+            names.push_back(TableOf(m_dlg).GetItemText(i, 3));
         return names;
     }
-    QTableView* Table() const { return qobject_cast<QTableView*>(m_dlg.m_list.GetSafeWidget()); }
+    // The Layout Map window while it is open: a window of its own over the main window.
+    CLayoutMapWnd* LayoutMap() const {
+        for (QWidget* child : m_dlg.GetSafeWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (auto* map = dynamic_cast<CLayoutMapWnd*>(child))
+                return map;
+        }
+        return nullptr;
+    }
+    QTableView* Table() const { return qobject_cast<QTableView*>(TableOf(m_dlg).GetSafeWidget()); }
 
     QTemporaryDir m_dir;
     CMainDlg m_dlg;
@@ -82,7 +91,7 @@ protected:
 };
 
 TEST_F(MainDlgTraceTest, OrderByReadTraceReordersTheRowsClearsTheArrowAndTellsTheSeeks) {
-    m_dlg.m_list.SortByColumn(3, FALSE);
+    TableOf(m_dlg).SortByColumn(3, FALSE);
     ASSERT_EQ(Names(), (std::vector<std::string>{"D.BIN", "C.BIN", "B.BIN", "A.BIN"}));
     // C, then B, then A: reads at 110, 102 and 100-101 (a seek of 8 blocks back, then 3 back).
     const QString trace = Write("reads.lba", "110 3\n102\n100 2\n");
@@ -92,11 +101,11 @@ TEST_F(MainDlgTraceTest, OrderByReadTraceReordersTheRowsClearsTheArrowAndTellsTh
         picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(trace);
         picker->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
     });
-    m_dlg.OnSysCommand(IDM_ORDER_BY_TRACE, 0);
+    SendSysCommand(m_dlg, IDM_ORDER_BY_TRACE);
 
     EXPECT_EQ(Names(), (std::vector<std::string>{"C.BIN", "B.BIN", "A.BIN", "D.BIN"}));
-    EXPECT_EQ(m_dlg.m_list.GetSortColumn(), -1);
-    EXPECT_EQ(m_dlg.m_list.GetColumnHeader().GetSortColumn(), -1);
+    EXPECT_EQ(TableOf(m_dlg).GetSortColumn(), -1);
+    EXPECT_EQ(TableOf(m_dlg).GetColumnHeader().GetSortColumn(), -1);
     ASSERT_EQ(m_boxes.size(), 1u);
     const QString text = m_boxes[0].text;
     EXPECT_TRUE(text.contains(QStringLiteral("3 files read, 1 never read"))) << text.toStdString();
@@ -121,8 +130,8 @@ TEST_F(MainDlgTraceTest, ATraceThatCannotBeReadNamesItsLineAndLeavesTheRows) {
 
 TEST_F(MainDlgTraceTest, LayoutMapIsAWindowOfItsOwnThatFollowsAndSetsTheSelection) {
     ASSERT_TRUE(m_dlg.OrderByReadTrace(Write("reads.lba", "110 3\n102\n100 2\n")));
-    m_dlg.OnSysCommand(IDM_LAYOUT_MAP, 0);
-    auto* map = dynamic_cast<CLayoutMapWnd*>(m_dlg.GetLayoutMap());
+    SendSysCommand(m_dlg, IDM_LAYOUT_MAP);
+    CLayoutMapWnd* map = LayoutMap();
     ASSERT_NE(map, nullptr);
     EXPECT_TRUE(map->isVisible());
     EXPECT_TRUE(map->isWindow());
@@ -144,7 +153,7 @@ TEST_F(MainDlgTraceTest, LayoutMapIsAWindowOfItsOwnThatFollowsAndSetsTheSelectio
     const QModelIndexList selected = Table()->selectionModel()->selectedRows();
     ASSERT_EQ(selected.size(), 1);
     EXPECT_EQ(selected[0].row(), 0);
-    EXPECT_EQ(m_dlg.m_list.GetItemText(selected[0].row(), 3), "C.BIN");
+    EXPECT_EQ(TableOf(m_dlg).GetItemText(selected[0].row(), 3), "C.BIN");
 
     // A gap selects nothing new; the wheel zooms in around the pointer and out again to the whole.
     QWheelEvent in(QPointF(x, strip.center().y()), view.mapToGlobal(QPointF(x, strip.center().y())), QPoint(),

@@ -51,7 +51,7 @@ TEST_F(MainDlgTest, CliSortWritesWhatTheWindowSavesAfterTheSameClicks) {
     struct Case {
         const char* what;
         ListingLayout layout;
-        void (CMainDlg::*loader)();
+        int loader;
         const char* by;
         int column;
         bool descending;
@@ -59,22 +59,22 @@ TEST_F(MainDlgTest, CliSortWritesWhatTheWindowSavesAfterTheSameClicks) {
         const char* boxes;
     };
     const Case cases[] = {
-        {"three columns by name", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "FileName", 3, false,
+        {"three columns by name", ListingLayout::ThreeColumns, IDC_LOAD_3COL, "FileName", 3, false, nullptr,
+         nullptr},
+        {"three columns by name, descending", ListingLayout::ThreeColumns, IDC_LOAD_3COL, "filename", 3, true,
          nullptr, nullptr},
-        {"three columns by name, descending", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col, "filename",
-         3, true, nullptr, nullptr},
-        {"four columns by block, descending", ListingLayout::FourColumns, &CMainDlg::OnLoad4Col, "StartLba",
-         1, true, nullptr, nullptr},
-        {"five columns by the digit, chosen columns", ListingLayout::FiveColumns, &CMainDlg::OnLoad5Col,
-         "Column6", 5, false, "Number,Column6,FileName", "100101"},
+        {"four columns by block, descending", ListingLayout::FourColumns, IDC_LOAD_4COL, "StartLba", 1, true,
+         nullptr, nullptr},
+        {"five columns by the digit, chosen columns", ListingLayout::FiveColumns, IDC_LOAD_5COL, "Column6", 5,
+         false, "Number,Column6,FileName", "100101"},
         {"five columns by size (sizes from 80000000 up are numbers)", ListingLayout::FiveColumns,
-         &CMainDlg::OnLoad5Col, "FileSize", 2, true, nullptr, nullptr},
-        {"three columns by an empty column, every box", ListingLayout::ThreeColumns, &CMainDlg::OnLoad3Col,
-         "LbaPos", 4, false, "number,startlba,filesize,filename,lbapos,column6", "111111"},
-        {"file list by name, as Filelist Save writes it", ListingLayout::FileList, &CMainDlg::OnFilelistLoad,
+         IDC_LOAD_5COL, "FileSize", 2, true, nullptr, nullptr},
+        {"three columns by an empty column, every box", ListingLayout::ThreeColumns, IDC_LOAD_3COL, "LbaPos",
+         4, false, "number,startlba,filesize,filename,lbapos,column6", "111111"},
+        {"file list by name, as Filelist Save writes it", ListingLayout::FileList, IDC_FILELIST_LOAD,
          "FileName", 3, true, nullptr, nullptr},
-        {"file list by block, written as a listing", ListingLayout::FileList, &CMainDlg::OnFilelistLoad,
-         "StartLba", 1, false, "StartLba,FileName", "010100"},
+        {"file list by block, written as a listing", ListingLayout::FileList, IDC_FILELIST_LOAD, "StartLba",
+         1, false, "StartLba,FileName", "010100"},
     };
     std::uint32_t seed = 1;
     for (const Case& c : cases) {
@@ -88,17 +88,17 @@ TEST_F(MainDlgTest, CliSortWritesWhatTheWindowSavesAfterTheSameClicks) {
         const QString name = QStringLiteral("LIST%1.TXT").arg(seed);
         WriteFile(name, MakeListing(c.layout, 400, seed++));
         SetFile(name);
-        m_dlg->OnScan();
-        (m_dlg.get()->*c.loader)();
+        Command(IDC_SCAN);
+        Command(c.loader);
         if (c.boxes)
             SetBoxes(c.boxes);
-        ClickHeader(HeaderOf(m_dlg->m_list), c.column);
+        ClickHeader(HeaderOf(List()), c.column);
         if (c.descending)
-            ClickHeader(HeaderOf(m_dlg->m_list), c.column);
+            ClickHeader(HeaderOf(List()), c.column);
         const bool fileList = c.layout == ListingLayout::FileList && !c.columns;
-        fileList ? m_dlg->OnFilelistSave() : m_dlg->OnSave();
+        fileList ? Command(IDC_FILELIST_SAVE) : Command(IDC_SAVE);
         const std::string saved = ReadFile(QStringLiteral("Sorted-") + name);
-        ASSERT_EQ(m_dlg->m_list.GetItemCount(), 400);
+        ASSERT_EQ(List().GetItemCount(), 400);
         ASSERT_TRUE(QFile::remove(PathOf(QStringLiteral("Sorted-") + name)));
 
         QStringList args{QStringLiteral("sort"), PathOf(name), QStringLiteral("--by"), QLatin1String(c.by)};
@@ -208,12 +208,12 @@ TEST_F(MainDlgTest, CliSortsValuesFrom80000000UpAsTheLargestNumbers) {
                                "behf");
     // The window agrees, and shows the sizes as unsigned numbers.
     SetFile("SIZES.TXT");
-    m_dlg->OnScan();
-    Load("SIZES.TXT", &CMainDlg::OnLoad3Col);
+    Command(IDC_SCAN);
+    Load("SIZES.TXT", IDC_LOAD_3COL);
     EXPECT_EQ(RowText(5), "0005|6|4294967295|f||");
-    ClickHeader(HeaderOf(m_dlg->m_list), 2);
-    ClickHeader(HeaderOf(m_dlg->m_list), 2);
-    m_dlg->OnSave();
+    ClickHeader(HeaderOf(List()), 2);
+    ClickHeader(HeaderOf(List()), 2);
+    Command(IDC_SAVE);
     EXPECT_TRUE(ReadFile("Sorted-SIZES.TXT") == down.out);
 }
 
@@ -259,19 +259,19 @@ TEST_F(MainDlgTest, CliReadsALargeListingAsTheWindowDoes) {
         WriteFile("BIG.TXT", c.listing);
         QFile::remove(PathOf("Sorted-BIG.TXT"));
         SetFile("BIG.TXT");
-        m_dlg->OnScan();
+        Command(IDC_SCAN);
         m_messages.clear();
-        Load("BIG.TXT", &CMainDlg::OnLoad3Col);
+        Load("BIG.TXT", IDC_LOAD_3COL);
         const ProcessResult result = RunCli({"sort", PathOf("BIG.TXT"), "--by", "Number", "-o", "-"});
         if (c.badLine == 0) {
-            EXPECT_EQ(m_dlg->m_list.GetItemCount(), 60000);
-            m_dlg->OnSave();
+            EXPECT_EQ(List().GetItemCount(), 60000);
+            Command(IDC_SAVE);
             EXPECT_EQ(result.status, 0) << result.err;
             EXPECT_TRUE(result.out == ReadFile("Sorted-BIG.TXT"));
             continue;
         }
         const std::string number = std::to_string(c.badLine);
-        EXPECT_EQ(m_dlg->m_list.GetItemCount(), 0);
+        EXPECT_EQ(List().GetItemCount(), 0);
         ASSERT_EQ(m_messages.size(), 1u);
         EXPECT_TRUE(
             m_messages[0].startsWith(QStringLiteral("Invalid file text format\nLine %1: ").arg(c.badLine)))

@@ -7,27 +7,25 @@
 #include <gtest/gtest.h>
 
 #include "listing/temp_file.h"
-#include "res/resource.h"
 
 void PrintTo(const ScanCount& count, std::ostream* os) {
     *os << "{counter " << count.counter << ", comma " << count.comma << "}";
 }
 
 void PrintTo(const ScanDecision& d, std::ostream* os) {
-    const auto button = [os](const char* name, const std::optional<bool>& enable) {
-        *os << name << (enable ? (*enable ? "+ " : "- ") : "= ");
+    const auto layout = [os](const char* name, const std::optional<bool>& loadable) {
+        *os << name << (loadable ? (*loadable ? "+ " : "- ") : "= ");
     };
-    button("load3", d.load3);
-    button("load4", d.load4);
-    button("load5", d.load5);
-    button("filelistLoad", d.filelistLoad);
-    button("filelistSave", d.filelistSave);
-    button("save", d.save);
-    if (d.boxes) {
-        const ColumnChoice& b = *d.boxes;
-        *os << "boxes " << b.number << b.startLba << b.fileSize << b.fileName << b.lbaPos << b.column6 << " ";
+    layout("three", d.threeColumns);
+    layout("four", d.fourColumns);
+    layout("five", d.fiveColumns);
+    layout("fileList", d.fileList);
+    if (d.columns) {
+        const ColumnChoice& b = *d.columns;
+        *os << "columns " << b.number << b.startLba << b.fileSize << b.fileName << b.lbaPos << b.column6
+            << " ";
     } else {
-        *os << "boxes unchanged ";
+        *os << "columns unchanged ";
     }
     *os << (d.invalidFormat ? "invalid" : "valid");
 }
@@ -74,72 +72,62 @@ TEST(ScanFirstLine, ReadsFromTheStartWhereverTheFileStands) {
     EXPECT_EQ(ScanFirstLine(file.get()), (ScanCount{2, false}));
 }
 
-TEST(DecideScan, SetUpForEachCount) {
+TEST(DecideScan, LayoutsAndColumnsForEachCount) {
     const ColumnChoice fileList{.startLba = true, .fileName = true};
     const ColumnChoice three{.startLba = true, .fileSize = true, .fileName = true};
     const ColumnChoice four{.startLba = true, .fileSize = true, .fileName = true, .lbaPos = true};
     const ColumnChoice five{
         .startLba = true, .fileSize = true, .fileName = true, .lbaPos = true, .column6 = true};
     const std::nullopt_t same = std::nullopt;
+    using enum ListingLayout;
 
     struct Case {
         ScanCount count;
-        ScanDecision decision; // load3, load4, load5, filelistLoad, filelistSave, save, boxes, invalid
+        ScanDecision decision; // three, four, five, fileList, columns, invalid
+        std::optional<ListingLayout> layout;
     };
     const Case cases[] = {
-        {{0, false}, {same, same, same, same, same, same, same, true}},
-        {{1, false}, {same, same, same, same, same, same, same, false}},
-        {{2, false}, {true, false, false, same, same, true, three, false}},
-        {{3, false}, {false, true, false, same, same, true, four, false}},
-        {{4, false}, {false, false, true, same, same, true, five, false}},
-        {{5, false}, {same, same, same, same, same, same, same, true}},
-        {{6, false}, {same, same, same, same, same, same, same, true}},
-        {{INT_MAX, false}, {same, same, same, same, same, same, same, true}},
-        {{-1, false}, {same, same, same, same, same, same, same, true}},
-        // A comma first gives the file-list set-up, and the counter acts on top of it.
-        {{1, true}, {false, false, false, true, true, false, fileList, false}},
-        {{2, true}, {true, false, false, true, true, true, three, false}},
-        {{3, true}, {false, true, false, true, true, true, four, false}},
-        {{4, true}, {false, false, true, true, true, true, five, false}},
-        {{5, true}, {false, false, false, true, true, false, fileList, true}},
+        {{0, false}, {same, same, same, same, same, true}, same},
+        {{1, false}, {same, same, same, same, same, false}, same},
+        {{2, false}, {true, false, false, same, three, false}, ThreeColumns},
+        {{3, false}, {false, true, false, same, four, false}, FourColumns},
+        {{4, false}, {false, false, true, same, five, false}, FiveColumns},
+        {{5, false}, {same, same, same, same, same, true}, same},
+        {{6, false}, {same, same, same, same, same, true}, same},
+        {{INT_MAX, false}, {same, same, same, same, same, true}, same},
+        {{-1, false}, {same, same, same, same, same, true}, same},
+        // A comma first makes the file list the layout, and the counter acts on top of it; a listing
+        // layout it makes loadable is read before the file list.
+        {{1, true}, {false, false, false, true, fileList, false}, FileList},
+        {{2, true}, {true, false, false, true, three, false}, ThreeColumns},
+        {{3, true}, {false, true, false, true, four, false}, FourColumns},
+        {{4, true}, {false, false, true, true, five, false}, FiveColumns},
+        // Invalid however loadable the file list was made.
+        {{5, true}, {false, false, false, true, fileList, true}, same},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.count));
-        EXPECT_EQ(DecideScan(c.count), c.decision);
+        const ScanDecision decision = DecideScan(c.count);
+        EXPECT_EQ(decision, c.decision);
+        EXPECT_EQ(LayoutToLoad(decision), c.layout);
+        EXPECT_EQ(LoadableAs(decision, ThreeColumns), decision.threeColumns);
+        EXPECT_EQ(LoadableAs(decision, FourColumns), decision.fourColumns);
+        EXPECT_EQ(LoadableAs(decision, FiveColumns), decision.fiveColumns);
+        EXPECT_EQ(LoadableAs(decision, FileList), decision.fileList);
     }
 }
 
 TEST(DecideScan, FromTheFirstLineOfAFile) {
-    // A comma in a three-column name: file-list set-up, then the four-column set-up of three separators.
+    // A comma in a three-column name: file-list decision, then the four-column one of three separators.
     FilePtr file = MakeTempFile("0000001A|00000800|A,B.TXT\r\n");
     ASSERT_TRUE(file);
     const ScanDecision decision = DecideScan(ScanFirstLine(file.get()));
-    EXPECT_EQ(decision.load3, false);
-    EXPECT_EQ(decision.load4, true);
-    EXPECT_EQ(decision.load5, false);
-    EXPECT_EQ(decision.filelistLoad, true);
-    EXPECT_EQ(decision.filelistSave, true);
-    EXPECT_EQ(decision.save, true);
-    EXPECT_EQ(decision.boxes,
+    EXPECT_EQ(decision.threeColumns, false);
+    EXPECT_EQ(decision.fourColumns, true);
+    EXPECT_EQ(decision.fiveColumns, false);
+    EXPECT_EQ(decision.fileList, true);
+    EXPECT_EQ(decision.columns,
               (ColumnChoice{.startLba = true, .fileSize = true, .fileName = true, .lbaPos = true}));
     EXPECT_FALSE(decision.invalidFormat);
-}
-
-TEST(ButtonChanges, PairsEachButtonWithItsControl) {
-    ScanDecision decision;
-    decision.load3 = true;
-    decision.load4 = false;
-    decision.filelistSave = true;
-    decision.save = false;
-    const auto changes = ButtonChanges(decision);
-    const ScanButtonChange expected[] = {
-        {IDC_LOAD_3COL, true},         {IDC_LOAD_4COL, false},
-        {IDC_LOAD_5COL, std::nullopt}, {IDC_FILELIST_LOAD, std::nullopt},
-        {IDC_FILELIST_SAVE, true},     {IDC_SAVE, false},
-    };
-    ASSERT_EQ(changes.size(), std::size(expected));
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        EXPECT_EQ(changes[i].controlId, expected[i].controlId) << i;
-        EXPECT_EQ(changes[i].enable, expected[i].enable) << "control " << expected[i].controlId;
-    }
+    EXPECT_EQ(LayoutToLoad(decision), ListingLayout::FourColumns);
 }

@@ -21,13 +21,13 @@ TEST_F(MainDlgTest, SaveWritesTheOrderOfTheLastHeaderClick) {
               "00000100|00000010|Apple.TXT\r\n"
               "00000009|00000001|apple.txt\r\n");
     SetFile("LBA.TXT");
-    m_dlg->OnScan();
-    m_dlg->OnLoad3Col();
-    QHeaderView* header = HeaderOf(m_dlg->m_list);
+    Command(IDC_SCAN);
+    Command(IDC_LOAD_3COL);
+    QHeaderView* header = HeaderOf(List());
     ASSERT_NE(header, nullptr);
 
     ClickHeader(header, kFileName);
-    m_dlg->OnSave();
+    Command(IDC_SAVE);
     EXPECT_EQ(ReadFile("Sorted-LBA.TXT"),
               "00000009|00000001|apple.txt\r\n"
               "00000100|00000010|Apple.TXT\r\n"
@@ -37,7 +37,7 @@ TEST_F(MainDlgTest, SaveWritesTheOrderOfTheLastHeaderClick) {
     // Block addresses as numbers: 256, 32, 26, 9 descending.
     ClickHeader(header, kStartLba);
     ClickHeader(header, kStartLba);
-    m_dlg->OnSave();
+    Command(IDC_SAVE);
     EXPECT_EQ(ReadFile("Sorted-LBA.TXT"),
               "00000100|00000010|Apple.TXT\r\n"
               "00000020|00001000|SYSTEM.CNF\r\n"
@@ -55,31 +55,31 @@ TEST_F(MainDlgTest, ClickDuringALoadSortsTheRowsSoFarAndTheRestFollow) {
     }
     WriteFile("LBA.TXT", listing);
     SetFile("LBA.TXT");
-    m_dlg->OnScan();
+    Command(IDC_SCAN);
     SetPumpThrottle(1, 0);
     // The click comes once a hundred rows are in the table.
     int nRowsAtClick = -1;
     QTimer clicker;
     QObject::connect(&clicker, &QTimer::timeout, [&] {
-        if (m_dlg->m_list.GetItemCount() < 100)
+        if (List().GetItemCount() < 100)
             return;
         clicker.stop();
-        nRowsAtClick = m_dlg->m_list.GetItemCount();
-        ClickHeader(HeaderOf(m_dlg->m_list), kStartLba);
+        nRowsAtClick = List().GetItemCount();
+        ClickHeader(HeaderOf(List()), kStartLba);
     });
     clicker.start(0);
-    m_dlg->OnLoad3Col();
+    Command(IDC_LOAD_3COL);
     ASSERT_GE(nRowsAtClick, 100);
     ASSERT_LT(nRowsAtClick, nLines);
-    ASSERT_EQ(m_dlg->m_list.GetItemCount(), nLines);
+    ASSERT_EQ(List().GetItemCount(), nLines);
 
     std::vector<int> sortedPart;
     for (int i = 0; i < nRowsAtClick; ++i)
-        sortedPart.push_back(std::stoi(m_dlg->m_list.GetItemText(i, kStartLba)));
+        sortedPart.push_back(std::stoi(List().GetItemText(i, kStartLba)));
     EXPECT_TRUE(std::is_sorted(sortedPart.begin(), sortedPart.end()));
     for (int i = nRowsAtClick; i < nLines; ++i)
-        EXPECT_EQ(m_dlg->m_list.GetItemText(i, kFileName), "N" + std::to_string(1000 + i).substr(1)) << i;
-    EXPECT_EQ(m_dlg->m_list.GetSortColumn(), kStartLba);
+        EXPECT_EQ(List().GetItemText(i, kFileName), "N" + std::to_string(1000 + i).substr(1)) << i;
+    EXPECT_EQ(List().GetSortColumn(), kStartLba);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "app/main_dlg.h"
 #include "death_test_folder.h"
+#include "main_dlg_controls.h"
 #include "platform/win_app.h"
 #include "res/resource.h"
 #include "standalone_table.h"
@@ -60,7 +61,7 @@ void DragDivider(QHeaderView* header, int nColumn, int dx) {
 
 // Drags two dividers of the main window's table: column 0 wider by 30, column 3 narrower by 25.
 void DragTwoDividers(CMainDlg& dlg) {
-    QHeaderView* header = HeaderOf(dlg.m_list);
+    QHeaderView* header = HeaderOf(TableOf(dlg));
     DragDivider(header, 0, 30);
     DragDivider(header, 3, -25);
 }
@@ -99,7 +100,7 @@ protected:
     static std::vector<int> WidthsAtStart() {
         CMainDlg dlg;
         EXPECT_TRUE(dlg.CreateModeless());
-        const std::vector<int> widths = WidthsOf(dlg.m_list);
+        const std::vector<int> widths = WidthsOf(TableOf(dlg));
         dlg.DestroyWindow();
         return widths;
     }
@@ -120,7 +121,7 @@ TEST_F(MainDlgWidthsTest, EachWayOfClosingStoresTheDraggedWidths) {
              QApplication::sendEvent(dlg.GetSafeWidget(), &escape);
          }},
         {"close box", [](CMainDlg& dlg) { dlg.GetSafeWidget()->close(); }},
-        {"system menu Close", [](CMainDlg& dlg) { dlg.OnSysCommand(SC_CLOSE, 0); }},
+        {"system menu Close", [](CMainDlg& dlg) { SendSysCommand(dlg, SC_CLOSE); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,7 +134,7 @@ TEST_F(MainDlgWidthsTest, EachWayOfClosingStoresTheDraggedWidths) {
         std::vector<int> widthsBeforeClosing;
         QTimer::singleShot(0, [&] {
             DragTwoDividers(dlg);
-            widthsBeforeClosing = WidthsOf(dlg.m_list);
+            widthsBeforeClosing = WidthsOf(TableOf(dlg));
             c.close(dlg);
         });
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
@@ -189,7 +190,7 @@ TEST_F(MainDlgWidthsTest, AGrownWindowKeepsItsSizeAndWidthsOnCloseNotOnExit) {
         EXPECT_EQ(window->minimumSize(), smallest) << "the template's size is the smallest";
         const auto geometryOf = [&dlg](int id) { return dlg.GetDlgItem(id)->GetSafeWidget()->geometry(); };
         const QRect list = geometryOf(IDC_LIST), progress = geometryOf(IDC_PROGRESS), exit = geometryOf(IDC_EXIT);
-        const std::vector<int> widths = WidthsOf(dlg.m_list);
+        const std::vector<int> widths = WidthsOf(TableOf(dlg));
 
         window->resize(grown);
         const int dx = grown.width() - smallest.width(), dy = grown.height() - smallest.height();
@@ -198,10 +199,10 @@ TEST_F(MainDlgWidthsTest, AGrownWindowKeepsItsSizeAndWidthsOnCloseNotOnExit) {
         EXPECT_EQ(geometryOf(IDC_EXIT), exit);
         std::vector<int> stretched = widths;
         stretched[3] += dx;
-        EXPECT_EQ(WidthsOf(dlg.m_list), stretched) << "FileName takes the width the table gains";
+        EXPECT_EQ(WidthsOf(TableOf(dlg)), stretched) << "FileName takes the width the table gains";
 
-        DragDivider(HeaderOf(dlg.m_list), 0, 30);
-        widthsBeforeClosing = WidthsOf(dlg.m_list);
+        DragDivider(HeaderOf(TableOf(dlg)), 0, 30);
+        widthsBeforeClosing = WidthsOf(TableOf(dlg));
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(window, &escape);
         dlg.DestroyWindow();
@@ -211,7 +212,7 @@ TEST_F(MainDlgWidthsTest, AGrownWindowKeepsItsSizeAndWidthsOnCloseNotOnExit) {
         CMainDlg dlg;
         ASSERT_TRUE(dlg.CreateModeless());
         EXPECT_EQ(dlg.GetSafeWidget()->size(), grown);
-        EXPECT_EQ(WidthsOf(dlg.m_list), widthsBeforeClosing);
+        EXPECT_EQ(WidthsOf(TableOf(dlg)), widthsBeforeClosing);
         // Exit after another change stores nothing.
         const QSize kept = dlg.GetSafeWidget()->size();
         EXPECT_EXIT(
@@ -237,9 +238,9 @@ TEST_F(MainDlgWidthsTest, ADoubleClickOnAHeaderEdgeFitsTheColumnToItsContent) {
     ASSERT_TRUE(dlg.CreateModeless());
     const std::string name(120, 'W');
     const std::string_view cells[] = {"1", "2", "3", name, "", ""};
-    dlg.m_list.AddRow(cells);
-    dlg.m_list.UpdateWindow();
-    QHeaderView* header = HeaderOf(dlg.m_list);
+    TableOf(dlg).AddRow(cells);
+    TableOf(dlg).UpdateWindow();
+    QHeaderView* header = HeaderOf(TableOf(dlg));
     const QPoint edge(header->sectionViewportPosition(3) + header->sectionSize(3) - 1, header->height() / 2);
     SendMouse(header->viewport(), QEvent::MouseMove, edge, Qt::NoButton);
     SendMouse(header->viewport(), QEvent::MouseButtonPress, edge, Qt::LeftButton);
@@ -247,8 +248,8 @@ TEST_F(MainDlgWidthsTest, ADoubleClickOnAHeaderEdgeFitsTheColumnToItsContent) {
     SendMouse(header->viewport(), QEvent::MouseButtonDblClick, edge, Qt::LeftButton);
     SendMouse(header->viewport(), QEvent::MouseButtonRelease, edge, Qt::NoButton);
     const int textWidth = header->fontMetrics().horizontalAdvance(QString::fromStdString(name));
-    EXPECT_GE(dlg.m_list.GetColumnWidth(3), textWidth);
-    EXPECT_LT(dlg.m_list.GetColumnWidth(3), textWidth + 40);
+    EXPECT_GE(TableOf(dlg).GetColumnWidth(3), textWidth);
+    EXPECT_LT(TableOf(dlg).GetColumnWidth(3), textWidth + 40);
     dlg.DestroyWindow();
 }
 
