@@ -77,28 +77,21 @@ int RunImportCommand(const QStringList& args) {
     if (input.isEmpty())
         return UsageError(from.isEmpty() ? QStringLiteral("no image given") : QStringLiteral("no report given"));
 
-    std::vector<DiscExtent> extents;
+    if (from.isEmpty() && input == QStringLiteral("-"))
+        return UsageError(QStringLiteral("an image is read from a file, not from standard input"));
+    CResult<std::vector<DiscExtent>> extents = Failure();
     if (from.isEmpty()) {
-        if (input == QStringLiteral("-"))
-            return UsageError(QStringLiteral("an image is read from a file, not from standard input"));
-        DiscReadResult read = ReadDiscImage(QFile::encodeName(input).toStdString());
-        if (!read.ok) {
-            PrintError(input, 0, QString::fromStdString(read.error));
-            return kStatusError;
-        }
-        extents = std::move(read.extents);
+        extents = ReadDiscImage(QFile::encodeName(input).toStdString());
+        if (!extents)
+            return ReportFailure(PlacedIn(input, extents.Error()));
     } else {
-        const std::optional<std::string> report = ReadInput(input);
+        const CResult<std::string> report = ReadInput(input);
         if (!report)
-            return kStatusError;
-        DiscReportResult read =
-            from == QStringLiteral("isoinfo") ? ReadIsoinfoReport(*report) : ReadReportLba(*report);
-        if (!read.ok) {
-            PrintError(input == QStringLiteral("-") ? QStringLiteral("<stdin>") : input, read.errorLine,
-                       QString::fromStdString(read.error));
-            return kStatusError;
-        }
-        extents = std::move(read.extents);
+            return ReportFailure(report.Error());
+        extents = from == QStringLiteral("isoinfo") ? ReadIsoinfoReport(*report) : ReadReportLba(*report);
+        if (!extents)
+            return ReportFailure(
+                PlacedIn(input == QStringLiteral("-") ? QStringLiteral("<stdin>") : input, extents.Error()));
     }
-    return WriteOutput(output, FormatThreeColumnListing(extents)) ? kStatusOk : kStatusError;
+    return ExitStatusOf(WriteOutput(output, FormatThreeColumnListing(*extents)));
 }

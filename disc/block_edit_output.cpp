@@ -172,10 +172,8 @@ bool CopyAll(int from, int to, std::string& error) {
     return true;
 }
 
-} // namespace
-
-bool WriteEditedCopy(const std::string& imagePath, const std::string& outputPath, const BlockEditPlan& plan,
-                     std::string& error) {
+bool CopyAndEdit(const std::string& imagePath, const std::string& outputPath, const BlockEditPlan& plan,
+                 std::string& error) {
     CFd image(::open(imagePath.c_str(), O_RDONLY | O_CLOEXEC));
     if (image.Get() < 0)
         return Fail(error, "cannot read " + imagePath);
@@ -198,7 +196,7 @@ bool WriteEditedCopy(const std::string& imagePath, const std::string& outputPath
     return ok;
 }
 
-bool EditImageInPlace(const std::string& imagePath, const BlockEditPlan& plan, std::string& error) {
+bool EditInPlace(const std::string& imagePath, const BlockEditPlan& plan, std::string& error) {
     CFd image(::open(imagePath.c_str(), O_RDWR | O_CLOEXEC));
     if (image.Get() < 0)
         return Fail(error, "cannot open " + imagePath + " for writing");
@@ -219,4 +217,21 @@ bool EditImageInPlace(const std::string& imagePath, const BlockEditPlan& plan, s
         if (!WriteZeros(image.Get(), zeros, error))
             return false;
     return plan.zeros.empty() || Sync(image.Get(), error);
+}
+
+} // namespace
+
+CResult<void> WriteEditedCopy(const std::string& imagePath, const std::string& outputPath,
+                              const BlockEditPlan& plan) {
+    std::string error;
+    if (!CopyAndEdit(imagePath, outputPath, plan, error))
+        return Failure{error};
+    return {};
+}
+
+CResult<void> EditImageInPlace(const std::string& imagePath, const BlockEditPlan& plan) {
+    std::string error;
+    if (!EditInPlace(imagePath, plan, error))
+        return Failure{error};
+    return {};
 }

@@ -37,14 +37,12 @@ bool IsLevel1Name(std::string_view name, bool folder) {
 
 }  // namespace
 
-std::optional<NameStyle> SourceNameStyle(const std::string& sourcePath, bool needsLevel3, std::string& error) {
+CResult<NameStyle> SourceNameStyle(const std::string& sourcePath, bool needsLevel3) {
     NameStyle style;
     bool level1 = true;
     CIsoImport isoNames(sourcePath, {}, CIsoImport::Names::Iso9660Raw);
-    if (!isoNames.Load()) {
-        error = isoNames.Error();
-        return std::nullopt;
-    }
+    if (!isoNames.Load())
+        return Failure{isoNames.Error()};
     isoNames.ForEachFile([&](IsoFile*, const std::string& path) {
         std::string_view rest = path;
         while (!rest.empty()) {
