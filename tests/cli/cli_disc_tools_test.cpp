@@ -219,3 +219,44 @@ TEST_F(DiscToolsTest, CheckReportsPlantedOverlapsAndGapsAndTheListingItselfIsCle
         << partial.out;
     EXPECT_NE(partial.out.find("overlaps: 1, shared extents: 1\n"), std::string::npos) << partial.out;
 }
+
+TEST_F(DiscToolsTest, ImportTakesItsOptionsAnywhereAndNamesWhatIsWrongWithThem) {
+    // A report on stdin with every option given, options before and after the input.
+    const ProcessResult read = RunCli({"import", "-o", "-", "--from", "report-lba", "-", "--layout", "3"}, {},
+                                      "Report layout: xt\nFile data lba:  0 ,  33 ,  1 ,  5 , '/a b'\n");
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.out, "00000021|00000005|/a b\r\n");
+    EXPECT_EQ(read.err, "");
+
+    const ProcessResult help = RunCli({"import", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: quarrow-cli import", 0), 0u) << help.out;
+    for (const char* part : {"--from", "report-lba", "isoinfo", "--layout", "-o"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part << " in " << help.out;
+
+    struct Case {
+        QStringList args;
+        const char* reason; // between "import: " and " (see quarrow-cli import --help)"
+    };
+    const Case cases[] = {
+        {{}, "no image given"},
+        {{"--from", "isoinfo"}, "no report given"},
+        {{"-"}, "an image is read from a file, not from standard input"},
+        {{"a.iso", "b.iso"}, "more than one input: 'a.iso' and 'b.iso'"},
+        {{"a.iso", "--layout", "4"},
+         "--layout 4 is not available: a file's directory record block cannot be given exactly"},
+        {{"a.iso", "--layout", "five"}, "--layout takes 3, not 'five'"},
+        {{"--from", "mkisofs", "r.txt"}, "--from takes report-lba or isoinfo, not 'mkisofs'"},
+        {{"a.iso", "--from"}, "--from needs a value"},
+        {{"a.iso", "-o"}, "-o needs a value"},
+        {{"--bogus", "a.iso"}, "unknown option '--bogus'"},
+        {{"a.iso", "-x"}, "unknown option '-x'"},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult result = RunCli(QStringList{"import"} + c.args, m_dir.path());
+        EXPECT_EQ(result.status, 2) << c.args.join(' ').toStdString();
+        EXPECT_EQ(result.err,
+                  "quarrow-cli: import: " + std::string(c.reason) + " (see quarrow-cli import --help)\n");
+        EXPECT_EQ(result.out, "");
+    }
+}
