@@ -13,14 +13,10 @@ CResult<std::vector<DiscExtent>> ReadExtents(CIsoImport& import) {
     if (!import.Load())
         return Failure{import.Error()};
     std::vector<DiscExtent> extents;
-    std::string error;
-    const bool walked = import.ForEachFile(
-        [&](IsoFile* file, const std::string& path) {
-            return import.AddFileExtents(file, path, extents, error);
-        },
-        error);
+    const CResult<void> walked = import.ForEachFile(
+        [&](IsoFile* file, const std::string& path) { return import.AddFileExtents(file, path, extents); });
     if (!walked)
-        return Failure{error.empty() ? "cannot list a folder of the image" : error};
+        return walked.Error();
     SortByBlock(extents);
     return extents;
 }

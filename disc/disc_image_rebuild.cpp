@@ -143,22 +143,19 @@ CResult<DiscRebuild> RebuildDiscImage(const std::string& sourcePath, const std::
     std::vector<SourceFile> files;
     std::unordered_map<std::string, std::size_t> byPath;
     bool needsLevel3 = false;
-    std::string walkError;
-    const bool walked = import.ForEachFile(
-        [&](IsoFile* file, const std::string& path) {
-            // Data that is not in the image would be written as zeros: such an image is refused.
-            std::vector<DiscExtent> extents;
-            if (!import.AddFileExtents(file, path, extents, walkError))
-                return false;
-            const std::uint32_t firstBlock = extents.empty() ? 0 : extents.front().startLba;
-            needsLevel3 = needsLevel3 || extents.size() > 1 || iso_file_get_size(file) > 0xFFFFFFFFLL;
-            byPath.emplace(std::string(WithoutLeadingSlash(path)), files.size());
-            files.push_back({file, firstBlock});
-            return true;
-        },
-        walkError);
+    const CResult<void> walked = import.ForEachFile([&](IsoFile* file, const std::string& path) {
+        // Data that is not in the image would be written as zeros: such an image is refused.
+        std::vector<DiscExtent> extents;
+        if (CResult<void> added = import.AddFileExtents(file, path, extents); !added)
+            return added;
+        const std::uint32_t firstBlock = extents.empty() ? 0 : extents.front().startLba;
+        needsLevel3 = needsLevel3 || extents.size() > 1 || iso_file_get_size(file) > 0xFFFFFFFFLL;
+        byPath.emplace(std::string(WithoutLeadingSlash(path)), files.size());
+        files.push_back({file, firstBlock});
+        return CResult<void>();
+    });
     if (!walked)
-        return Failure{walkError.empty() ? "cannot list a folder of " + sourcePath : walkError};
+        return walked.Error();
 
     // Weights fall from files.size() down to 1: the listing's files first, then the rest by source block.
     if (files.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max()))
