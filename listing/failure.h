@@ -33,14 +33,14 @@ public:
     bool Ok() const { return m_state.index() == 0; }
     explicit operator bool() const { return Ok(); }
 
-    // The value; only when Ok().
+    // The value; only when Ok() (otherwise they throw std::bad_variant_access).
     T& operator*() & { return std::get<0>(m_state); }
     const T& operator*() const& { return std::get<0>(m_state); }
     T&& operator*() && { return std::get<0>(std::move(m_state)); }
     T* operator->() { return &std::get<0>(m_state); }
     const T* operator->() const { return &std::get<0>(m_state); }
 
-    // The failure; only when !Ok().
+    // The failure; only when !Ok() (otherwise it throws).
     const Failure& Error() const { return std::get<1>(m_state); }
     Failure& Error() { return std::get<1>(m_state); }
 
@@ -57,6 +57,7 @@ public:
     bool Ok() const { return !m_failure; }
     explicit operator bool() const { return Ok(); }
 
+    // The failure; only when !Ok() (otherwise it throws std::bad_optional_access).
     const Failure& Error() const { return m_failure.value(); }
     Failure& Error() { return m_failure.value(); }
 

@@ -228,6 +228,17 @@ TEST_F(DiscToolsTest, ImportTakesItsOptionsAnywhereAndNamesWhatIsWrongWithThem) 
     EXPECT_EQ(read.out, "00000021|00000005|/a b\r\n");
     EXPECT_EQ(read.err, "");
 
+    // A report line it cannot read is named by the report's name (<stdin> for standard input) and line.
+    const ProcessResult badStdin = RunCli({"import", "--from", "report-lba", "-"}, {},
+                                          "Report layout: xt\nxorriso : NOTE : something\n");
+    EXPECT_EQ(badStdin.status, 2);
+    EXPECT_EQ(badStdin.err, "quarrow-cli: <stdin>:2: not a line of the report_lba report\n");
+    ASSERT_TRUE(WriteBytes(PathOf("bad isoinfo.txt"), "Directory listing of /\n\ngarbage\n"));
+    const ProcessResult badFile = RunCli({"import", "--from", "isoinfo", PathOf("bad isoinfo.txt")});
+    EXPECT_EQ(badFile.status, 2);
+    EXPECT_EQ(badFile.err, "quarrow-cli: " + PathOf("bad isoinfo.txt").toStdString() +
+                               ":3: not a directory record of isoinfo -l\n");
+
     const ProcessResult help = RunCli({"import", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: quarrow-cli import", 0), 0u) << help.out;
