@@ -2,7 +2,6 @@
 // read, and each listing line's blocks.
 #pragma once
 
-#include <optional>
 #include <vector>
 
 #include <QCommandLineParser>
