@@ -61,7 +61,7 @@ void CMainDlg::OnImportDiscImage() {
         return;
 
     // The image is read first: a file that is no disc image is refused before anything is asked.
-    DiscReadResult read;
+    CResult<std::vector<DiscExtent>> read = Failure();
     std::atomic<bool> stop = false;
     m_progress.SetRange32(0, kProgressSteps);
     // Reading a tree has no known length: the bar runs round while the image is read.
@@ -74,9 +74,9 @@ void CMainDlg::OnImportDiscImage() {
     m_progress.SetPos(0);
     if (stop)
         return;
-    if (!read.ok) {
+    if (!read) {
         MessageBox(QStringLiteral("Cannot import the disc image %1:\n%2")
-                       .arg(QDir::toNativeSeparators(strImage), QString::fromStdString(read.error)),
+                       .arg(QDir::toNativeSeparators(strImage), QString::fromStdString(read.Error().message)),
                    QStringLiteral("Import Disc Image"), MB_OK | MB_ICONERROR);
         return;
     }
@@ -90,7 +90,7 @@ void CMainDlg::OnImportDiscImage() {
     if (strListing.isEmpty())
         return;
 
-    const std::string listing = FormatThreeColumnListing(read.extents);
+    const std::string listing = FormatThreeColumnListing(*read);
     CAtomicFileWriter file(NativePath(strListing));
     if (!file.Open() || !file.Write(listing) || !file.Commit()) {
         MessageBox(QStringLiteral("Cannot write the listing %1:\n%2")
@@ -129,7 +129,7 @@ void CMainDlg::OnRebuildDiscImage() {
     if (strOutput.isEmpty())
         return;
 
-    DiscRebuildResult result;
+    CResult<DiscRebuild> result = Failure();
     std::atomic<bool> stop = false;
     std::atomic<std::uint64_t> done = 0, total = 0;
     const auto rebuild = [&](unsigned drops) {
@@ -154,29 +154,30 @@ void CMainDlg::OnRebuildDiscImage() {
     };
     rebuild(kDropNone);
     // Structures the new image cannot carry: the user may have it written without them, or keep nothing.
-    if (!stop && result.refused != kDropNone) {
-        const int answer =
-            MessageBox(QStringLiteral("The disc image %1 holds structures the new image cannot carry:\n%2\n\n"
-                                      "Write the new image without them?")
-                           .arg(QDir::toNativeSeparators(strImage), QString::fromStdString(result.error)),
-                       QStringLiteral("Rebuild Disc Image"), MB_YESNO | MB_ICONQUESTION);
+    if (!stop && !result && result.Error().code != kDropNone) {
+        const int answer = MessageBox(
+            QStringLiteral("The disc image %1 holds structures the new image cannot carry:\n%2\n\n"
+                           "Write the new image without them?")
+                .arg(QDir::toNativeSeparators(strImage), QString::fromStdString(result.Error().message)),
+            QStringLiteral("Rebuild Disc Image"), MB_YESNO | MB_ICONQUESTION);
         if (answer != IDYES)
             return;
-        rebuild(result.refused);
+        rebuild(result.Error().code);
     }
     if (stop)
         return;
-    if (!result.ok) {
-        QString reason = QString::fromStdString(result.error);
-        if (result.missingIndex)
-            reason = QStringLiteral("row %1 of the table: %2").arg(*result.missingIndex + 1).arg(reason);
+    if (!result) {
+        // The order is the table's rows, so the failure's line is a row.
+        QString reason = QString::fromStdString(result.Error().message);
+        if (result.Error().line > 0)
+            reason = QStringLiteral("row %1 of the table: %2").arg(result.Error().line).arg(reason);
         MessageBox(QStringLiteral("Cannot rebuild the disc image %1:\n%2")
                        .arg(QDir::toNativeSeparators(strImage), reason),
                    QStringLiteral("Rebuild Disc Image"), MB_OK | MB_ICONERROR);
         return;
     }
     QString left;
-    for (const std::string& what : result.dropped)
+    for (const std::string& what : result->dropped)
         left += QStringLiteral("\nIt leaves out %1.").arg(QString::fromStdString(what));
     MessageBox(QStringLiteral("Wrote %1\nwith the files of %2 in the table's order.%3")
                    .arg(QDir::toNativeSeparators(strOutput), QDir::toNativeSeparators(strImage), left),

@@ -73,13 +73,15 @@ void CMainDlg::OnExportSortWeights() {
 
     const CListRows::Snapshot rows = m_list.TakeSnapshot();
     std::string out;
-    const std::optional<SortWeightRefusal> refusal =
+    const CResult<void> written =
         AppendSortWeights(out, format, {}, static_cast<std::size_t>(rows.GetCount()),
                           [&rows](std::size_t i) { return rows.GetText(static_cast<int>(i), CellFileName); });
-    if (refusal) {
+    if (!written) {
+        // The names are the table's rows, so the failure's line is a row.
         AfxMessageBox(QStringLiteral("Row %1 cannot be exported as %2: %3")
-                          .arg(refusal->index + 1)
-                          .arg(QLatin1String(SortWeightFormatName(format)), QString::fromStdString(refusal->reason)),
+                          .arg(written.Error().line)
+                          .arg(QLatin1String(SortWeightFormatName(format)),
+                               QString::fromStdString(written.Error().message)),
                       MB_OK | MB_ICONINFORMATION);
         return;
     }

@@ -53,23 +53,28 @@ std::string ImagePath(std::string name) {
 bool ReplaceInCopy(const QString& image, const std::string& path, const QString& source,
                    const QString& output, std::string& message) {
     CImageFile file;
-    if (!file.Open(NativePath(image), false, message))
-        return false;
-    const IsoVolumeResult read = ReadIsoVolume(file);
-    if (!read.ok) {
-        message = read.error;
+    if (const CResult<void> opened = file.Open(NativePath(image), false); !opened) {
+        message = opened.Error().message;
         return false;
     }
-    const BlockEditResult planned = PlanReplace(
-        read.volume, {{path, NativePath(source), static_cast<std::uint64_t>(QFileInfo(source).size())}},
-        ReplacePlacement::Auto);
-    if (!planned.ok) {
-        message = planned.error;
+    const CResult<IsoVolume> read = ReadIsoVolume(file);
+    if (!read) {
+        message = read.Error().message;
         return false;
     }
-    if (!WriteEditedCopy(NativePath(image), NativePath(output), planned.plan, message))
+    const CResult<BlockEditPlan> planned =
+        PlanReplace(*read, {{path, NativePath(source), static_cast<std::uint64_t>(QFileInfo(source).size())}},
+                    ReplacePlacement::Auto);
+    if (!planned) {
+        message = planned.Error().message;
         return false;
-    message = planned.plan.lines.front();
+    }
+    if (const CResult<void> written = WriteEditedCopy(NativePath(image), NativePath(output), *planned);
+        !written) {
+        message = written.Error().message;
+        return false;
+    }
+    message = planned->lines.front();
     return true;
 }
 

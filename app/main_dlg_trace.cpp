@@ -67,19 +67,20 @@ bool CMainDlg::OrderByReadTrace(const QString& strTrace) {
         return false;
     }
     const QByteArray bytes = file.readAll();
-    TraceResult trace =
+    CResult<Trace> trace =
         ReadTrace(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), {});
-    if (!trace.ok) {
-        const QString where =
-            trace.errorLine > 0 ? QStringLiteral("line %1: ").arg(trace.errorLine) : QString();
-        MessageBox(QStringLiteral("Cannot read the trace %1:\n%2%3")
-                       .arg(QDir::toNativeSeparators(strTrace), where, QString::fromStdString(trace.error)),
-                   kOrderCaption, MB_OK | MB_ICONERROR);
+    if (!trace) {
+        const Failure& failure = trace.Error();
+        const QString where = failure.line > 0 ? QStringLiteral("line %1: ").arg(failure.line) : QString();
+        MessageBox(
+            QStringLiteral("Cannot read the trace %1:\n%2%3")
+                .arg(QDir::toNativeSeparators(strTrace), where, QString::fromStdString(failure.message)),
+            kOrderCaption, MB_OK | MB_ICONERROR);
         return false;
     }
 
     const std::vector<TracedFile> files = TableFiles(m_list);
-    const ReadOrder order = FirstReadOrder(files, trace.reads, false);
+    const ReadOrder order = FirstReadOrder(files, trace->reads, false);
     // The new order's figures: the files laid out back to back in that order from the first block in use.
     std::uint64_t next = UINT64_MAX;
     for (const TracedFile& f : files) {
@@ -93,11 +94,11 @@ bool CMainDlg::OrderByReadTrace(const QString& strTrace) {
         newStarts[row] = next;
         next += (files[row].fileSize + kTraceBlockSize - 1) / kTraceBlockSize;
     }
-    const SeekFigures before = MeasureSeeks(trace.reads, DriveModel{});
-    const SeekFigures after = MeasureSeeks(ReplayReads(files, newStarts, trace.reads), DriveModel{});
+    const SeekFigures before = MeasureSeeks(trace->reads, DriveModel{});
+    const SeekFigures after = MeasureSeeks(ReplayReads(files, newStarts, trace->reads), DriveModel{});
 
     m_list.ReorderRows(order.order);
-    m_traceReads = std::move(trace.reads);
+    m_traceReads = std::move(trace->reads);
     if (auto* map = static_cast<CLayoutMapWnd*>(m_pLayoutMap.data()))
         map->Refresh(&m_traceReads);
     MessageBox(QStringLiteral(

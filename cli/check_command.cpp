@@ -65,17 +65,17 @@ int RunCheckCommand(const QStringList& args) {
         return kStatusError;
     }
     const QString path = parser.positionalArguments().first();
-    const std::optional<ListingInput> input = ReadListing(path, parser);
+    const CResult<ListingInput> input = ReadListing(path, parser);
     if (!input)
-        return kStatusError;
+        return ReportFailure(input.Error());
     if (input->layout == ListingLayout::FileList) {
         PrintError(input->ShownName(), 0, QStringLiteral("a file list holds no file sizes to check"));
         return kStatusError;
     }
 
-    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*input);
+    const CResult<std::vector<ListingLine>> lines = ReadListingLines(*input);
     if (!lines)
-        return kStatusError;
+        return ReportFailure(lines.Error());
     const std::vector<ListingLine>& rows = *lines;
     std::vector<LayoutFile> files;
     files.reserve(rows.size());
@@ -136,7 +136,7 @@ int RunCheckCommand(const QStringList& args) {
     out.append(", shared extents: ");
     AppendNumber(out, report.shared.size());
     out.push_back('\n');
-    if (!WriteOutput(QStringLiteral("-"), out))
-        return kStatusError;
+    if (const CResult<void> written = WriteOutput(QStringLiteral("-"), out); !written)
+        return ReportFailure(written.Error());
     return report.overlaps.empty() ? kStatusOk : kStatusProblemFound;
 }

@@ -24,36 +24,63 @@ QString ShownName(const QString& path) { return IsStdStream(path) ? QStringLiter
 
 }  // namespace
 
-void PrintError(const QString& file, long long line, const QString& reason) {
-    QString text = QStringLiteral("quarrow-cli: ") + file;
-    if (line > 0)
-        text += QLatin1Char(':') + QString::number(line);
-    text += QStringLiteral(": ") + reason + QLatin1Char('\n');
+Failure FailureIn(const QString& file, long long line, const QString& reason) {
+    return Failure(reason.toStdString(), file.toLocal8Bit().toStdString(), line);
+}
+
+Failure FailureOf(const QString& reason) {
+    return Failure(reason.toStdString());
+}
+
+Failure PlacedIn(const QString& file, Failure failure) {
+    failure.file = file.toLocal8Bit().toStdString();
+    return failure;
+}
+
+void PrintFailure(const Failure& failure) {
+    // Texts from the disc library are bytes that should be UTF-8; shown as Qt shows them, like every other.
+    QString text = QStringLiteral("quarrow-cli: ");
+    if (!failure.file.empty()) {
+        text += QString::fromLocal8Bit(failure.file);
+        if (failure.line > 0)
+            text += QLatin1Char(':') + QString::number(failure.line);
+        text += QStringLiteral(": ");
+    }
+    text += QString::fromStdString(failure.message) + QLatin1Char('\n');
     std::fputs(text.toLocal8Bit().constData(), stderr);
 }
 
+int ReportFailure(const Failure& failure) {
+    PrintFailure(failure);
+    return kStatusError;
+}
+
+int ExitStatusOf(const CResult<void>& done) {
+    return done ? kStatusOk : ReportFailure(done.Error());
+}
+
+void PrintError(const QString& file, long long line, const QString& reason) {
+    PrintFailure(FailureIn(file, line, reason));
+}
+
 void PrintError(const QString& reason) {
-    std::fputs((QStringLiteral("quarrow-cli: ") + reason + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+    PrintFailure(FailureOf(reason));
 }
 
 namespace {
 
-std::optional<std::string> ReadStdin() {
+CResult<std::string> ReadStdin() {
     QFile file;
-    if (!file.open(stdin, QIODevice::ReadOnly)) {
-        PrintError(ShownName(QStringLiteral("-")), 0, file.errorString());
-        return std::nullopt;
-    }
+    if (!file.open(stdin, QIODevice::ReadOnly))
+        return FailureIn(ShownName(QStringLiteral("-")), 0, file.errorString());
     std::string bytes(std::size_t{1} << 20, '\0');
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size())
             bytes.resize(bytes.size() * 2);
         const qint64 got = file.read(bytes.data() + used, static_cast<qint64>(bytes.size() - used));
-        if (got < 0) {
-            PrintError(ShownName(QStringLiteral("-")), 0, file.errorString());
-            return std::nullopt;
-        }
+        if (got < 0)
+            return FailureIn(ShownName(QStringLiteral("-")), 0, file.errorString());
         if (got == 0)
             break;
         used += static_cast<std::size_t>(got);
@@ -98,27 +125,26 @@ bool SameState(const struct stat& a, const struct stat& b) {
 
 } // namespace
 
-std::optional<std::string> ReadInput(const QString& path) {
+CResult<std::string> ReadInput(const QString& path) {
     if (IsStdStream(path))
         return ReadStdin();
-    std::optional<CInputBytes> input = CInputBytes::Open(path);
+    const CResult<CInputBytes> input = CInputBytes::Open(path);
     if (!input)
-        return std::nullopt;
+        return input.Error();
     return std::string(input->View());
 }
 
-std::optional<CInputBytes> CInputBytes::Open(const QString& path) {
+CResult<CInputBytes> CInputBytes::Open(const QString& path) {
     CInputBytes input;
     if (IsStdStream(path)) {
-        std::optional<std::string> text = ReadStdin();
+        CResult<std::string> text = ReadStdin();
         if (!text)
-            return std::nullopt;
+            return text.Error();
         input.m_text = std::move(*text);
         return input;
     }
     const auto fail = [&path](int error) {
-        PrintError(path, 0, QString::fromLocal8Bit(std::strerror(error)));
-        return std::nullopt;
+        return CResult<CInputBytes>(FailureIn(path, 0, QString::fromLocal8Bit(std::strerror(error))));
     };
     // Without waiting: the open of a FIFO would otherwise wait for a writer.
     const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -132,12 +158,11 @@ std::optional<CInputBytes> CInputBytes::Open(const QString& path) {
     if (fstat(fd, &before) != 0)
         return fail(errno);
     if (!S_ISREG(before.st_mode)) {
-        PrintError(path, 0,
-                   S_ISDIR(before.st_mode)
-                       ? QStringLiteral("it is a folder, not a file")
-                       : QStringLiteral("not a regular file (a FIFO, socket or device); give a "
-                                        "file, or - for standard input"));
-        return std::nullopt;
+        return FailureIn(path, 0,
+                         S_ISDIR(before.st_mode)
+                             ? QStringLiteral("it is a folder, not a file")
+                             : QStringLiteral("not a regular file (a FIFO, socket or device); give a "
+                                              "file, or - for standard input"));
     }
     const auto size = static_cast<std::size_t>(before.st_size);
     // Large and in huge pages where the system offers them: 50 MB in small pages cost twelve thousand
@@ -166,13 +191,12 @@ std::optional<CInputBytes> CInputBytes::Open(const QString& path) {
     if (fstat(fd, &after) != 0)
         return fail(errno);
     if (used != size || !SameState(before, after)) {
-        PrintError(path, 0,
-                   QStringLiteral("the file changed while it was read (%1 bytes at the start, %2 read, "
-                                  "%3 now); run the command again once it is written")
-                       .arg(size)
-                       .arg(used)
-                       .arg(static_cast<long long>(after.st_size)));
-        return std::nullopt;
+        return FailureIn(path, 0,
+                         QStringLiteral("the file changed while it was read (%1 bytes at the start, %2 read, "
+                                        "%3 now); run the command again once it is written")
+                             .arg(size)
+                             .arg(used)
+                             .arg(static_cast<long long>(after.st_size)));
     }
     input.m_nSize = used;
     return input;
@@ -180,36 +204,30 @@ std::optional<CInputBytes> CInputBytes::Open(const QString& path) {
 
 void CInputBytes::CLargeFree::operator()(char* p) const { radix_sort_detail::FreeLarge(p, bytes); }
 
-bool WriteOutput(const QString& path, std::string_view bytes) {
+CResult<void> WriteOutput(const QString& path, std::string_view bytes) {
     if (IsStdStream(path)) {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
-            PrintError(QStringLiteral("<stdout>"), 0, QString::fromLocal8Bit(std::strerror(errno)));
-            return false;
-        }
-        return true;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
+            return FailureIn(QStringLiteral("<stdout>"), 0, QString::fromLocal8Bit(std::strerror(errno)));
+        return {};
     }
     CAtomicFileWriter file(QFile::encodeName(path).toStdString());
-    if (!file.Open() || !file.Write(bytes) || !file.Commit()) {
-        PrintError(QString::fromLocal8Bit(file.Error()));
-        return false;
-    }
-    return true;
+    if (!file.Open() || !file.Write(bytes) || !file.Commit())
+        return FailureOf(QString::fromLocal8Bit(file.Error()));
+    return {};
 }
 
 COutput::COutput(const QString& path) : m_path(path) {}
 
 COutput::~COutput() = default;
 
-bool COutput::Open() {
+CResult<void> COutput::Open() {
     m_buffer.reserve(kChunk + kChunk / 4);
     if (IsStdStream(m_path))
-        return true;
+        return {};
     m_pFile = std::make_unique<CAtomicFileWriter>(QFile::encodeName(m_path).toStdString());
-    if (!m_pFile->Open()) {
-        PrintError(QString::fromLocal8Bit(m_pFile->Error()));
-        return false;
-    }
-    return true;
+    if (!m_pFile->Open())
+        return FailureOf(QString::fromLocal8Bit(m_pFile->Error()));
+    return {};
 }
 
 void COutput::Write() {
@@ -232,18 +250,14 @@ void COutput::WriteBytes(std::string_view bytes) {
     }
 }
 
-bool COutput::Commit() {
+CResult<void> COutput::Commit() {
     Write();
     if (!m_pFile) {
-        if (m_bFailed || std::fflush(stdout) != 0) {
-            PrintError(QStringLiteral("<stdout>"), 0, QString::fromLocal8Bit(std::strerror(errno)));
-            return false;
-        }
-        return true;
+        if (m_bFailed || std::fflush(stdout) != 0)
+            return FailureIn(QStringLiteral("<stdout>"), 0, QString::fromLocal8Bit(std::strerror(errno)));
+        return {};
     }
-    if (m_bFailed || !m_pFile->Commit()) {
-        PrintError(QString::fromLocal8Bit(m_pFile->Error()));
-        return false;
-    }
-    return true;
+    if (m_bFailed || !m_pFile->Commit())
+        return FailureOf(QString::fromLocal8Bit(m_pFile->Error()));
+    return {};
 }

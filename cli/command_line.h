@@ -14,3 +14,7 @@ void SetUpCommand(QCommandLineParser& parser, const char* description, const cha
 // not run: 0 after printing the help, 2 after reporting a usage error (an unknown option, a missing or
 // extra argument). Returns none when the command should run with parser.positionalArguments()[0].
 std::optional<int> ParseCommand(QCommandLineParser& parser, const char* name, const QStringList& args);
+
+// Once args are parsed: prints the help and returns 0 when --help (or --help-all) was given; none otherwise.
+// ParseCommand calls it; a command that words its own usage errors calls it after its own parse.
+std::optional<int> HelpIfAsked(const QCommandLineParser& parser, const char* name);

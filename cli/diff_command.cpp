@@ -34,12 +34,12 @@ std::string Run(const Placed& p) {
 }
 
 // The files of an image (named as import names them) or the lines of a listing, in their order.
-std::optional<std::vector<Placed>> ReadPlaced(const QString& source, const QCommandLineParser& parser) {
+CResult<std::vector<Placed>> ReadPlaced(const QString& source, const QCommandLineParser& parser) {
     std::vector<Placed> placed;
     if (source != QStringLiteral("-") && LooksLikeIsoImage(source)) {
-        std::optional<IsoVolume> volume = ReadVolumeOf(source, IsoTrees::Naming);
+        CResult<IsoVolume> volume = ReadVolumeOf(source, IsoTrees::Naming);
         if (!volume)
-            return std::nullopt;
+            return volume.Error();
         const bool joliet = volume->NamesFromJoliet();
         // The boot catalog's own file entry is left out, as the listing of import leaves it out.
         auto isCatalog = [&volume](const IsoRecord& record) {
@@ -53,12 +53,12 @@ std::optional<std::vector<Placed>> ReadPlaced(const QString& source, const QComm
                     {std::move(record.path), record.extent + record.attributeBlocks, record.size});
         return placed;
     }
-    const std::optional<ListingInput> listing = ReadListing(source, parser);
+    const CResult<ListingInput> listing = ReadListing(source, parser);
     if (!listing)
-        return std::nullopt;
-    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*listing);
+        return listing.Error();
+    const CResult<std::vector<ListingLine>> lines = ReadListingLines(*listing);
     if (!lines)
-        return std::nullopt;
+        return lines.Error();
     placed.reserve(lines->size());
     for (const ListingLine& line : *lines)
         placed.push_back({std::string(line.name), line.startLba, line.fileSize});
@@ -88,12 +88,12 @@ int RunDiffCommand(const QStringList& args) {
         PrintError(QStringLiteral("diff: expects OLD and NEW (see quarrow-cli diff --help)"));
         return kStatusError;
     }
-    const std::optional<std::vector<Placed>> before = ReadPlaced(parser.positionalArguments()[0], parser);
+    const CResult<std::vector<Placed>> before = ReadPlaced(parser.positionalArguments()[0], parser);
     if (!before)
-        return kStatusError;
-    const std::optional<std::vector<Placed>> after = ReadPlaced(parser.positionalArguments()[1], parser);
+        return ReportFailure(before.Error());
+    const CResult<std::vector<Placed>> after = ReadPlaced(parser.positionalArguments()[1], parser);
     if (!after)
-        return kStatusError;
+        return ReportFailure(after.Error());
 
     // A file of several extents has several entries of one path: they pair up in order. Two images of one
     // tree list their files in the same order, so the common run of equal paths pairs up one to one;

@@ -8,23 +8,17 @@
 
 bool LooksLikeIsoImage(const QString& path) {
     CImageFile file;
-    std::string error;
     char id[5];
-    return file.Open(QFile::encodeName(path).toStdString(), false, error) &&
+    return file.Open(QFile::encodeName(path).toStdString(), false) &&
            file.ReadAt(std::uint64_t{16} * kIsoBlock + 1, id, sizeof id) && std::string(id, 5) == "CD001";
 }
 
-std::optional<IsoVolume> ReadVolumeOf(const QString& path, IsoTrees trees) {
+CResult<IsoVolume> ReadVolumeOf(const QString& path, IsoTrees trees) {
     CImageFile file;
-    std::string error;
-    if (!file.Open(QFile::encodeName(path).toStdString(), false, error)) {
-        PrintError(path, 0, QString::fromStdString(error));
-        return std::nullopt;
-    }
-    IsoVolumeResult read = ReadIsoVolume(file, trees);
-    if (!read.ok) {
-        PrintError(path, 0, QString::fromStdString(read.error));
-        return std::nullopt;
-    }
-    return std::move(read.volume);
+    if (const CResult<void> opened = file.Open(QFile::encodeName(path).toStdString(), false); !opened)
+        return PlacedIn(path, opened.Error());
+    CResult<IsoVolume> read = ReadIsoVolume(file, trees);
+    if (!read)
+        return PlacedIn(path, read.Error());
+    return read;
 }

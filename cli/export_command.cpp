@@ -52,28 +52,28 @@ int RunExportCommand(const QStringList& args) {
     }
 
     const QString path = parser.positionalArguments().first();
-    const std::optional<ListingInput> input = ReadListing(path, parser);
+    const CResult<ListingInput> input = ReadListing(path, parser);
     if (!input)
-        return kStatusError;
-    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*input);
+        return ReportFailure(input.Error());
+    const CResult<std::vector<ListingLine>> lines = ReadListingLines(*input);
     if (!lines)
-        return kStatusError;
+        return ReportFailure(lines.Error());
     const std::vector<ListingLine>& rows = *lines;
 
     std::string out;
     out.reserve(input->Bytes().size() + static_cast<std::size_t>(prefix.size() + 10) * rows.size());
     AdviseHugePages(out.data(), out.capacity());
-    const std::optional<SortWeightRefusal> refusal =
-        AppendSortWeights(out, *format, std::string_view(prefix.constData(), static_cast<std::size_t>(prefix.size())),
-                          rows.size(), [&rows](std::size_t i) { return rows[i].name; });
-    if (refusal) {
-        PrintError(
-            input->ShownName(), LineNumberOfRow(*input, refusal->index),
+    const CResult<void> written = AppendSortWeights(
+        out, *format, std::string_view(prefix.constData(), static_cast<std::size_t>(prefix.size())),
+        rows.size(), [&rows](std::size_t i) { return rows[i].name; });
+    if (!written) {
+        // The refused name's place in the list is its row; the message names the listing's line.
+        const Failure& refusal = written.Error();
+        return ReportFailure(FailureIn(
+            input->ShownName(), LineNumberOfRow(*input, static_cast<std::size_t>(refusal.line - 1)),
             QStringLiteral("cannot write this name as %1: %2")
-                .arg(QLatin1String(SortWeightFormatName(*format)), QString::fromStdString(refusal->reason)));
-        return kStatusError;
+                .arg(QLatin1String(SortWeightFormatName(*format)), QString::fromStdString(refusal.message))));
     }
-    return WriteOutput(parser.isSet(outputOption) ? parser.value(outputOption) : QStringLiteral("-"), out)
-               ? kStatusOk
-               : kStatusError;
+    return ExitStatusOf(
+        WriteOutput(parser.isSet(outputOption) ? parser.value(outputOption) : QStringLiteral("-"), out));
 }

@@ -6,11 +6,9 @@
 #include "disc/disc_image.h"
 #include "disc/extent_listing.h"
 
-bool WriteImageMap(const QString& imagePath, const QString& mapPath) {
-    const DiscReadResult read = ReadDiscImage(QFile::encodeName(imagePath).toStdString());
-    if (!read.ok) {
-        PrintError(imagePath, 0, QString::fromStdString(read.error));
-        return false;
-    }
-    return WriteOutput(mapPath, FormatThreeColumnListing(read.extents));
+CResult<void> WriteImageMap(const QString& imagePath, const QString& mapPath) {
+    const CResult<std::vector<DiscExtent>> read = ReadDiscImage(QFile::encodeName(imagePath).toStdString());
+    if (!read)
+        return PlacedIn(imagePath, read.Error());
+    return WriteOutput(mapPath, FormatThreeColumnListing(*read));
 }

@@ -3,6 +3,7 @@
 
 #include <QString>
 
-// Reads the image just written at `imagePath` and writes its listing to `mapPath` ('-' for stdout); false
-// after reporting why not.
-bool WriteImageMap(const QString& imagePath, const QString& mapPath);
+#include "listing/failure.h"
+
+// Reads the image just written at `imagePath` and writes its listing to `mapPath` ('-' for stdout).
+CResult<void> WriteImageMap(const QString& imagePath, const QString& mapPath);

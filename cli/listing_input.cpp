@@ -52,48 +52,40 @@ void AddLayoutOption(QCommandLineParser& parser) {
                       QStringLiteral("layout")});
 }
 
-std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser) {
+CResult<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser) {
     ListingInput input;
     input.path = path;
-    std::optional<CInputBytes> content = CInputBytes::Open(path);
+    CResult<CInputBytes> content = CInputBytes::Open(path);
     if (!content)
-        return std::nullopt;
+        return content.Error();
     input.content = std::move(*content);
-    if (input.Bytes().empty()) {
-        PrintError(input.ShownName(), 0, QStringLiteral("the file is empty"));
-        return std::nullopt;
-    }
+    if (input.Bytes().empty())
+        return FailureIn(input.ShownName(), 0, QStringLiteral("the file is empty"));
     // The layout comes from the first line that is not blank: blank lines are skipped wherever they stand.
     const std::string_view bytes = input.Bytes();
     const std::size_t firstData = std::min(bytes.find_first_not_of("\r\n"), bytes.size());
-    if (firstData == bytes.size()) {
-        PrintError(input.ShownName(), 0, QStringLiteral("the file holds only blank lines"));
-        return std::nullopt;
-    }
+    if (firstData == bytes.size())
+        return FailureIn(input.ShownName(), 0, QStringLiteral("the file holds only blank lines"));
     const long long firstDataLine =
         1 + std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(firstData), '\n');
     FilePtr file = OpenBytes(bytes.substr(firstData));
-    if (!file) {
-        PrintError(input.ShownName(), 0, QString::fromLocal8Bit(std::strerror(errno)));
-        return std::nullopt;
-    }
+    if (!file)
+        return FailureIn(input.ShownName(), 0, QString::fromLocal8Bit(std::strerror(errno)));
     const ScanDecision decision = DecideScan(ScanFirstLine(file.get()));
     input.scanBoxes = decision.columns;
 
     if (parser.isSet(kLayoutOption)) {
         const std::optional<ListingLayout> layout = LayoutNamed(parser.value(kLayoutOption));
-        if (!layout) {
-            PrintError(QStringLiteral("unknown layout '%1' (3, 4, 5 or filelist)").arg(parser.value(kLayoutOption)));
-            return std::nullopt;
-        }
+        if (!layout)
+            return FailureOf(
+                QStringLiteral("unknown layout '%1' (3, 4, 5 or filelist)").arg(parser.value(kLayoutOption)));
         input.layout = *layout;
         return input;
     }
     const std::optional<ListingLayout> layout = LayoutToLoad(decision);
     if (!layout) {
-        PrintError(input.ShownName(), firstDataLine,
-                   QStringLiteral("the first line is not a listing or file list line (give --layout)"));
-        return std::nullopt;
+        return FailureIn(input.ShownName(), firstDataLine,
+                         QStringLiteral("the first line is not a listing or file list line (give --layout)"));
     }
     input.layout = *layout;
     return input;
@@ -119,7 +111,7 @@ constexpr qsizetype kShownLineLength = 80;
 
 }  // namespace
 
-std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& input) {
+CResult<std::vector<ListingLine>> ReadListingLines(const ListingInput& input) {
     const std::string_view bytes = input.Bytes();
     std::vector<ListingLine> rows;
     // The count over the whole content, as the window's count pass makes it over the whole file: the most
@@ -163,11 +155,10 @@ std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& inp
         }
     }
     if (pass.Failed()) {
-        PrintError(input.ShownName(), pass.badLine,
-                   QStringLiteral("not a %1 line: %2")
-                       .arg(QLatin1String(LayoutName(input.layout)),
-                            DecodeForDisplay(pass.badText).left(kShownLineLength)));
-        return std::nullopt;
+        return FailureIn(input.ShownName(), pass.badLine,
+                         QStringLiteral("not a %1 line: %2")
+                             .arg(QLatin1String(LayoutName(input.layout)),
+                                  DecodeForDisplay(pass.badText).left(kShownLineLength)));
     }
     return rows;
 }

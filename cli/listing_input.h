@@ -33,15 +33,14 @@ void AddLayoutOption(QCommandLineParser& parser);
 
 // Reads the listing at `path` and decides its layout: the --layout value when set (3, 4, 5 or filelist),
 // otherwise the loader Scan enables for the first line that is not blank (the listing loader when that
-// line enables one, else the file list loader). Reports the problem and returns none for a file that
-// cannot be read, an empty file or one of blank lines only, an unknown --layout, and a first line Scan
-// cannot place.
-std::optional<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser);
+// line enables one, else the file list loader). A failure for a file that cannot be read, an empty file or
+// one of blank lines only, an unknown --layout, and a first line Scan cannot place.
+CResult<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser);
 
 // The rows the window's line pass makes of the listing: each line's fields, in file order, with the name
-// in input.Bytes(), valid as long as the input is. For a line that is not a line of the layout, reports
-// "FILE:N: not a <layout> line: <text>" and returns none.
-std::optional<std::vector<ListingLine>> ReadListingLines(const ListingInput& input);
+// in input.Bytes(), valid as long as the input is. For a line that is not a line of the layout, the failure
+// "not a <layout> line: <text>" at that line.
+CResult<std::vector<ListingLine>> ReadListingLines(const ListingInput& input);
 
 // The 1-based line number of the row at 0-based `row` of ReadListingLines: blank lines make no row, so the
 // two can differ.

@@ -53,13 +53,12 @@ int RunOrderCommand(const QStringList& args) {
         PrintError(QStringLiteral("--untouched must be first or last, not '%1'").arg(untouched));
         return kStatusError;
     }
-    const std::optional<std::vector<TraceRead>> reads = ReadTraceOption(parser);
+    const CResult<std::vector<TraceRead>> reads = ReadTraceOption(parser);
     if (!reads)
-        return kStatusError;
-    const std::optional<TracedListing> listing =
-        ReadTracedListing(parser.positionalArguments().first(), parser);
+        return ReportFailure(reads.Error());
+    const CResult<TracedListing> listing = ReadTracedListing(parser.positionalArguments().first(), parser);
     if (!listing)
-        return kStatusError;
+        return ReportFailure(listing.Error());
 
     const ReadOrder order = FirstReadOrder(listing->files, *reads, untouched == QStringLiteral("first"));
     // A last line without a line end gets the listing's own (that of its first line), so every line ends.
@@ -68,8 +67,8 @@ int RunOrderCommand(const QStringList& args) {
 
     const QString outputPath = parser.value(outputOption);
     COutput output(outputPath);
-    if (!output.Open())
-        return kStatusError;
+    if (const CResult<void> opened = output.Open(); !opened)
+        return ReportFailure(opened.Error());
     for (const std::uint32_t row : order.order) {
         const std::string_view line = LineOf(listing->input, listing->lines[row]);
         output.Buffer().append(line);
@@ -77,8 +76,8 @@ int RunOrderCommand(const QStringList& args) {
             output.Buffer().append(lineEnd);
         output.Flush();
     }
-    if (!output.Commit())
-        return kStatusError;
+    if (const CResult<void> committed = output.Commit(); !committed)
+        return ReportFailure(committed.Error());
     const std::string summary =
         "reads: " + std::to_string(reads->size()) + ", files read: " + std::to_string(order.filesRead) +
         ", files never read: " + std::to_string(order.order.size() - order.filesRead) + "\n";

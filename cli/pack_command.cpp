@@ -53,17 +53,17 @@ int RunPackCommand(const QStringList& args) {
             return kStatusError;
         }
     } else {
-        const std::optional<IsoVolume> volume = ReadVolumeOf(parser.value(imageOption));
+        const CResult<IsoVolume> volume = ReadVolumeOf(parser.value(imageOption));
         if (!volume)
-            return kStatusError;
+            return ReportFailure(volume.Error());
         next = CBlockMap(*volume).FirstDataBlock();
     }
-    const std::optional<ListingInput> listing = ReadListing(parser.positionalArguments().first(), parser);
+    const CResult<ListingInput> listing = ReadListing(parser.positionalArguments().first(), parser);
     if (!listing)
-        return kStatusError;
-    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*listing);
+        return ReportFailure(listing.Error());
+    const CResult<std::vector<ListingLine>> lines = ReadListingLines(*listing);
     if (!lines)
-        return kStatusError;
+        return ReportFailure(lines.Error());
     std::vector<DiscExtent> extents;
     for (const ListingLine& line : *lines) {
         const std::uint64_t blocks = (std::uint64_t{line.fileSize} + 2047) / 2048;
@@ -75,6 +75,5 @@ int RunPackCommand(const QStringList& args) {
         extents.push_back({static_cast<std::uint32_t>(next), line.fileSize, std::string(line.name)});
         next += blocks;
     }
-    return WriteOutput(parser.value(outputOption), FormatThreeColumnListing(extents)) ? kStatusOk
-                                                                                      : kStatusError;
+    return ExitStatusOf(WriteOutput(parser.value(outputOption), FormatThreeColumnListing(extents)));
 }

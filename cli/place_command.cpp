@@ -50,38 +50,36 @@ int RunPlaceCommand(const QStringList& args) {
     QCommandLineParser scanOnly;
     AddLayoutOption(scanOnly);
     scanOnly.parse({QStringLiteral("place")});
-    const std::optional<ListingInput> listing = ReadListing(parser.value(layoutListing), scanOnly);
+    const CResult<ListingInput> listing = ReadListing(parser.value(layoutListing), scanOnly);
     if (!listing)
-        return kStatusError;
+        return ReportFailure(listing.Error());
     if (listing->layout == ListingLayout::FileList) {
         PrintError(listing->ShownName(), 1, QStringLiteral("a file list gives no start blocks"));
         return kStatusError;
     }
-    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*listing);
+    const CResult<std::vector<ListingLine>> lines = ReadListingLines(*listing);
     if (!lines)
-        return kStatusError;
+        return ReportFailure(lines.Error());
     std::vector<PlaceRequest> requests;
     for (const ListingLine& line : *lines)
         requests.push_back({std::string(line.name), line.startLba, line.fileSize});
 
-    const std::optional<IsoVolume> volume = ReadVolumeOf(image);
+    const CResult<IsoVolume> volume = ReadVolumeOf(image);
     if (!volume)
-        return kStatusError;
-    const BlockEditResult planned = PlanPlace(*volume, requests);
-    if (!planned.ok) {
-        PrintError(image, 0, QString::fromStdString(planned.error));
-        return kStatusError;
-    }
-    std::string error;
+        return ReportFailure(volume.Error());
+    const CResult<BlockEditPlan> planned = PlanPlace(*volume, requests);
+    if (!planned)
+        return ReportFailure(PlacedIn(image, planned.Error()));
     const std::string written = QFile::encodeName(output).toStdString();
-    if (!WriteEditedCopy(QFile::encodeName(image).toStdString(), written, planned.plan, error)) {
-        PrintError(output, 0, QString::fromStdString(error));
-        return kStatusError;
-    }
-    for (const std::string& line : planned.plan.lines)
+    if (const CResult<void> edited =
+            WriteEditedCopy(QFile::encodeName(image).toStdString(), written, *planned);
+        !edited)
+        return ReportFailure(PlacedIn(output, edited.Error()));
+    for (const std::string& line : planned->lines)
         std::printf("%s\n", line.c_str());
     std::fflush(stdout);
-    if (parser.isSet(mapOption) && !WriteImageMap(output, parser.value(mapOption)))
-        return kStatusError;
+    if (parser.isSet(mapOption))
+        if (const CResult<void> mapped = WriteImageMap(output, parser.value(mapOption)); !mapped)
+            return ReportFailure(mapped.Error());
     return kStatusOk;
 }

@@ -20,13 +20,12 @@
 
 namespace {
 
-std::optional<int> Pixels(const char* option, const QString& text) {
+CResult<int> Pixels(const char* option, const QString& text) {
     bool valid = false;
     const int value = text.toInt(&valid);
     if (!valid || value < 200 || value > 20000) {
-        PrintError(QStringLiteral("--%1 must be a whole number of pixels from 200 to 20000, not '%2'")
-                       .arg(QString::fromUtf8(option), text));
-        return std::nullopt;
+        return FailureOf(QStringLiteral("--%1 must be a whole number of pixels from 200 to 20000, not '%2'")
+                             .arg(QString::fromUtf8(option), text));
     }
     return value;
 }
@@ -71,33 +70,33 @@ int RunPlotCommand(const QStringList& args) {
     const QString heightText = parser.isSet(heightOption) ? parser.value(heightOption)
                                : withTrace                ? QStringLiteral("700")
                                                           : QStringLiteral("200");
-    const std::optional<int> width = Pixels("width", parser.value(widthOption));
-    const std::optional<int> height = width ? Pixels("height", heightText) : std::nullopt;
+    const CResult<int> width = Pixels("width", parser.value(widthOption));
+    if (!width)
+        return ReportFailure(width.Error());
+    const CResult<int> height = Pixels("height", heightText);
     if (!height)
-        return kStatusError;
+        return ReportFailure(height.Error());
 
-    const std::optional<TracedListing> listing =
-        ReadTracedListing(parser.positionalArguments().first(), parser);
+    const CResult<TracedListing> listing = ReadTracedListing(parser.positionalArguments().first(), parser);
     if (!listing)
-        return kStatusError;
+        return ReportFailure(listing.Error());
     CTracePicture picture;
     picture.SetFiles(listing->files);
     if (withTrace) {
-        std::optional<std::vector<TraceRead>> reads = ReadTraceOption(parser);
+        CResult<std::vector<TraceRead>> reads = ReadTraceOption(parser);
         if (!reads)
-            return kStatusError;
+            return ReportFailure(reads.Error());
         if (parser.isSet(newOption)) {
-            const std::optional<TracedListing> newer = ReadTracedListing(parser.value(newOption), parser);
+            const CResult<TracedListing> newer = ReadTracedListing(parser.value(newOption), parser);
             if (!newer)
-                return kStatusError;
+                return ReportFailure(newer.Error());
             std::size_t missing = 0;
             picture.SetReplayedReads(
                 ReplayReads(listing->files, NewStarts(*listing, *newer, missing), *reads));
         }
         picture.SetReads(std::move(*reads));
     }
-    return WriteOutput(output, RenderPicture(picture, QSize(*width, *height), *kind)) ? kStatusOk
-                                                                                      : kStatusError;
+    return ExitStatusOf(WriteOutput(output, RenderPicture(picture, QSize(*width, *height), *kind)));
 }
 
 int RunPlotProgram(int argc, char** argv) {

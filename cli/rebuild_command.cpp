@@ -64,45 +64,48 @@ int RunRebuildCommand(const QStringList& args) {
 
     // The listing is read as the window's loaders read it: its layout from Scan (or --layout), its names
     // from the same line pass.
-    const std::optional<ListingInput> listing = ReadListing(parser.value(orderOption), parser);
+    const CResult<ListingInput> listing = ReadListing(parser.value(orderOption), parser);
     if (!listing)
-        return kStatusError;
-    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*listing);
+        return ReportFailure(listing.Error());
+    const CResult<std::vector<ListingLine>> lines = ReadListingLines(*listing);
     if (!lines)
-        return kStatusError;
+        return ReportFailure(lines.Error());
     std::vector<std::string> names;
     for (const ListingLine& line : *lines)
         names.emplace_back(line.name);
 
-    const DiscRebuildResult result =
+    const CResult<DiscRebuild> result =
         RebuildDiscImage(QFile::encodeName(image).toStdString(), names, parser.isSet(ignoreMissingOption),
                          QFile::encodeName(output).toStdString(), {},
                          (parser.isSet(dropUdfOption) ? kDropUdf : kDropNone) |
                              (parser.isSet(dropHybridOption) ? kDropHybrid : kDropNone));
-    if (result.ok) {
+    if (result) {
         QStringList dropped;
-        for (const std::string& what : result.dropped)
+        for (const std::string& what : result->dropped)
             dropped << QString::fromStdString(what);
         if (!dropped.isEmpty())
             PrintError(QStringLiteral("rebuild: the new image leaves out %1")
                            .arg(dropped.join(QStringLiteral(", "))));
-        if (parser.isSet(mapOption) && !WriteImageMap(output, parser.value(mapOption)))
-            return kStatusError;
+        if (parser.isSet(mapOption))
+            if (const CResult<void> mapped = WriteImageMap(output, parser.value(mapOption)); !mapped)
+                return ReportFailure(mapped.Error());
         return kStatusOk;
     }
-    if (result.missingIndex)
-        PrintError(listing->ShownName(), LineNumberOfRow(*listing, *result.missingIndex),
-                   QStringLiteral("%1 (--ignore-missing passes over such names)")
-                       .arg(QString::fromStdString(result.error)));
-    else if (result.refused != kDropNone)
-        PrintError(
-            image, 0,
-            QStringLiteral("%1 (%2 writes the new image without it)")
-                .arg(QString::fromStdString(result.error),
-                     QString::fromLatin1(result.refused == kDropUdf      ? "--drop-udf"
-                                         : result.refused == kDropHybrid ? "--drop-hybrid"
-                                                                         : "--drop-udf --drop-hybrid")));
-    else
-        PrintError(image, 0, QString::fromStdString(result.error));
-    return kStatusError;
+    const Failure& failure = result.Error();
+    const QString reason = QString::fromStdString(failure.message);
+    // A name the image lacks is named by its line of the listing, a refused structure by the option that
+    // lets the new image go without it.
+    if (failure.line > 0)
+        return ReportFailure(FailureIn(
+            listing->ShownName(), LineNumberOfRow(*listing, static_cast<std::size_t>(failure.line - 1)),
+            QStringLiteral("%1 (--ignore-missing passes over such names)").arg(reason)));
+    if (failure.code != kDropNone)
+        return ReportFailure(
+            FailureIn(image, 0,
+                      QStringLiteral("%1 (%2 writes the new image without it)")
+                          .arg(reason, QString::fromLatin1(failure.code == kDropUdf ? "--drop-udf"
+                                                           : failure.code == kDropHybrid
+                                                               ? "--drop-hybrid"
+                                                               : "--drop-udf --drop-hybrid"))));
+    return ReportFailure(PlacedIn(image, failure));
 }

@@ -108,29 +108,26 @@ int RunReplaceCommand(const QStringList& args) {
                             static_cast<std::uint64_t>(info.size())});
     }
 
-    const std::optional<IsoVolume> volume = ReadVolumeOf(image);
+    const CResult<IsoVolume> volume = ReadVolumeOf(image);
     if (!volume)
-        return kStatusError;
-    const BlockEditResult planned = PlanReplace(*volume, requests, placement, atBlock);
-    if (!planned.ok) {
-        PrintError(image, 0, QString::fromStdString(planned.error));
-        return kStatusError;
-    }
+        return ReportFailure(volume.Error());
+    const CResult<BlockEditPlan> planned = PlanReplace(*volume, requests, placement, atBlock);
+    if (!planned)
+        return ReportFailure(PlacedIn(image, planned.Error()));
     const std::string imagePath = QFile::encodeName(image).toStdString();
     const std::string written =
         parser.isSet(inPlaceOption) ? imagePath : QFile::encodeName(output).toStdString();
-    std::string error;
-    const bool ok = parser.isSet(inPlaceOption) ? EditImageInPlace(imagePath, planned.plan, error)
-                                                : WriteEditedCopy(imagePath, written, planned.plan, error);
-    if (!ok) {
-        PrintError(parser.isSet(inPlaceOption) ? image : output, 0, QString::fromStdString(error));
-        return kStatusError;
-    }
-    for (const std::string& line : planned.plan.lines)
+    const CResult<void> edited = parser.isSet(inPlaceOption) ? EditImageInPlace(imagePath, *planned)
+                                                             : WriteEditedCopy(imagePath, written, *planned);
+    if (!edited)
+        return ReportFailure(PlacedIn(parser.isSet(inPlaceOption) ? image : output, edited.Error()));
+    for (const std::string& line : planned->lines)
         std::printf("%s\n", line.c_str());
     std::fflush(stdout);
-    if (parser.isSet(mapOption) &&
-        !WriteImageMap(QFile::decodeName(written.c_str()), parser.value(mapOption)))
-        return kStatusError;
+    if (parser.isSet(mapOption))
+        if (const CResult<void> mapped =
+                WriteImageMap(QFile::decodeName(written.c_str()), parser.value(mapOption));
+            !mapped)
+            return ReportFailure(mapped.Error());
     return kStatusOk;
 }

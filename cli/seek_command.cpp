@@ -50,23 +50,23 @@ int RunSeekCommand(const QStringList& args) {
     if (const std::optional<int> status = ParseCommand(parser, "seek", args))
         return *status;
 
-    const std::optional<DriveModel> drive = DriveOptions(parser);
+    const CResult<DriveModel> drive = DriveOptions(parser);
     if (!drive)
-        return kStatusError;
-    const std::optional<std::vector<TraceRead>> reads = ReadTraceOption(parser);
+        return ReportFailure(drive.Error());
+    const CResult<std::vector<TraceRead>> reads = ReadTraceOption(parser);
     if (!reads)
-        return kStatusError;
+        return ReportFailure(reads.Error());
     // The listing is read even without a new layout, so that a wrong one is told at once.
-    const std::optional<TracedListing> old = ReadTracedListing(parser.positionalArguments().first(), parser);
+    const CResult<TracedListing> old = ReadTracedListing(parser.positionalArguments().first(), parser);
     if (!old)
-        return kStatusError;
+        return ReportFailure(old.Error());
     const SeekFigures before = MeasureSeeks(*reads, *drive);
     std::optional<SeekFigures> after;
     std::size_t missing = 0;
     if (parser.isSet(newOption)) {
-        const std::optional<TracedListing> newer = ReadTracedListing(parser.value(newOption), parser);
+        const CResult<TracedListing> newer = ReadTracedListing(parser.value(newOption), parser);
         if (!newer)
-            return kStatusError;
+            return ReportFailure(newer.Error());
         const std::vector<std::uint64_t> starts = NewStarts(*old, *newer, missing);
         after = MeasureSeeks(ReplayReads(old->files, starts, *reads), *drive);
     }
@@ -93,5 +93,5 @@ int RunSeekCommand(const QStringList& args) {
             QStringLiteral("%1 files of the listing are not in the new listing: their reads keep their "
                            "blocks")
                 .arg(missing));
-    return WriteOutput(QStringLiteral("-"), out) ? kStatusOk : kStatusError;
+    return ExitStatusOf(WriteOutput(QStringLiteral("-"), out));
 }

@@ -32,15 +32,13 @@ std::optional<CellColumn> ColumnNamed(const QString& name) {
     return std::nullopt;
 }
 
-// The boxes of a comma-separated list of column names; none (after reporting) for an unknown name.
-std::optional<ColumnChoice> ColumnsNamed(const QString& list) {
+// The boxes of a comma-separated list of column names; a failure for an unknown name.
+CResult<ColumnChoice> ColumnsNamed(const QString& list) {
     ColumnChoice choice;
     for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const std::optional<CellColumn> column = ColumnNamed(name.trimmed());
-        if (!column) {
-            PrintError(QStringLiteral("unknown column '%1' in --columns").arg(name));
-            return std::nullopt;
-        }
+        if (!column)
+            return FailureOf(QStringLiteral("unknown column '%1' in --columns").arg(name));
         choice.Set(*column);
     }
     return choice;
@@ -139,24 +137,25 @@ int RunSortCommand(const QStringList& args) {
     }
     std::optional<ColumnChoice> columns;
     if (parser.isSet(columnsOption)) {
-        columns = ColumnsNamed(parser.value(columnsOption));
-        if (!columns)
-            return kStatusError;
+        const CResult<ColumnChoice> named = ColumnsNamed(parser.value(columnsOption));
+        if (!named)
+            return ReportFailure(named.Error());
+        columns = *named;
     }
 
     const QString path = parser.positionalArguments().first();
-    const std::optional<ListingInput> input = ReadListing(path, parser);
+    const CResult<ListingInput> input = ReadListing(path, parser);
     if (!input)
-        return kStatusError;
+        return ReportFailure(input.Error());
     const bool fileListSave = !columns && input->layout == ListingLayout::FileList;
     if (!columns)
         columns = input->scanBoxes.value_or(ColumnChoice{});
 
     // The rows: each line's fields, with its name in the input. The cell texts are formed from them when
     // they are needed, which costs less than keeping six texts a row.
-    const std::optional<std::vector<ListingLine>> lines = ReadListingLines(*input);
+    const CResult<std::vector<ListingLine>> lines = ReadListingLines(*input);
     if (!lines)
-        return kStatusError;
+        return ReportFailure(lines.Error());
     const std::vector<ListingLine>& rows = *lines;
 
     const bool descending = parser.isSet(descendingOption);
@@ -195,8 +194,8 @@ int RunSortCommand(const QStringList& args) {
                                : path == QStringLiteral("-") ? QStringLiteral("-")
                                                               : SortedPathBeside(path);
     COutput output(outputPath);
-    if (!output.Open())
-        return kStatusError;
+    if (const CResult<void> opened = output.Open(); !opened)
+        return ReportFailure(opened.Error());
     // Each line is formed once, in file order, in two halves side by side; then each is copied to its place
     // in the sorted output. Reading the rows in file order and writing to scattered places keeps the loop
     // from waiting on memory as reading the rows and names in sorted order does.
@@ -234,5 +233,5 @@ int RunSortCommand(const QStringList& args) {
         }
     });
     output.Write(std::string_view(sorted.data(), sorted.size()));
-    return output.Commit() ? kStatusOk : kStatusError;
+    return ExitStatusOf(output.Commit());
 }

@@ -14,13 +14,12 @@ const QString kSectorSizeOption = QStringLiteral("sector-size");
 const QString kSeekMsOption = QStringLiteral("seek-ms");
 const QString kKibPerSOption = QStringLiteral("kib-per-s");
 
-std::optional<double> PositiveNumber(const QCommandLineParser& parser, const QString& option) {
+CResult<double> PositiveNumber(const QCommandLineParser& parser, const QString& option) {
     bool valid = false;
     const double value = parser.value(option).toDouble(&valid);
     if (!valid || !(value >= 0) || value > 1e12) {
-        PrintError(
+        return FailureOf(
             QStringLiteral("--%1 must be a number of 0 or more, not '%2'").arg(option, parser.value(option)));
-        return std::nullopt;
     }
     return value;
 }
@@ -46,39 +45,32 @@ void AddTraceOptions(QCommandLineParser& parser) {
                       QStringLiteral("bytes"), QStringLiteral("512")});
 }
 
-std::optional<std::vector<TraceRead>> ReadTraceOption(const QCommandLineParser& parser) {
-    if (!parser.isSet(kTraceOption)) {
-        PrintError(QStringLiteral("--trace TRACE is required"));
-        return std::nullopt;
-    }
+CResult<std::vector<TraceRead>> ReadTraceOption(const QCommandLineParser& parser) {
+    if (!parser.isSet(kTraceOption))
+        return FailureOf(QStringLiteral("--trace TRACE is required"));
     TraceOptions options;
     if (parser.isSet(kFormatOption)) {
         options.format = TraceFormatNamed(parser.value(kFormatOption).toStdString());
         if (!options.format) {
-            PrintError(QStringLiteral("unknown trace format '%1' (lba, strace or blkparse)")
-                           .arg(parser.value(kFormatOption)));
-            return std::nullopt;
+            return FailureOf(QStringLiteral("unknown trace format '%1' (lba, strace or blkparse)")
+                                 .arg(parser.value(kFormatOption)));
         }
     }
     options.imagePath = parser.value(kImagePathOption).toStdString();
     bool valid = false;
     options.sectorSize = parser.value(kSectorSizeOption).toULongLong(&valid);
     if (!valid || options.sectorSize == 0) {
-        PrintError(QStringLiteral("--sector-size must be a whole number above 0, not '%1'")
-                       .arg(parser.value(kSectorSizeOption)));
-        return std::nullopt;
+        return FailureOf(QStringLiteral("--sector-size must be a whole number above 0, not '%1'")
+                             .arg(parser.value(kSectorSizeOption)));
     }
     const QString path = parser.value(kTraceOption);
-    const std::optional<CInputBytes> content = CInputBytes::Open(path);
+    const CResult<CInputBytes> content = CInputBytes::Open(path);
     if (!content)
-        return std::nullopt;
-    TraceResult result = ReadTrace(content->View(), options);
-    if (!result.ok) {
-        PrintError(path == QStringLiteral("-") ? QStringLiteral("<stdin>") : path, result.errorLine,
-                   QString::fromStdString(result.error));
-        return std::nullopt;
-    }
-    return std::move(result.reads);
+        return content.Error();
+    CResult<Trace> trace = ReadTrace(content->View(), options);
+    if (!trace)
+        return PlacedIn(path == QStringLiteral("-") ? QStringLiteral("<stdin>") : path, trace.Error());
+    return std::move(trace->reads);
 }
 
 void AddDriveOptions(QCommandLineParser& parser) {
@@ -89,31 +81,29 @@ void AddDriveOptions(QCommandLineParser& parser) {
                       QStringLiteral("speed"), QStringLiteral("1385")});
 }
 
-std::optional<DriveModel> DriveOptions(const QCommandLineParser& parser) {
-    const std::optional<double> seekMs = PositiveNumber(parser, kSeekMsOption);
-    const std::optional<double> kibPerS = seekMs ? PositiveNumber(parser, kKibPerSOption) : std::nullopt;
-    if (!seekMs || !kibPerS)
-        return std::nullopt;
-    if (*kibPerS == 0) {
-        PrintError(QStringLiteral("--kib-per-s must be above 0"));
-        return std::nullopt;
-    }
+CResult<DriveModel> DriveOptions(const QCommandLineParser& parser) {
+    const CResult<double> seekMs = PositiveNumber(parser, kSeekMsOption);
+    if (!seekMs)
+        return seekMs.Error();
+    const CResult<double> kibPerS = PositiveNumber(parser, kKibPerSOption);
+    if (!kibPerS)
+        return kibPerS.Error();
+    if (*kibPerS == 0)
+        return FailureOf(QStringLiteral("--kib-per-s must be above 0"));
     return DriveModel{*seekMs, *kibPerS};
 }
 
-std::optional<TracedListing> ReadTracedListing(const QString& path, const QCommandLineParser& parser) {
-    std::optional<ListingInput> input = ReadListing(path, parser);
+CResult<TracedListing> ReadTracedListing(const QString& path, const QCommandLineParser& parser) {
+    CResult<ListingInput> input = ReadListing(path, parser);
     if (!input)
-        return std::nullopt;
-    if (input->layout == ListingLayout::FileList) {
-        PrintError(input->ShownName(), 0,
-                   QStringLiteral("a file list holds no file sizes to lay the reads over"));
-        return std::nullopt;
-    }
+        return input.Error();
+    if (input->layout == ListingLayout::FileList)
+        return FailureIn(input->ShownName(), 0,
+                         QStringLiteral("a file list holds no file sizes to lay the reads over"));
     TracedListing listing{std::move(*input), {}, {}};
-    std::optional<std::vector<ListingLine>> lines = ReadListingLines(listing.input);
+    CResult<std::vector<ListingLine>> lines = ReadListingLines(listing.input);
     if (!lines)
-        return std::nullopt;
+        return lines.Error();
     listing.lines = std::move(*lines);
     listing.files.reserve(listing.lines.size());
     for (const ListingLine& line : listing.lines)

@@ -1,8 +1,7 @@
 // The trace and the files of a listing that order, seek and plot share: the trace options, the trace
-// read with its errors reported, and each listing line's blocks.
+// read, and each listing line's blocks.
 #pragma once
 
-#include <optional>
 #include <vector>
 
 #include <QCommandLineParser>
@@ -15,21 +14,20 @@
 // --trace, --format, --image-path and --sector-size.
 void AddTraceOptions(QCommandLineParser& parser);
 
-// The reads of the --trace file; none after reporting a bad option value or a line the format cannot
-// read (status 2).
-std::optional<std::vector<TraceRead>> ReadTraceOption(const QCommandLineParser& parser);
+// The reads of the --trace file; a failure for a bad option value or a line the format cannot read.
+CResult<std::vector<TraceRead>> ReadTraceOption(const QCommandLineParser& parser);
 
 // --seek-ms and --kib-per-s.
 void AddDriveOptions(QCommandLineParser& parser);
-std::optional<DriveModel> DriveOptions(const QCommandLineParser& parser);
+CResult<DriveModel> DriveOptions(const QCommandLineParser& parser);
 
-// A listing read with its lines and their files' blocks; none after reporting (a file list holds no sizes).
+// A listing read with its lines and their files' blocks; a failure also for a file list (it holds no sizes).
 struct TracedListing {
     ListingInput input;
     std::vector<ListingLine> lines;
     std::vector<TracedFile> files;
 };
-std::optional<TracedListing> ReadTracedListing(const QString& path, const QCommandLineParser& parser);
+CResult<TracedListing> ReadTracedListing(const QString& path, const QCommandLineParser& parser);
 
 // The new first block of each file of `old` found by name in `newer`; kNoNewStart for a file the new
 // listing lacks. `missing` counts those.

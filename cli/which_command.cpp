@@ -102,20 +102,21 @@ int RunWhichCommand(const QStringList& args) {
     }
 
     std::optional<CBlockMap> map;
-    std::optional<ListingInput> listing;
+    std::optional<ListingInput> listing; // the lines' names lie in its bytes
     std::vector<ListingLine> lines;
     if (source != QStringLiteral("-") && LooksLikeIsoImage(source)) {
-        const std::optional<IsoVolume> volume = ReadVolumeOf(source);
+        const CResult<IsoVolume> volume = ReadVolumeOf(source);
         if (!volume)
-            return kStatusError;
+            return ReportFailure(volume.Error());
         map.emplace(*volume);
     } else {
-        listing = ReadListing(source, parser);
-        if (!listing)
-            return kStatusError;
-        std::optional<std::vector<ListingLine>> read = ReadListingLines(*listing);
+        CResult<ListingInput> input = ReadListing(source, parser);
+        if (!input)
+            return ReportFailure(input.Error());
+        listing = std::move(*input);
+        CResult<std::vector<ListingLine>> read = ReadListingLines(*listing);
         if (!read)
-            return kStatusError;
+            return ReportFailure(read.Error());
         lines = std::move(*read);
     }
 

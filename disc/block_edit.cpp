@@ -83,15 +83,10 @@ const IsoRecord* MovableFile(const IsoVolume& volume, const std::string& path, c
 
 } // namespace
 
-BlockEditResult PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRequest>& requests,
-                            ReplacePlacement placement, std::uint32_t atBlock) {
-    BlockEditResult result;
-    BlockEditPlan& plan = result.plan;
-    auto refuse = [&result](std::string reason) {
-        result.error = std::move(reason);
-        result.plan = {};
-        return result;
-    };
+CResult<BlockEditPlan> PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRequest>& requests,
+                                   ReplacePlacement placement, std::uint32_t atBlock) {
+    BlockEditPlan plan;
+    const auto refuse = [](std::string reason) { return CResult<BlockEditPlan>(Failure{std::move(reason)}); };
     if (const std::string bridge = BridgeRefusal(volume); !bridge.empty())
         return refuse(bridge);
     if (placement == ReplacePlacement::AtBlock && requests.size() != 1)
@@ -217,18 +212,12 @@ BlockEditResult PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRe
             plan.patches.push_back({std::uint64_t{descriptor.block} * kIsoBlock + 80, std::move(bytes)});
         }
     }
-    result.ok = true;
-    return result;
+    return plan;
 }
 
-BlockEditResult PlanPlace(const IsoVolume& volume, const std::vector<PlaceRequest>& requests) {
-    BlockEditResult result;
-    BlockEditPlan& plan = result.plan;
-    auto refuse = [&result](std::string reason) {
-        result.error = std::move(reason);
-        result.plan = {};
-        return result;
-    };
+CResult<BlockEditPlan> PlanPlace(const IsoVolume& volume, const std::vector<PlaceRequest>& requests) {
+    BlockEditPlan plan;
+    const auto refuse = [](std::string reason) { return CResult<BlockEditPlan>(Failure{std::move(reason)}); };
     if (const std::string bridge = BridgeRefusal(volume); !bridge.empty())
         return refuse(bridge);
 
@@ -329,6 +318,5 @@ BlockEditResult PlanPlace(const IsoVolume& volume, const std::vector<PlaceReques
                                                         (volumeBlocks - volume.blockCount)));
             plan.patches.push_back({std::uint64_t{descriptor.block} * kIsoBlock + 80, std::move(bytes)});
         }
-    result.ok = true;
-    return result;
+    return plan;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "disc/iso9660_volume.h"
+#include "listing/failure.h"
 
 // The bytes of a file to be written at `offset`, then zeros up to `paddedSize`: read from the file at
 // sourcePath, or (sourcePath empty) from the unedited image at imageOffset.
@@ -37,12 +38,6 @@ struct BlockEditPlan {
     std::vector<std::string> lines; // one per file: "/PATH: 1234+56 -> 1234+60 (in place)"
 };
 
-struct BlockEditResult {
-    bool ok = false;
-    std::string error; // the refusal and its reason
-    BlockEditPlan plan;
-};
-
 struct ReplaceRequest {
     std::string path;       // "/FOLDER/NAME" as a listing of the image names it
     std::string sourcePath; // the new content
@@ -58,8 +53,8 @@ enum class ReplacePlacement { Auto, AtEnd, AtBlock };
 // extent is patched: ISO 9660, Joliet and hard links. Refused, with nothing planned: a name the image
 // lacks, a directory, a file of several extents or with an extended attribute record, a boot image that
 // would move, and images whose bridge (UDF, HFS+, another tree) keeps records of its own.
-BlockEditResult PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRequest>& requests,
-                            ReplacePlacement placement, std::uint32_t atBlock = 0);
+CResult<BlockEditPlan> PlanReplace(const IsoVolume& volume, const std::vector<ReplaceRequest>& requests,
+                                   ReplacePlacement placement, std::uint32_t atBlock = 0);
 
 // One file of a layout: the start block a listing gives it.
 struct PlaceRequest {
@@ -73,4 +68,4 @@ struct PlaceRequest {
 // other than the file's, a file of several extents, a boot image that would move, and a start that would
 // put a file over another file (where that one will be), a directory, a descriptor, a path table or the
 // system area. The blocks moved files leave are zeroed.
-BlockEditResult PlanPlace(const IsoVolume& volume, const std::vector<PlaceRequest>& requests);
+CResult<BlockEditPlan> PlanPlace(const IsoVolume& volume, const std::vector<PlaceRequest>& requests);

@@ -36,9 +36,9 @@ private:
     int m_fd;
 };
 
-bool Fail(std::string& error, const std::string& what) {
-    error = what + ": " + std::strerror(errno);
-    return false;
+// The failure of a system call, with its reason.
+Failure Fail(const std::string& what) {
+    return Failure(what + ": " + std::strerror(errno));
 }
 
 bool WriteAt(int fd, const char* data, std::size_t size, std::uint64_t offset) {
@@ -59,10 +59,10 @@ bool WriteAt(int fd, const char* data, std::size_t size, std::uint64_t offset) {
 }
 
 // Writes the data, read from its file or (no file) from `image`, the unedited image.
-bool WriteData(int fd, const EditData& data, int image, std::string& error) {
+CResult<void> WriteData(int fd, const EditData& data, int image) {
     CFd file(data.sourcePath.empty() ? -1 : ::open(data.sourcePath.c_str(), O_RDONLY | O_CLOEXEC));
     if (!data.sourcePath.empty() && file.Get() < 0)
-        return Fail(error, "cannot read " + data.sourcePath);
+        return Fail("cannot read " + data.sourcePath);
     const int source = data.sourcePath.empty() ? image : file.Get();
     const std::uint64_t base = data.sourcePath.empty() ? data.imageOffset : 0;
     std::vector<char> buffer(kChunk);
@@ -73,56 +73,56 @@ bool WriteData(int fd, const EditData& data, int image, std::string& error) {
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return Fail(error, "cannot read " + data.sourcePath);
-        if (got == 0) {
-            error = data.sourcePath + " became shorter while it was copied";
-            return false;
-        }
+            return Fail("cannot read " + data.sourcePath);
+        if (got == 0)
+            return Failure(data.sourcePath + " became shorter while it was copied");
         if (!WriteAt(fd, buffer.data(), static_cast<std::size_t>(got), data.offset + done))
-            return Fail(error, "cannot write the image");
+            return Fail("cannot write the image");
         done += static_cast<std::uint64_t>(got);
     }
     std::fill(buffer.begin(), buffer.end(), '\0');
     for (std::uint64_t at = data.size; at < data.paddedSize;) {
         const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, data.paddedSize - at));
         if (!WriteAt(fd, buffer.data(), n, data.offset + at))
-            return Fail(error, "cannot write the image");
+            return Fail("cannot write the image");
         at += n;
     }
-    return true;
+    return {};
 }
 
-bool WriteZeros(int fd, const EditZeros& zeros, std::string& error) {
+CResult<void> WriteZeros(int fd, const EditZeros& zeros) {
     const std::vector<char> buffer(std::min<std::uint64_t>(kChunk, zeros.size), '\0');
     for (std::uint64_t at = 0; at < zeros.size;) {
         const std::size_t n =
             static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), zeros.size - at));
         if (!WriteAt(fd, buffer.data(), n, zeros.offset + at))
-            return Fail(error, "cannot write the image");
+            return Fail("cannot write the image");
         at += n;
     }
-    return true;
+    return {};
 }
 
-bool WritePatches(int fd, const BlockEditPlan& plan, std::string& error) {
+CResult<void> WritePatches(int fd, const BlockEditPlan& plan) {
     for (const EditPatch& patch : plan.patches)
         if (!WriteAt(fd, patch.bytes.data(), patch.bytes.size(), patch.offset))
-            return Fail(error, "cannot write the image");
-    return true;
+            return Fail("cannot write the image");
+    return {};
 }
 
-bool Sync(int fd, std::string& error) {
-    return ::fsync(fd) == 0 || Fail(error, "cannot write the image");
+CResult<void> Sync(int fd) {
+    if (::fsync(fd) != 0)
+        return Fail("cannot write the image");
+    return {};
 }
 
-bool Grow(int fd, const BlockEditPlan& plan, std::string& error) {
+CResult<void> Grow(int fd, const BlockEditPlan& plan) {
     struct stat info {};
     if (::fstat(fd, &info) != 0)
-        return Fail(error, "cannot write the image");
+        return Fail("cannot write the image");
     if (static_cast<std::uint64_t>(info.st_size) < plan.imageBytes &&
         ::ftruncate(fd, static_cast<off_t>(plan.imageBytes)) != 0)
-        return Fail(error, "cannot write the image");
-    return true;
+        return Fail("cannot write the image");
+    return {};
 }
 
 // Has the system start writing the bytes of [offset, offset + size) to the disc now, while the next ones are
@@ -137,10 +137,10 @@ void StartWriteBack(int fd, std::uint64_t offset, std::uint64_t size) {
 
 // Copies the whole file, through the kernel's copy (a reflink where the file system has them), in pieces
 // whose write-back starts as each is copied.
-bool CopyAll(int from, int to, std::string& error) {
+CResult<void> CopyAll(int from, int to) {
     struct stat info {};
     if (::fstat(from, &info) != 0)
-        return Fail(error, "cannot read the image");
+        return Fail("cannot read the image");
     const auto size = static_cast<std::uint64_t>(info.st_size);
     std::uint64_t done = 0;
     while (done < size) {
@@ -154,7 +154,7 @@ bool CopyAll(int from, int to, std::string& error) {
         done += static_cast<std::uint64_t>(put);
     }
     if (done == size)
-        return true;
+        return {};
     // No kernel copy between these files: read and write.
     std::vector<char> buffer(kChunk);
     while (done < size) {
@@ -163,60 +163,63 @@ bool CopyAll(int from, int to, std::string& error) {
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
-            return Fail(error, "cannot read the image");
+            return Fail("cannot read the image");
         if (!WriteAt(to, buffer.data(), static_cast<std::size_t>(got), done))
-            return Fail(error, "cannot write the image");
+            return Fail("cannot write the image");
         StartWriteBack(to, done, static_cast<std::uint64_t>(got));
         done += static_cast<std::uint64_t>(got);
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool WriteEditedCopy(const std::string& imagePath, const std::string& outputPath, const BlockEditPlan& plan,
-                     std::string& error) {
+CResult<void> WriteEditedCopy(const std::string& imagePath, const std::string& outputPath,
+                              const BlockEditPlan& plan) {
     CFd image(::open(imagePath.c_str(), O_RDONLY | O_CLOEXEC));
     if (image.Get() < 0)
-        return Fail(error, "cannot read " + imagePath);
+        return Fail("cannot read " + imagePath);
     // The copy is edited in the writer's temporary file and takes the output's place only when complete.
     CAtomicFileWriter output(outputPath);
-    if (!output.Open()) {
-        error = output.Error();
-        return false;
-    }
-    bool ok = CopyAll(image.Get(), output.Handle(), error) && Grow(output.Handle(), plan, error);
-    for (std::size_t i = 0; ok && i < plan.data.size(); ++i)
-        ok = WriteData(output.Handle(), plan.data[i], image.Get(), error);
-    for (std::size_t i = 0; ok && i < plan.zeros.size(); ++i)
-        ok = WriteZeros(output.Handle(), plan.zeros[i], error);
-    ok = ok && WritePatches(output.Handle(), plan, error);
-    if (ok && !output.Commit()) {
-        error = output.Error();
-        ok = false;
-    }
-    return ok;
+    if (!output.Open())
+        return Failure(output.Error());
+    CResult<void> done = CopyAll(image.Get(), output.Handle());
+    if (done)
+        done = Grow(output.Handle(), plan);
+    for (std::size_t i = 0; done && i < plan.data.size(); ++i)
+        done = WriteData(output.Handle(), plan.data[i], image.Get());
+    for (std::size_t i = 0; done && i < plan.zeros.size(); ++i)
+        done = WriteZeros(output.Handle(), plan.zeros[i]);
+    if (done)
+        done = WritePatches(output.Handle(), plan);
+    if (done && !output.Commit())
+        return Failure(output.Error());
+    return done;
 }
 
-bool EditImageInPlace(const std::string& imagePath, const BlockEditPlan& plan, std::string& error) {
+CResult<void> EditImageInPlace(const std::string& imagePath, const BlockEditPlan& plan) {
     CFd image(::open(imagePath.c_str(), O_RDWR | O_CLOEXEC));
     if (image.Get() < 0)
-        return Fail(error, "cannot open " + imagePath + " for writing");
-    if (!Grow(image.Get(), plan, error))
-        return false;
+        return Fail("cannot open " + imagePath + " for writing");
+    if (CResult<void> grown = Grow(image.Get(), plan); !grown)
+        return grown;
     for (const EditData& data : plan.data) {
         // Data moved within the image is placed by a copy that replaces it whole, never in place.
-        if (data.sourcePath.empty()) {
-            error = "moving data within the image is done on a copy";
-            return false;
-        }
-        if (!WriteData(image.Get(), data, image.Get(), error))
-            return false;
+        if (data.sourcePath.empty())
+            return Failure("moving data within the image is done on a copy");
+        if (CResult<void> written = WriteData(image.Get(), data, image.Get()); !written)
+            return written;
     }
-    if (!Sync(image.Get(), error) || !WritePatches(image.Get(), plan, error) || !Sync(image.Get(), error))
-        return false;
+    if (CResult<void> synced = Sync(image.Get()); !synced)
+        return synced;
+    if (CResult<void> patched = WritePatches(image.Get(), plan); !patched)
+        return patched;
+    if (CResult<void> synced = Sync(image.Get()); !synced)
+        return synced;
     for (const EditZeros& zeros : plan.zeros)
-        if (!WriteZeros(image.Get(), zeros, error))
-            return false;
-    return plan.zeros.empty() || Sync(image.Get(), error);
+        if (CResult<void> zeroed = WriteZeros(image.Get(), zeros); !zeroed)
+            return zeroed;
+    if (plan.zeros.empty())
+        return {};
+    return Sync(image.Get());
 }

@@ -9,36 +9,26 @@
 
 namespace {
 
-DiscReadResult ReadExtents(CIsoImport& import) {
-    DiscReadResult result;
-    if (!import.Load()) {
-        result.error = import.Error();
-        return result;
-    }
-    const bool walked = import.ForEachFile(
-        [&](IsoFile* file, const std::string& path) {
-            return import.AddFileExtents(file, path, result.extents, result.error);
-        },
-        result.error);
-    if (!walked) {
-        if (result.error.empty())
-            result.error = "cannot list a folder of the image";
-        result.extents.clear();
-        return result;
-    }
-    SortByBlock(result.extents);
-    result.ok = true;
-    return result;
+CResult<std::vector<DiscExtent>> ReadExtents(CIsoImport& import) {
+    if (!import.Load())
+        return Failure{import.Error()};
+    std::vector<DiscExtent> extents;
+    const CResult<void> walked = import.ForEachFile(
+        [&](IsoFile* file, const std::string& path) { return import.AddFileExtents(file, path, extents); });
+    if (!walked)
+        return walked.Error();
+    SortByBlock(extents);
+    return extents;
 }
 
 }  // namespace
 
-DiscReadResult ReadDiscImage(const std::string& imagePath, const DiscKeepGoing& keepGoing) {
+CResult<std::vector<DiscExtent>> ReadDiscImage(const std::string& imagePath, const DiscKeepGoing& keepGoing) {
     CIsoImport import(imagePath, keepGoing);
     return ReadExtents(import);
 }
 
-DiscReadResult ReadDiscImageBytes(std::string_view image) {
+CResult<std::vector<DiscExtent>> ReadDiscImageBytes(std::string_view image) {
     CIsoImport import(image);
     return ReadExtents(import);
 }

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <optional>
 #include <string_view>
 #include <thread>
 #include <unordered_map>
@@ -65,13 +64,11 @@ void WaitForData(burn_source* burn, std::size_t want) {
     }
 }
 
-// The first bytes of the file (up to `size`), or nullopt with `error` set.
-std::optional<std::string> ReadHead(const std::string& path, std::size_t size, std::string& error) {
+// The first bytes of the file (up to `size`).
+CResult<std::string> ReadHead(const std::string& path, std::size_t size) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
+    if (fd < 0)
+        return Failure{std::strerror(errno)};
     std::string head(size, '\0');
     std::size_t done = 0;
     while (done < size) {
@@ -79,9 +76,9 @@ std::optional<std::string> ReadHead(const std::string& path, std::size_t size, s
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            error = std::strerror(errno);
+            Failure failure{std::strerror(errno)};
             ::close(fd);
-            return std::nullopt;
+            return failure;
         }
         if (got == 0)
             break;
@@ -111,37 +108,33 @@ bool SetWriteOptions(IsoWriteOpts* opts, const CIsoImport& import, const NameSty
 
 }  // namespace
 
-DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vector<std::string>& order,
-                                   bool ignoreMissing, const std::string& outputPath,
-                                   const DiscProgress& progress, unsigned drops) {
-    DiscRebuildResult result;
-    if (SameFile(sourcePath, outputPath)) {
-        result.error = "the new image would replace the source image " + sourcePath;
-        return result;
-    }
+CResult<DiscRebuild> RebuildDiscImage(const std::string& sourcePath, const std::vector<std::string>& order,
+                                      bool ignoreMissing, const std::string& outputPath,
+                                      const DiscProgress& progress, unsigned drops) {
+    DiscRebuild result;
+    if (SameFile(sourcePath, outputPath))
+        return Failure{"the new image would replace the source image " + sourcePath};
     CIsoImport import(sourcePath, {});
-    if (!import.Load()) {
-        result.error = import.Error();
-        return result;
-    }
-    const std::optional<std::string> head = ReadHead(sourcePath, kStructureHeadBytes, result.error);
+    if (!import.Load())
+        return Failure{import.Error()};
+    const CResult<std::string> head = ReadHead(sourcePath, kStructureHeadBytes);
     if (!head)
-        return result;
+        return head.Error();
     std::string systemArea = head->substr(0, kSystemAreaBytes);
     systemArea.resize(kSystemAreaBytes, '\0');
     std::string refused;
+    unsigned refusedFamilies = kDropNone;
     for (const ForeignStructure& found : FindForeignStructures(*head)) {
         if ((drops & found.family) != 0) {
             result.dropped.push_back(found.what);
             continue;
         }
-        result.refused |= found.family;
+        refusedFamilies |= found.family;
         refused += (refused.empty() ? "" : ", ") + found.what;
     }
-    if (!refused.empty()) {
-        result.error = "the new image would lose " + refused + ": the engine cannot carry it";
-        return result;
-    }
+    if (!refused.empty())
+        return Failure{
+            "the new image would lose " + refused + ": the engine cannot carry it", {}, 0, refusedFamilies};
     if ((drops & kDropHybrid) != 0)
         ClearHybridStructures(systemArea);
 
@@ -149,30 +142,23 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
     std::vector<SourceFile> files;
     std::unordered_map<std::string, std::size_t> byPath;
     bool needsLevel3 = false;
-    std::string walkError;
-    const bool walked = import.ForEachFile(
-        [&](IsoFile* file, const std::string& path) {
-            // Data that is not in the image would be written as zeros: such an image is refused.
-            std::vector<DiscExtent> extents;
-            if (!import.AddFileExtents(file, path, extents, walkError))
-                return false;
-            const std::uint32_t firstBlock = extents.empty() ? 0 : extents.front().startLba;
-            needsLevel3 = needsLevel3 || extents.size() > 1 || iso_file_get_size(file) > 0xFFFFFFFFLL;
-            byPath.emplace(std::string(WithoutLeadingSlash(path)), files.size());
-            files.push_back({file, firstBlock});
-            return true;
-        },
-        walkError);
-    if (!walked) {
-        result.error = walkError.empty() ? "cannot list a folder of " + sourcePath : walkError;
-        return result;
-    }
+    const CResult<void> walked = import.ForEachFile([&](IsoFile* file, const std::string& path) {
+        // Data that is not in the image would be written as zeros: such an image is refused.
+        std::vector<DiscExtent> extents;
+        if (CResult<void> added = import.AddFileExtents(file, path, extents); !added)
+            return added;
+        const std::uint32_t firstBlock = extents.empty() ? 0 : extents.front().startLba;
+        needsLevel3 = needsLevel3 || extents.size() > 1 || iso_file_get_size(file) > 0xFFFFFFFFLL;
+        byPath.emplace(std::string(WithoutLeadingSlash(path)), files.size());
+        files.push_back({file, firstBlock});
+        return CResult<void>();
+    });
+    if (!walked)
+        return walked.Error();
 
     // Weights fall from files.size() down to 1: the listing's files first, then the rest by source block.
-    if (files.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-        result.error = "the image holds too many files";
-        return result;
-    }
+    if (files.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return Failure{"the image holds too many files"};
     std::vector<bool> placed(files.size(), false);
     int weight = static_cast<int>(files.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -180,9 +166,7 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
         if (found == byPath.end()) {
             if (ignoreMissing)
                 continue;
-            result.missingIndex = i;
-            result.error = "the image holds no file " + order[i];
-            return result;
+            return Failure{"the image holds no file " + order[i], {}, static_cast<long long>(i) + 1};
         }
         if (placed[found->second])
             continue;
@@ -198,30 +182,25 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
     for (const std::size_t i : rest)
         iso_node_set_sort_weight(reinterpret_cast<IsoNode*>(files[i].file), weight--);
 
-    const std::optional<NameStyle> style = SourceNameStyle(sourcePath, needsLevel3, result.error);
+    const CResult<NameStyle> style = SourceNameStyle(sourcePath, needsLevel3);
     if (!style)
-        return result;
+        return style.Error();
     IsoWriteOpts* opts = nullptr;
     if (iso_write_opts_new(&opts, 0) < 0 || !SetWriteOptions(opts, import, *style, systemArea)) {
         if (opts)
             iso_write_opts_free(opts);
-        result.error = "cannot set up the writing of the new image";
-        return result;
+        return Failure{"cannot set up the writing of the new image"};
     }
     burn_source* burn = nullptr;
     const int created = iso_image_create_burn_source(import.Image(), opts, &burn);
     iso_write_opts_free(opts);
-    if (created < 0) {
-        result.error = "cannot start writing the new image: " + CIsoImport::EngineReason(created);
-        return result;
-    }
+    if (created < 0)
+        return Failure{"cannot start writing the new image: " + CIsoImport::EngineReason(created)};
     BurnSourceCloser closer{burn};
 
     CAtomicFileWriter output(outputPath);
-    if (!output.Open()) {
-        result.error = output.Error();
-        return result;
-    }
+    if (!output.Open())
+        return Failure{output.Error()};
     const std::uint64_t total = static_cast<std::uint64_t>(burn->get_size(burn));
     std::uint64_t done = 0;
     std::vector<unsigned char> buffer(kChunk);
@@ -230,32 +209,21 @@ DiscRebuildResult RebuildDiscImage(const std::string& sourcePath, const std::vec
         const int want = static_cast<int>(std::min<std::uint64_t>(kChunk, total - done));
         WaitForData(burn, static_cast<std::size_t>(want));
         const int got = burn->read_xt(burn, buffer.data(), want);
-        if (got <= 0) {
-            result.error = "the engine failed while writing the new image: " +
-                           (import.Error().empty() ? CIsoImport::EngineReason(got) : import.Error());
-            return result;
-        }
+        if (got <= 0)
+            return Failure{"the engine failed while writing the new image: " +
+                           (import.Error().empty() ? CIsoImport::EngineReason(got) : import.Error())};
         if (!output.Write(std::string_view(reinterpret_cast<const char*>(buffer.data()),
-                                           static_cast<std::size_t>(got)))) {
-            result.error = output.Error();
-            return result;
-        }
+                                           static_cast<std::size_t>(got))))
+            return Failure{output.Error()};
         done += static_cast<std::uint64_t>(got);
-        if (progress && !progress(done, total)) {
-            result.error = "cancelled";
-            return result;
-        }
+        if (progress && !progress(done, total))
+            return Failure{"cancelled"};
     }
     closer.finished = true;
     // A block of file data the engine could not read is a failure, whatever the engine made of it.
-    if (!import.Error().empty()) {
-        result.error = import.Error();
-        return result;
-    }
-    if (!output.Commit()) {
-        result.error = output.Error();
-        return result;
-    }
-    result.ok = true;
+    if (!import.Error().empty())
+        return Failure{import.Error()};
+    if (!output.Commit())
+        return Failure{output.Error()};
     return result;
 }

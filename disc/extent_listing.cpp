@@ -1,7 +1,8 @@
 #include "disc/extent_listing.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "listing/listing_format.h"
 
 void SortByBlock(std::vector<DiscExtent>& extents) {
     std::stable_sort(extents.begin(), extents.end(), [](const DiscExtent& a, const DiscExtent& b) {
@@ -15,13 +16,15 @@ std::string FormatThreeColumnListing(const std::vector<DiscExtent>& extents) {
     for (const DiscExtent& e : extents)
         bytes += 20 + e.path.size();
     out.reserve(bytes);
-    char fields[19];
+    // The line a Save of the three-column table writes with its three columns ticked.
+    constexpr ColumnChoice kThreeColumns{.startLba = true, .fileSize = true, .fileName = true};
     for (const DiscExtent& e : extents) {
-        std::snprintf(fields, sizeof fields, "%08X|%08X|", static_cast<unsigned>(e.startLba),
-                      static_cast<unsigned>(e.size));
-        out.append(fields, 18);
-        out += e.path;
-        out += "\r\n";
+        ListingLine fields;
+        fields.startLba = e.startLba;
+        fields.fileSize = e.size;
+        fields.name = e.path;
+        AppendListingLine(out, ValuesOfFields(ListingLayout::ThreeColumns, fields, 0), kThreeColumns);
+        EndLineWithCrLf(out);
     }
     return out;
 }

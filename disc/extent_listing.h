@@ -11,12 +11,3 @@ void SortByBlock(std::vector<DiscExtent>& extents);
 
 // The listing's bytes, one line per extent in the given order.
 std::string FormatThreeColumnListing(const std::vector<DiscExtent>& extents);
-
-// What a report of the field's tools reads into: the extents in block order, or the first line that could
-// not be read and why.
-struct DiscReportResult {
-    bool ok = false;
-    long long errorLine = 0;  // 1-based
-    std::string error;
-    std::vector<DiscExtent> extents;
-};

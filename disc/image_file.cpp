@@ -12,19 +12,15 @@ CImageFile::~CImageFile() {
         ::close(m_fd);
 }
 
-bool CImageFile::Open(const std::string& path, bool writable, std::string& error) {
+CResult<void> CImageFile::Open(const std::string& path, bool writable) {
     m_fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     struct stat info {};
-    if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = "not a regular file";
-        return false;
-    }
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+        return Failure{std::strerror(errno)};
+    if (!S_ISREG(info.st_mode))
+        return Failure{"not a regular file"};
     m_nSize = static_cast<std::uint64_t>(info.st_size);
-    return true;
+    return {};
 }
 
 bool CImageFile::ReadAt(std::uint64_t offset, char* data, std::size_t size) const {

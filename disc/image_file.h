@@ -4,6 +4,7 @@
 #include <string>
 
 #include "disc/image_source.h"
+#include "listing/failure.h"
 
 class CImageFile : public CImageSource {
 public:
@@ -12,8 +13,8 @@ public:
     CImageFile(const CImageFile&) = delete;
     CImageFile& operator=(const CImageFile&) = delete;
 
-    // Opens the file read-only, or for reading and writing; false with `error` set when it cannot.
-    bool Open(const std::string& path, bool writable, std::string& error);
+    // Opens the file read-only, or for reading and writing; a failure when it cannot.
+    CResult<void> Open(const std::string& path, bool writable);
 
     std::uint64_t Size() const override { return m_nSize; }
     bool ReadAt(std::uint64_t offset, char* data, std::size_t size) const override;

@@ -557,13 +557,10 @@ private:
 
 } // namespace
 
-IsoVolumeResult ReadIsoVolume(const CImageSource& source, IsoTrees trees) {
-    IsoVolumeResult result;
-    CVolumeReader reader(source, result.volume, trees);
-    result.ok = reader.Read();
-    if (!result.ok) {
-        result.error = reader.Error();
-        result.volume = {};
-    }
-    return result;
+CResult<IsoVolume> ReadIsoVolume(const CImageSource& source, IsoTrees trees) {
+    IsoVolume volume;
+    CVolumeReader reader(source, volume, trees);
+    if (!reader.Read())
+        return Failure{reader.Error()};
+    return volume;
 }

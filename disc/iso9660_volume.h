@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "disc/image_source.h"
+#include "listing/failure.h"
 
 constexpr std::uint32_t kIsoBlock = 2048;
 
@@ -68,14 +69,8 @@ struct IsoVolume {
     bool NamesFromJoliet() const { return hasJoliet && !rockRidge; }
 };
 
-struct IsoVolumeResult {
-    bool ok = false;
-    std::string error;
-    IsoVolume volume;
-};
-
 // Which directory trees to read: all of them (what an edit needs, as it must patch every record), or only
 // the one a listing of the image names its files from (enough to say where each file lies).
 enum class IsoTrees { All, Naming };
 
-IsoVolumeResult ReadIsoVolume(const CImageSource& source, IsoTrees trees = IsoTrees::All);
+CResult<IsoVolume> ReadIsoVolume(const CImageSource& source, IsoTrees trees = IsoTrees::All);

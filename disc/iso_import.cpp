@@ -289,8 +289,8 @@ const char* UnlistableName(std::string_view name) {
 
 } // namespace
 
-bool CIsoImport::ForEachFile(const std::function<bool(IsoFile*, const std::string&)>& visit,
-                             std::string& error) const {
+CResult<void>
+CIsoImport::ForEachFile(const std::function<CResult<void>(IsoFile*, const std::string&)>& visit) const {
     // Depth first without recursion: a folder's subfolders are pushed in reverse so they come off in order.
     std::vector<std::pair<IsoDir*, std::string>> pending{{iso_image_get_root(m_pImage), std::string()}};
     std::vector<std::pair<IsoDir*, std::string>> subfolders;
@@ -300,24 +300,21 @@ bool CIsoImport::ForEachFile(const std::function<bool(IsoFile*, const std::strin
         IsoDirIter* iter = nullptr;
         const int opened = iso_dir_get_children(dir, &iter);
         if (opened < 0) {
-            error = "cannot list the folder " + (dirPath.empty() ? std::string("/") : dirPath) + ": " +
-                    EngineReason(opened);
-            return false;
+            return Failure("cannot list the folder " + (dirPath.empty() ? std::string("/") : dirPath) + ": " +
+                           EngineReason(opened));
         }
         IsoNode* node = nullptr;
-        bool going = true;
+        CResult<void> going;
         subfolders.clear();
         while (going && iso_dir_iter_next(iter, &node) == 1) {
             const std::string_view name = iso_node_get_name(node);
             std::string path = dirPath + '/';
             path += name;
             if (const char* why = UnlistableName(name)) {
-                error = "the image holds a name a listing cannot carry: " + path + " (" + why + ")";
-                going = false;
+                going = Failure("the image holds a name a listing cannot carry: " + path + " (" + why + ")");
             } else if (path.size() > kMaxPathBytes) {
-                error = "the image holds a path longer than " + std::to_string(kMaxPathBytes) +
-                        " bytes: " + path.substr(0, 200) + "...";
-                going = false;
+                going = Failure("the image holds a path longer than " + std::to_string(kMaxPathBytes) +
+                                " bytes: " + path.substr(0, 200) + "...");
             } else if (ISO_NODE_IS_DIR(node)) {
                 subfolders.emplace_back(reinterpret_cast<IsoDir*>(node), std::move(path));
             } else if (ISO_NODE_IS_FILE(node)) {
@@ -326,33 +323,30 @@ bool CIsoImport::ForEachFile(const std::function<bool(IsoFile*, const std::strin
         }
         iso_dir_iter_free(iter);
         if (!going)
-            return false;
+            return going;
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)
             pending.push_back(std::move(*it));
     }
-    return true;
+    return {};
 }
 
-bool CIsoImport::AddFileExtents(Iso_File* file, const std::string& path, std::vector<DiscExtent>& out,
-                                std::string& error) const {
+CResult<void> CIsoImport::AddFileExtents(Iso_File* file, const std::string& path,
+                                         std::vector<DiscExtent>& out) const {
     const std::uint64_t imageBlocks = m_nBlocks;
     int count = 0;
     iso_file_section* sections = nullptr;
     const int ret = iso_file_get_old_image_sections(file, &count, &sections, 0);
-    if (ret < 0) {
-        error = "cannot read the extents of " + path + ": " + EngineReason(ret);
-        return false;
-    }
-    bool fits = true;
+    if (ret < 0)
+        return Failure("cannot read the extents of " + path + ": " + EngineReason(ret));
+    CResult<void> fits;
     for (int i = 0; i < count && fits; ++i) {
         const iso_file_section& s = sections[i];
         const std::uint64_t blocks = (std::uint64_t{s.size} + kBlockSize - 1) / kBlockSize;
         // An empty file may name the block just past the end of the image; it reads nothing there.
         if (std::uint64_t{s.block} + blocks > imageBlocks && (s.size > 0 || s.block > imageBlocks)) {
-            error = "the extent of " + path + " at block " + std::to_string(s.block) + " (" +
-                    std::to_string(s.size) + " bytes) lies past the end of the image (" +
-                    std::to_string(imageBlocks) + " blocks): the image is truncated or damaged";
-            fits = false;
+            fits = Failure("the extent of " + path + " at block " + std::to_string(s.block) + " (" +
+                           std::to_string(s.size) + " bytes) lies past the end of the image (" +
+                           std::to_string(imageBlocks) + " blocks): the image is truncated or damaged");
         } else {
             out.push_back({s.block, s.size, path});
         }

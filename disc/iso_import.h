@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "disc/disc_image.h"
+#include "listing/failure.h"
 
 struct iso_data_source;
 struct Iso_Image;
@@ -38,21 +39,14 @@ public:
     bool Load();
 
     // Calls visit for every regular file of the loaded tree with its path ("/FOLDER/NAME"), folders in
-    // name order, each folder's files before its subfolders' files; stops and returns false when visit does.
-    // A folder the engine cannot list, a name with a line break, a name "." or "..", and a path longer than
-    // a file system takes also stop the walk, with `error` naming the path.
-    bool ForEachFile(const std::function<bool(Iso_File*, const std::string&)>& visit,
-                     std::string& error) const;
-    // The same where only the files visited matter, not why a walk stopped.
-    bool ForEachFile(const std::function<bool(Iso_File*, const std::string&)>& visit) const {
-        std::string ignored;
-        return ForEachFile(visit, ignored);
-    }
+    // name order, each folder's files before its subfolders' files; stops at the first failure visit
+    // returns and returns it. A folder the engine cannot list, a name with a line break, a name "." or
+    // "..", and a path longer than a file system takes also stop the walk, with a failure naming the path.
+    CResult<void> ForEachFile(const std::function<CResult<void>(Iso_File*, const std::string&)>& visit) const;
 
-    // Appends the extents of one file of the loaded tree. False, with `error` set, when the engine cannot
-    // give them or one lies past the end of the image (whose data would be read, or written, as zeros).
-    bool AddFileExtents(Iso_File* file, const std::string& path, std::vector<DiscExtent>& out,
-                        std::string& error) const;
+    // Appends the extents of one file of the loaded tree. A failure when the engine cannot give them or one
+    // lies past the end of the image (whose data would be read, or written, as zeros).
+    CResult<void> AddFileExtents(Iso_File* file, const std::string& path, std::vector<DiscExtent>& out) const;
 
     Iso_Image* Image() const { return m_pImage; }
     iso_read_image_features* Features() const { return m_pFeatures; }

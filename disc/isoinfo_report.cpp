@@ -3,6 +3,7 @@
 #include <limits>
 #include <vector>
 
+#include "disc/extent_listing.h"
 #include "disc/report_lines.h"
 
 namespace {
@@ -80,17 +81,17 @@ RecordKind ReadRecord(std::string_view line, const std::string& folder, DiscExte
 
 }  // namespace
 
-DiscReportResult ReadIsoinfoReport(std::string_view report) {
-    DiscReportResult result;
+CResult<std::vector<DiscExtent>> ReadIsoinfoReport(std::string_view report) {
+    std::vector<DiscExtent> extents;
+    Failure failure;
     std::string folder;
-    result.ok = ForEachLine(report, [&](long long number, std::string_view line) {
+    const bool read = ForEachLine(report, [&](long long number, std::string_view line) {
         if (TrimBlanks(line).empty())
             return true;
         if (line.starts_with(kHeaderPrefix)) {
             folder = line.substr(kHeaderPrefix.size());
             if (folder.empty() || folder.front() != '/' || folder.back() != '/') {
-                result.errorLine = number;
-                result.error = "the folder of a directory listing must start and end with /";
+                failure = Failure("the folder of a directory listing must start and end with /", {}, number);
                 return false;
             }
             return true;
@@ -98,20 +99,20 @@ DiscReportResult ReadIsoinfoReport(std::string_view report) {
         DiscExtent extent;
         switch (folder.empty() ? RecordKind::Unreadable : ReadRecord(line, folder, extent)) {
         case RecordKind::File:
-            result.extents.push_back(std::move(extent));
+            extents.push_back(std::move(extent));
             return true;
         case RecordKind::Other:
             return true;
         case RecordKind::Unreadable:
             break;
         }
-        result.errorLine = number;
-        result.error = folder.empty() ? "a directory record before any \"Directory listing of\" header"
-                                      : "not a directory record of isoinfo -l";
+        failure = Failure(folder.empty() ? "a directory record before any \"Directory listing of\" header"
+                                         : "not a directory record of isoinfo -l",
+                          {}, number);
         return false;
     });
-    if (!result.ok)
-        result.extents.clear();
-    SortByBlock(result.extents);
-    return result;
+    if (!read)
+        return failure;
+    SortByBlock(extents);
+    return extents;
 }

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
-#include "disc/extent_listing.h"
+#include "disc/disc_extent.h"
+#include "listing/failure.h"
 
 // Reads the report into the extents of its regular files; folders (with "." and "..") and links are passed
 // over. A name shown without Rock Ridge attributes (mode "----------") loses its ";N" version and the dot
 // before it, as the image's readers show it. Any line that is not a header, a record or blank fails the
 // read, named by its number.
-DiscReportResult ReadIsoinfoReport(std::string_view report);
+CResult<std::vector<DiscExtent>> ReadIsoinfoReport(std::string_view report);

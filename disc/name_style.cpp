@@ -37,15 +37,14 @@ bool IsLevel1Name(std::string_view name, bool folder) {
 
 }  // namespace
 
-std::optional<NameStyle> SourceNameStyle(const std::string& sourcePath, bool needsLevel3, std::string& error) {
+CResult<NameStyle> SourceNameStyle(const std::string& sourcePath, bool needsLevel3) {
     NameStyle style;
     bool level1 = true;
     CIsoImport isoNames(sourcePath, {}, CIsoImport::Names::Iso9660Raw);
-    if (!isoNames.Load()) {
-        error = isoNames.Error();
-        return std::nullopt;
-    }
-    isoNames.ForEachFile([&](IsoFile*, const std::string& path) {
+    if (!isoNames.Load())
+        return Failure{isoNames.Error()};
+    // Only the names walked count here; why a walk stopped is the rebuild's own walk to tell.
+    static_cast<void>(isoNames.ForEachFile([&](IsoFile*, const std::string& path) {
         std::string_view rest = path;
         while (!rest.empty()) {
             rest.remove_prefix(1);
@@ -55,16 +54,16 @@ std::optional<NameStyle> SourceNameStyle(const std::string& sourcePath, bool nee
             level1 = level1 && IsLevel1Name(name, folder);
             rest.remove_prefix(folder ? slash : rest.size());
         }
-        return true;
-    });
+        return CResult<void>();
+    }));
     style.isoLevel = needsLevel3 ? 3 : level1 ? 1 : 2;
 
     CIsoImport jolietNames(sourcePath, {}, CIsoImport::Names::JolietRaw);
     if (iso_read_image_features_has_joliet(isoNames.Features()) && jolietNames.Load()) {
-        jolietNames.ForEachFile([&](IsoFile*, const std::string& path) {
+        static_cast<void>(jolietNames.ForEachFile([&](IsoFile*, const std::string& path) {
             NoteStyle(path, style.joliet);
-            return true;
-        });
+            return CResult<void>();
+        }));
     }
     return style;
 }

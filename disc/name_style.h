@@ -2,8 +2,9 @@
 // image so that a rebuilt image gets the same names from the engine.
 #pragma once
 
-#include <optional>
 #include <string>
+
+#include "listing/failure.h"
 
 // How one tree writes its file names: with a ";1" version or without, and a name without an extension with
 // a dot forced on ("NAME.") or not. Unseen is left false.
@@ -18,5 +19,5 @@ struct NameStyle {
     TreeStyle joliet;
 };
 
-// Reads the style of the source's names; nullopt with `error` set when the image cannot be read.
-std::optional<NameStyle> SourceNameStyle(const std::string& sourcePath, bool needsLevel3, std::string& error);
+// Reads the style of the source's names; a failure when the image cannot be read.
+CResult<NameStyle> SourceNameStyle(const std::string& sourcePath, bool needsLevel3);

@@ -23,12 +23,8 @@ std::string_view WithoutComment(std::string_view line) {
 
 } // namespace
 
-TraceResult TraceError(long long line, std::string reason) {
-    TraceResult result;
-    result.ok = false;
-    result.errorLine = line;
-    result.error = std::move(reason);
-    return result;
+Failure TraceError(long long line, std::string reason) {
+    return Failure{std::move(reason), {}, line};
 }
 
 std::string_view NextWord(std::string_view& text) {
@@ -126,10 +122,11 @@ std::optional<TraceFormat> GuessTraceFormat(std::string_view text) {
     return format;
 }
 
-TraceResult ReadLbaTrace(std::string_view text) {
-    TraceResult result;
-    result.format = TraceFormat::Lba;
-    result.reads.reserve(text.size() / 12);
+CResult<Trace> ReadLbaTrace(std::string_view text) {
+    Trace trace;
+    trace.format = TraceFormat::Lba;
+    std::optional<Failure> failure;
+    trace.reads.reserve(text.size() / 12);
     ForEachLine(text, [&](long long number, std::string_view line) {
         line = WithoutComment(line);
         if (line.empty())
@@ -139,42 +136,39 @@ TraceResult ReadLbaTrace(std::string_view text) {
         const std::optional<std::uint64_t> block = ParseTraceNumber(blockWord);
         const std::optional<std::uint64_t> count = countWord.empty() ? 1 : ParseTraceNumber(countWord);
         if (!block || !count || !NextWord(line).empty()) {
-            result = TraceError(number, "not a line \"BLOCK [COUNT]\"");
+            failure = TraceError(number, "not a line \"BLOCK [COUNT]\"");
             return false;
         }
         if (*count == 0) {
-            result = TraceError(number, "a read of 0 blocks");
+            failure = TraceError(number, "a read of 0 blocks");
             return false;
         }
         constexpr std::uint64_t kMaxBlocks = UINT64_MAX / kTraceBlockSize;
         if (*block > kMaxBlocks || *count > kMaxBlocks - *block) {
-            result = TraceError(number, "the read ends beyond the largest byte offset");
+            failure = TraceError(number, "the read ends beyond the largest byte offset");
             return false;
         }
-        result.reads.push_back({*block * kTraceBlockSize, *count * kTraceBlockSize});
+        trace.reads.push_back({*block * kTraceBlockSize, *count * kTraceBlockSize});
         return true;
     });
-    return result;
+    if (failure)
+        return *std::move(failure);
+    return trace;
 }
 
-TraceResult ReadTrace(std::string_view text, const TraceOptions& options) {
+CResult<Trace> ReadTrace(std::string_view text, const TraceOptions& options) {
     std::optional<TraceFormat> format = options.format;
     if (!format)
         format = GuessTraceFormat(text);
     if (!format)
         return TraceError(0, "the format of the trace cannot be told from its first line (give --format)");
-    TraceResult result;
     switch (*format) {
-    case TraceFormat::Lba:
-        result = ReadLbaTrace(text);
-        break;
     case TraceFormat::Strace:
-        result = ReadStraceTrace(text, options.imagePath);
-        break;
+        return ReadStraceTrace(text, options.imagePath);
     case TraceFormat::Blkparse:
-        result = ReadBlkparseTrace(text, options.sectorSize);
+        return ReadBlkparseTrace(text, options.sectorSize);
+    case TraceFormat::Lba:
         break;
     }
-    result.format = *format;
-    return result;
+    return ReadLbaTrace(text);
 }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "listing/failure.h"
+
 // The size of a block of the image, the unit of a block list and of the listings.
 constexpr std::uint64_t kTraceBlockSize = 2048;
 
@@ -29,12 +31,10 @@ struct TraceOptions {
     std::uint64_t sectorSize = 512;    // blkparse: the size of a sector
 };
 
-struct TraceResult {
-    bool ok = true;
+// The reads of a trace, in time order, and the format they were read in.
+struct Trace {
     TraceFormat format = TraceFormat::Lba;
     std::vector<TraceRead> reads;
-    long long errorLine = 0; // 1-based; 0 when the failure is not one line's
-    std::string error;
 };
 
 // "lba", "strace" or "blkparse".
@@ -45,6 +45,7 @@ const char* TraceFormatName(TraceFormat format);
 // list. None when the text starts with a line no format reads.
 std::optional<TraceFormat> GuessTraceFormat(std::string_view text);
 
-// Reads every read of the trace. A line the format cannot read fails the whole read, named by its number;
-// what a format holds beside reads (other calls and files, other events, summaries) is passed over.
-TraceResult ReadTrace(std::string_view text, const TraceOptions& options);
+// Reads every read of the trace. A line the format cannot read fails the whole read, named by its number
+// (the failure's line; 0 when the failure is not one line's); what a format holds beside reads (other
+// calls and files, other events, summaries) is passed over.
+CResult<Trace> ReadTrace(std::string_view text, const TraceOptions& options);

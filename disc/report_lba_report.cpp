@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <limits>
 
+#include "disc/extent_listing.h"
 #include "disc/report_lines.h"
 #include "disc/shell_word.h"
 
@@ -58,10 +59,11 @@ std::optional<ExtentLine> ReadExtentLine(std::string_view line, std::string& rea
 
 }  // namespace
 
-DiscReportResult ReadReportLba(std::string_view report) {
-    DiscReportResult result;
+CResult<std::vector<DiscExtent>> ReadReportLba(std::string_view report) {
+    std::vector<DiscExtent> extents;
+    Failure failure;
     std::unordered_map<std::string, std::uint64_t> sizeBefore;  // bytes in the earlier extents of each path
-    result.ok = ForEachLine(report, [&](long long number, std::string_view line) {
+    const bool read = ForEachLine(report, [&](long long number, std::string_view line) {
         if (TrimBlanks(line).empty() || line.starts_with(kHeaderPrefix))
             return true;
         std::string reason = "not a line of the report_lba report";
@@ -75,16 +77,15 @@ DiscReportResult ReadReportLba(std::string_view report) {
         if (extent && size > kMax32)
             reason = "an extent cannot hold more than 2^32 - 1 bytes";
         if (!extent || size > kMax32) {
-            result.errorLine = number;
-            result.error = reason;
+            failure = Failure(std::move(reason), {}, number);
             return false;
         }
         before += size;
-        result.extents.push_back({extent->start, static_cast<std::uint32_t>(size), std::move(extent->path)});
+        extents.push_back({extent->start, static_cast<std::uint32_t>(size), std::move(extent->path)});
         return true;
     });
-    if (!result.ok)
-        result.extents.clear();
-    SortByBlock(result.extents);
-    return result;
+    if (!read)
+        return failure;
+    SortByBlock(extents);
+    return extents;
 }

@@ -27,9 +27,10 @@ bool IsBlkparseEventLine(std::string_view line) {
            IsDigits(device.substr(comma + 1)) && IsDigits(NextWord(line));
 }
 
-TraceResult ReadBlkparseTrace(std::string_view text, std::uint64_t sectorSize) {
-    TraceResult result;
-    result.format = TraceFormat::Blkparse;
+CResult<Trace> ReadBlkparseTrace(std::string_view text, std::uint64_t sectorSize) {
+    Trace trace;
+    trace.format = TraceFormat::Blkparse;
+    std::optional<Failure> failure;
     std::vector<TraceRead> queued;
     bool summary = false;
     if (sectorSize == 0)
@@ -44,7 +45,7 @@ TraceResult ReadBlkparseTrace(std::string_view text, std::uint64_t sectorSize) {
                 summary = true;
                 return true;
             }
-            result = TraceError(number, "not an event line of blkparse");
+            failure = TraceError(number, "not an event line of blkparse");
             return false;
         }
         std::string_view rest = line;
@@ -61,20 +62,22 @@ TraceResult ReadBlkparseTrace(std::string_view text, std::uint64_t sectorSize) {
         const std::optional<std::uint64_t> sector = ParseTraceNumber(sectorWord);
         const std::optional<std::uint64_t> count = ParseTraceNumber(NextWord(rest));
         if (!sector || plus != "+" || !count) {
-            result = TraceError(number, "a read event without \"SECTOR + COUNT\"");
+            failure = TraceError(number, "a read event without \"SECTOR + COUNT\"");
             return false;
         }
         const std::uint64_t limit = UINT64_MAX / sectorSize;
         if (*sector > limit || *count > limit - *sector) {
-            result = TraceError(number, "the read ends beyond the largest byte offset");
+            failure = TraceError(number, "the read ends beyond the largest byte offset");
             return false;
         }
         if (*count == 0)
             return true;
-        (action == "D" ? result.reads : queued).push_back({*sector * sectorSize, *count * sectorSize});
+        (action == "D" ? trace.reads : queued).push_back({*sector * sectorSize, *count * sectorSize});
         return true;
     });
-    if (result.ok && result.reads.empty())
-        result.reads = std::move(queued);
-    return result;
+    if (failure)
+        return *std::move(failure);
+    if (trace.reads.empty())
+        trace.reads = std::move(queued);
+    return trace;
 }

@@ -7,9 +7,9 @@
 
 #include "disc/read_trace.h"
 
-TraceResult ReadLbaTrace(std::string_view text);
-TraceResult ReadStraceTrace(std::string_view text, std::string_view imagePath);
-TraceResult ReadBlkparseTrace(std::string_view text, std::uint64_t sectorSize);
+CResult<Trace> ReadLbaTrace(std::string_view text);
+CResult<Trace> ReadStraceTrace(std::string_view text, std::string_view imagePath);
+CResult<Trace> ReadBlkparseTrace(std::string_view text, std::uint64_t sectorSize);
 
 // True when the line is a read event or another event line of blkparse ("MAJ,MIN CPU SEQ ...").
 bool IsBlkparseEventLine(std::string_view line);
@@ -18,8 +18,8 @@ bool IsLbaTraceLine(std::string_view line);
 // True when the line is a call, a resumed call or a notice of an strace log.
 bool IsStraceLine(std::string_view line);
 
-// A failed result naming the line.
-TraceResult TraceError(long long line, std::string reason);
+// A failure naming the line.
+Failure TraceError(long long line, std::string reason);
 
 // Splits off the next word (blank-separated) of `text`; empty when none is left.
 std::string_view NextWord(std::string_view& text);

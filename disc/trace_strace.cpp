@@ -215,7 +215,7 @@ bool SamePath(std::string_view traced, std::string_view given) {
 
 class CStraceReader {
 public:
-    TraceResult Read(std::string_view text, std::string_view imagePath);
+    CResult<Trace> Read(std::string_view text, std::string_view imagePath);
 
 private:
     struct Descriptor {
@@ -345,7 +345,7 @@ bool CStraceReader::HandleCall(std::string_view body) {
     return true;
 }
 
-TraceResult CStraceReader::Read(std::string_view text, std::string_view imagePath) {
+CResult<Trace> CStraceReader::Read(std::string_view text, std::string_view imagePath) {
     long long errorLine = 0;
     std::string joined;
     ForEachLine(text, [&](long long number, std::string_view line) {
@@ -386,8 +386,8 @@ TraceResult CStraceReader::Read(std::string_view text, std::string_view imagePat
     if (!m_error.empty())
         return TraceError(errorLine, m_error);
 
-    TraceResult result;
-    result.format = TraceFormat::Strace;
+    Trace trace;
+    trace.format = TraceFormat::Strace;
     std::vector<bool> image(m_paths.size(), false);
     if (!imagePath.empty()) {
         bool opened = false;
@@ -414,8 +414,8 @@ TraceResult CStraceReader::Read(std::string_view text, std::string_view imagePat
             m_reads[kept++] = m_reads[r];
     }
     m_reads.resize(kept);
-    result.reads = std::move(m_reads);
-    return result;
+    trace.reads = std::move(m_reads);
+    return trace;
 }
 
 } // namespace
@@ -426,7 +426,7 @@ bool IsStraceLine(std::string_view line) {
            CallNameLength(body) > 0;
 }
 
-TraceResult ReadStraceTrace(std::string_view text, std::string_view imagePath) {
+CResult<Trace> ReadStraceTrace(std::string_view text, std::string_view imagePath) {
     CStraceReader reader;
     return reader.Read(text, imagePath);
 }

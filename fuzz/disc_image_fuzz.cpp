@@ -10,15 +10,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const DiscReadResult result = ReadDiscImageBytes(bytes);
-    if (!result.ok) {
-        if (result.error.empty())
+    const CResult<std::vector<DiscExtent>> result = ReadDiscImageBytes(bytes);
+    if (!result) {
+        if (result.Error().message.empty())
             std::abort();
         return 0;
     }
     const std::uint64_t blocks = size / 2048;
     std::uint32_t previous = 0;
-    for (const DiscExtent& extent : result.extents) {
+    for (const DiscExtent& extent : *result) {
         const std::uint64_t end = std::uint64_t{extent.startLba} + (std::uint64_t{extent.size} + 2047) / 2048;
         if (extent.startLba < previous || extent.path.empty() || extent.path.front() != '/' ||
             (extent.size > 0 && end > blocks))

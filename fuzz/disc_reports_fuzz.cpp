@@ -22,11 +22,11 @@ std::string QuoteLikeXorriso(std::string_view word) {
     return quoted + "'";
 }
 
-void CheckFailure(const DiscReportResult& result, std::string_view text) {
-    if (result.ok)
+void CheckFailure(const CResult<std::vector<DiscExtent>>& result, std::string_view text) {
+    if (result)
         return;
     const long long lines = std::count(text.begin(), text.end(), '\n') + 1;
-    if (result.errorLine < 1 || result.errorLine > lines || result.error.empty() || !result.extents.empty())
+    if (result.Error().line < 1 || result.Error().line > lines || result.Error().message.empty())
         std::abort();
 }
 
@@ -35,7 +35,7 @@ void CheckFailure(const DiscReportResult& result, std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
-    const DiscReportResult report = ReadReportLba(text);
+    const CResult<std::vector<DiscExtent>> report = ReadReportLba(text);
     CheckFailure(report, text);
     CheckFailure(ReadIsoinfoReport(text), text);
 
@@ -46,17 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
 
     // Files of one extent each, written back as a report, read back the same.
+    const std::vector<DiscExtent> extents = report ? *report : std::vector<DiscExtent>();
     std::set<std::string> paths;
-    for (const DiscExtent& e : report.extents)
+    for (const DiscExtent& e : extents)
         paths.insert(e.path);
-    if (report.ok && paths.size() == report.extents.size()) {
+    if (report && paths.size() == extents.size()) {
         std::string again;
-        for (const DiscExtent& e : report.extents)
+        for (const DiscExtent& e : extents)
             again += "File data lba: 0 , " + std::to_string(e.startLba) + " , " +
                      std::to_string((std::uint64_t{e.size} + 2047) / 2048) + " , " + std::to_string(e.size) + " , " +
                      QuoteLikeXorriso(e.path) + "\n";
-        const DiscReportResult reread = ReadReportLba(again);
-        if (!reread.ok || reread.extents != report.extents)
+        const CResult<std::vector<DiscExtent>> reread = ReadReportLba(again);
+        if (!reread || *reread != extents)
             std::abort();
     }
     return 0;

@@ -15,14 +15,14 @@
 
 namespace {
 
-void CheckResult(const TraceResult& result, std::string_view text) {
-    if (!result.ok) {
+void CheckResult(const CResult<Trace>& result, std::string_view text) {
+    if (!result) {
         const long long lines = std::count(text.begin(), text.end(), '\n') + 1;
-        if (result.errorLine < 0 || result.errorLine > lines || result.error.empty() || !result.reads.empty())
+        if (result.Error().line < 0 || result.Error().line > lines || result.Error().message.empty())
             std::abort();
         return;
     }
-    for (const TraceRead& read : result.reads) {
+    for (const TraceRead& read : result->reads) {
         if (read.length == 0 || read.offset > UINT64_MAX - read.length)
             std::abort();
     }
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     TraceOptions options;
-    const TraceResult guessed = ReadTrace(text, options);
+    const CResult<Trace> guessed = ReadTrace(text, options);
     CheckResult(guessed, text);
     for (const TraceFormat format : {TraceFormat::Lba, TraceFormat::Strace, TraceFormat::Blkparse}) {
         options.format = format;
@@ -46,19 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     options.format = TraceFormat::Lba;
     options.imagePath.clear();
-    const TraceResult blocks = ReadTrace(text, options);
-    if (blocks.ok) {
+    const CResult<Trace> blocks = ReadTrace(text, options);
+    if (blocks) {
         std::string again;
-        for (const TraceRead& read : blocks.reads)
+        for (const TraceRead& read : blocks->reads)
             again += std::to_string(read.offset / kTraceBlockSize) + " " +
                      std::to_string(read.length / kTraceBlockSize) + "\n";
-        const TraceResult reread = ReadTrace(again, options);
-        if (!reread.ok || reread.reads != blocks.reads)
+        const CResult<Trace> reread = ReadTrace(again, options);
+        if (!reread || reread->reads != blocks->reads)
             std::abort();
     }
 
     // Files made of the first reads' blocks, some of them sharing blocks.
-    const std::vector<TraceRead>& reads = guessed.reads;
+    const std::vector<TraceRead> reads = guessed ? guessed->reads : std::vector<TraceRead>();
     std::vector<TracedFile> files;
     std::vector<std::uint64_t> starts;
     for (std::size_t i = 0; i < reads.size() && i < 16; ++i) {

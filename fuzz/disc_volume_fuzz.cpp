@@ -14,13 +14,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const CMemoryImageSource source(bytes);
-    const IsoVolumeResult result = ReadIsoVolume(source);
-    if (!result.ok) {
-        if (result.error.empty())
+    const CResult<IsoVolume> result = ReadIsoVolume(source);
+    if (!result) {
+        if (result.Error().message.empty())
             std::abort();
         return 0;
     }
-    const IsoVolume& volume = result.volume;
+    const IsoVolume& volume = *result;
     const std::uint64_t blocks = size / kIsoBlock;
     const IsoRecord* firstFile = nullptr;
     for (const IsoRecord& record : volume.records) {
@@ -41,15 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     // A plan that grows the first file: its new blocks must have been free (or its own), and every patch
     // must fall on a record or a descriptor of the image.
-    const BlockEditResult plan =
+    const CResult<BlockEditPlan> plan =
         PlanReplace(volume, {{firstFile->path, "unused", std::uint64_t{firstFile->size} * 2 + 1}},
                     ReplacePlacement::Auto);
-    if (!plan.ok)
-        return plan.error.empty() ? (std::abort(), 0) : 0;
-    for (const EditPatch& patch : plan.plan.patches)
+    if (!plan)
+        return plan.Error().message.empty() ? (std::abort(), 0) : 0;
+    for (const EditPatch& patch : plan->patches)
         if (patch.offset + patch.bytes.size() > size)
             std::abort();
-    for (const EditData& write : plan.plan.data) {
+    for (const EditData& write : plan->data) {
         const auto start = static_cast<std::uint32_t>(write.offset / kIsoBlock);
         const auto count = static_cast<std::uint32_t>(write.paddedSize / kIsoBlock);
         if (start < 16 ||

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -97,16 +98,25 @@ const char* SortWeightFormatName(SortWeightFormat format) {
     return format == SortWeightFormat::MkisofsSort ? "mkisofs-sort" : "xorriso-weights";
 }
 
-std::optional<SortWeightRefusal> AppendSortWeights(std::string& out, SortWeightFormat format,
-                                                   std::string_view prefix, std::size_t count,
-                                                   const std::function<std::string_view(std::size_t)>& nameAt) {
+namespace {
+
+// The refusal of the name at 0-based `index` of the list.
+Failure Refusal(std::size_t index, std::string reason) {
+    return Failure(std::move(reason), {}, static_cast<long long>(index) + 1);
+}
+
+} // namespace
+
+CResult<void> AppendSortWeights(std::string& out, SortWeightFormat format, std::string_view prefix,
+                                std::size_t count,
+                                const std::function<std::string_view(std::size_t)>& nameAt) {
     // Both tools read the weight as a signed 32-bit number; weights run from count down to 1.
     constexpr auto kMaxWeight = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
     if (count > kMaxWeight)
-        return SortWeightRefusal{kMaxWeight, "more names than the tool has weights"};
+        return Refusal(kMaxWeight, "more names than the tool has weights");
     for (std::size_t i = 0; i < count; ++i) {
         if (const char* problem = ProblemOf(nameAt(i)); *problem)
-            return SortWeightRefusal{i, problem};
+            return Refusal(i, problem);
     }
 
     const bool mkisofs = format == SortWeightFormat::MkisofsSort;
@@ -127,11 +137,10 @@ std::optional<SortWeightRefusal> AppendSortWeights(std::string& out, SortWeightF
         // A longer line is cut by the tool's line buffer, and its rest read as a line of its own.
         if (const std::size_t length = out.size() - lineStart; length > maxLine) {
             out.resize(before);
-            return SortWeightRefusal{i, "the line would be " + std::to_string(length) +
-                                            " bytes long; the tool reads " + std::to_string(maxLine) +
-                                            " at most and would split it"};
+            return Refusal(i, "the line would be " + std::to_string(length) + " bytes long; the tool reads " +
+                                  std::to_string(maxLine) + " at most and would split it");
         }
         out.push_back('\n');
     }
-    return std::nullopt;
+    return {};
 }

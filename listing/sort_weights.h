@@ -22,19 +22,13 @@
 #include <string>
 #include <string_view>
 
+#include "listing/failure.h"
+
 enum class SortWeightFormat { MkisofsSort, XorrisoWeights };
 
 // The format of a command-line name ("mkisofs-sort", "xorriso-weights"); none for another name.
 std::optional<SortWeightFormat> SortWeightFormatNamed(std::string_view name);
 const char* SortWeightFormatName(SortWeightFormat format);
-
-// Why a name cannot be written: its position in the list (0-based) and the reason in words.
-struct SortWeightRefusal {
-    std::size_t index = 0;
-    std::string reason;
-
-    bool operator==(const SortWeightRefusal&) const = default;
-};
 
 // The longest line, line feed not counted, that the format's tool reads whole: genisoimage reads its sort
 // file through a buffer of 4096 bytes, xorriso its weight list through one a byte shorter in effect.
@@ -42,7 +36,8 @@ std::size_t MaxSortWeightLine(SortWeightFormat format);
 
 // Appends the weight lines of nameAt(0) to nameAt(count - 1) to out. When some name cannot be carried
 // (a line feed or NUL byte in it, nothing left once the leading slashes are gone, a line longer than the
-// tool reads whole, or more names than weights), nothing is appended and the first such name is returned.
-std::optional<SortWeightRefusal> AppendSortWeights(std::string& out, SortWeightFormat format,
-                                                   std::string_view prefix, std::size_t count,
-                                                   const std::function<std::string_view(std::size_t)>& nameAt);
+// tool reads whole, or more names than weights), nothing is appended and the failure says why, its line
+// the 1-based place of the first such name in the list.
+CResult<void> AppendSortWeights(std::string& out, SortWeightFormat format, std::string_view prefix,
+                                std::size_t count,
+                                const std::function<std::string_view(std::size_t)>& nameAt);

@@ -240,10 +240,10 @@ TEST_F(MainDlgDiscTest, RebuildWritesTheImageInTheTablesOrderOrSaysWhichRowIsMis
     EXPECT_EQ(steps.openTitle, QStringLiteral("Rebuild Disc Image"));
     EXPECT_EQ(steps.saveTitle, QStringLiteral("Choose the New Image"));
     const QString rebuilt = m_dir.filePath(QStringLiteral("Sorted-game.iso"));
-    const DiscReadResult read = ReadDiscImage(QFile::encodeName(rebuilt).toStdString());
-    ASSERT_TRUE(read.ok) << read.error;
+    const CResult<std::vector<DiscExtent>> read = ReadDiscImage(QFile::encodeName(rebuilt).toStdString());
+    ASSERT_TRUE(read.Ok()) << read.Error().message;
     std::vector<std::string> order;
-    for (const DiscExtent& extent : read.extents)
+    for (const DiscExtent& extent : *read)
         order.push_back(extent.path);
     EXPECT_EQ(order, (std::vector<std::string>{"/sp ace", "/big", "/A/B/deep.txt", "/mid"}));
     ASSERT_EQ(m_boxes.size(), 1u);
@@ -287,7 +287,7 @@ TEST_F(MainDlgDiscTest, RebuildOfAUdfImageAsksAndWritesWithoutUdfOnlyOnYes) {
     }
     EXPECT_TRUE(m_boxes.back().text.contains(QStringLiteral("leaves out a UDF file system")))
         << m_boxes.back().text.toStdString();
-    const DiscReadResult read = ReadDiscImage(QFile::encodeName(rebuilt).toStdString());
-    ASSERT_TRUE(read.ok) << read.error;
-    EXPECT_EQ(read.extents.front().path, "/big");
+    const CResult<std::vector<DiscExtent>> read = ReadDiscImage(QFile::encodeName(rebuilt).toStdString());
+    ASSERT_TRUE(read.Ok()) << read.Error().message;
+    EXPECT_EQ(read->front().path, "/big");
 }

@@ -122,17 +122,18 @@ TEST_F(MainDlgReplaceTest, ReplacesTheSelectedRowsFileInPatchedImage) {
     EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("(in place)"))) << m_boxes[0].text.toStdString();
 
     const QString patched = m_dir.filePath(QStringLiteral("Patched-game.iso"));
-    const DiscReadResult before = ReadDiscImage(QFile::encodeName(m_image).toStdString());
-    const DiscReadResult after = ReadDiscImage(QFile::encodeName(patched).toStdString());
-    ASSERT_TRUE(after.ok) << after.error;
-    ASSERT_EQ(after.extents.size(), before.extents.size());
+    const CResult<std::vector<DiscExtent>> before = ReadDiscImage(QFile::encodeName(m_image).toStdString());
+    const CResult<std::vector<DiscExtent>> after = ReadDiscImage(QFile::encodeName(patched).toStdString());
+    ASSERT_TRUE(after.Ok()) << after.Error().message;
+    ASSERT_TRUE(before.Ok()) << before.Error().message;
+    ASSERT_EQ(after->size(), before->size());
     QFile file(patched);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    for (std::size_t i = 0; i < after.extents.size(); ++i) {
-        EXPECT_EQ(after.extents[i].startLba, before.extents[i].startLba) << after.extents[i].path;
-        if (after.extents[i].path == "/A/big") {
-            file.seek(qint64{after.extents[i].startLba} * 2048);
-            EXPECT_EQ(file.read(after.extents[i].size), QByteArray("new content"));
+    for (std::size_t i = 0; i < after->size(); ++i) {
+        EXPECT_EQ(after->at(i).startLba, before->at(i).startLba) << after->at(i).path;
+        if (after->at(i).path == "/A/big") {
+            file.seek(qint64{after->at(i).startLba} * 2048);
+            EXPECT_EQ(file.read(after->at(i).size), QByteArray("new content"));
         }
     }
 }

@@ -219,3 +219,55 @@ TEST_F(DiscToolsTest, CheckReportsPlantedOverlapsAndGapsAndTheListingItselfIsCle
         << partial.out;
     EXPECT_NE(partial.out.find("overlaps: 1, shared extents: 1\n"), std::string::npos) << partial.out;
 }
+
+TEST_F(DiscToolsTest, ImportTakesItsOptionsAnywhereAndNamesWhatIsWrongWithThem) {
+    // A report on stdin with every option given, options before and after the input.
+    const ProcessResult read = RunCli({"import", "-o", "-", "--from", "report-lba", "-", "--layout", "3"}, {},
+                                      "Report layout: xt\nFile data lba:  0 ,  33 ,  1 ,  5 , '/a b'\n");
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.out, "00000021|00000005|/a b\r\n");
+    EXPECT_EQ(read.err, "");
+
+    // A report line it cannot read is named by the report's name (<stdin> for standard input) and line.
+    const ProcessResult badStdin = RunCli({"import", "--from", "report-lba", "-"}, {},
+                                          "Report layout: xt\nxorriso : NOTE : something\n");
+    EXPECT_EQ(badStdin.status, 2);
+    EXPECT_EQ(badStdin.err, "quarrow-cli: <stdin>:2: not a line of the report_lba report\n");
+    ASSERT_TRUE(WriteBytes(PathOf("bad isoinfo.txt"), "Directory listing of /\n\ngarbage\n"));
+    const ProcessResult badFile = RunCli({"import", "--from", "isoinfo", PathOf("bad isoinfo.txt")});
+    EXPECT_EQ(badFile.status, 2);
+    EXPECT_EQ(badFile.err, "quarrow-cli: " + PathOf("bad isoinfo.txt").toStdString() +
+                               ":3: not a directory record of isoinfo -l\n");
+
+    const ProcessResult help = RunCli({"import", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: quarrow-cli import", 0), 0u) << help.out;
+    for (const char* part : {"--from", "report-lba", "isoinfo", "--layout", "-o"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part << " in " << help.out;
+
+    struct Case {
+        QStringList args;
+        const char* reason; // between "import: " and " (see quarrow-cli import --help)"
+    };
+    const Case cases[] = {
+        {{}, "no image given"},
+        {{"--from", "isoinfo"}, "no report given"},
+        {{"-"}, "an image is read from a file, not from standard input"},
+        {{"a.iso", "b.iso"}, "more than one input: 'a.iso' and 'b.iso'"},
+        {{"a.iso", "--layout", "4"},
+         "--layout 4 is not available: a file's directory record block cannot be given exactly"},
+        {{"a.iso", "--layout", "five"}, "--layout takes 3, not 'five'"},
+        {{"--from", "mkisofs", "r.txt"}, "--from takes report-lba or isoinfo, not 'mkisofs'"},
+        {{"a.iso", "--from"}, "--from needs a value"},
+        {{"a.iso", "-o"}, "-o needs a value"},
+        {{"--bogus", "a.iso"}, "unknown option '--bogus'"},
+        {{"a.iso", "-x"}, "unknown option '-x'"},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult result = RunCli(QStringList{"import"} + c.args, m_dir.path());
+        EXPECT_EQ(result.status, 2) << c.args.join(' ').toStdString();
+        EXPECT_EQ(result.err,
+                  "quarrow-cli: import: " + std::string(c.reason) + " (see quarrow-cli import --help)\n");
+        EXPECT_EQ(result.out, "");
+    }
+}

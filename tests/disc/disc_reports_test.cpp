@@ -51,14 +51,14 @@ TEST(ReportLbaTest, ReadsExtentLinesInBlockOrderPassingOverHeaderAndBlankLines) 
         "File data lba:  0 ,       33 ,        0 ,        0 , '/a, b'\"'\"'c.txt'\n"
         "File data lba:  0 ,       60 ,  2097151 , 4613734400 , '/huge.bin'\n"
         "File data lba:  1 ,  2097211 ,   155649 , 4613734400 , '/huge.bin'";
-    const DiscReportResult result = ReadReportLba(report);
-    ASSERT_TRUE(result.ok) << result.error;
+    const CResult<std::vector<DiscExtent>> result = ReadReportLba(report);
+    ASSERT_TRUE(result.Ok()) << result.Error().message;
     const std::vector<DiscExtent> expected = {
         {33, 0, "/a, b'c.txt"},
         {37, 300000, "/MOVIE/OPENING.PSS"},
         {60, 4294965248u, "/huge.bin"},  // a file of two extents: the report gives the file's size on both
         {2097211, 318769152, "/huge.bin"}};
-    EXPECT_EQ(result.extents, expected);
+    EXPECT_EQ(*result, expected);
 }
 
 struct BadLineCase {
@@ -78,12 +78,11 @@ TEST(ReportLbaTest, NamesTheFirstLineItCannotRead) {
     };
     for (const BadLineCase& c : cases) {
         SCOPED_TRACE(c.line);
-        const DiscReportResult result =
-            ReadReportLba(std::string("Report layout: xt\nFile data lba: 0 , 1 , 1 , 1 , '/ok'\n") + c.line + "\n");
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.errorLine, 3);
-        EXPECT_NE(result.error.find(c.reasonPart), std::string::npos) << result.error;
-        EXPECT_TRUE(result.extents.empty());
+        const CResult<std::vector<DiscExtent>> result = ReadReportLba(
+            std::string("Report layout: xt\nFile data lba: 0 , 1 , 1 , 1 , '/ok'\n") + c.line + "\n");
+        ASSERT_FALSE(result.Ok());
+        EXPECT_EQ(result.Error().line, 3);
+        EXPECT_NE(result.Error().message.find(c.reasonPart), std::string::npos) << result.Error().message;
     }
 }
 
@@ -101,14 +100,14 @@ TEST(IsoinfoReportTest, GivesFilesTheirFolderAndPlainNamesWithoutVersion) {
         "Directory listing of /MOVIE/\r\n"
         "-rw-r--r--   1 1000 1000          300000 Dec  7 2026 [     37 00]  opening;1 two  \r\n"
         "lrwxrwxrwx   1    0    0               4 Dec  7 2026 [      0 00]  link -> x \n";
-    const DiscReportResult result = ReadIsoinfoReport(report);
-    ASSERT_TRUE(result.ok) << result.error;
+    const CResult<std::vector<DiscExtent>> result = ReadIsoinfoReport(report);
+    ASSERT_TRUE(result.Ok()) << result.Error().message;
     // A name with Rock Ridge attributes is taken as it stands, its own blanks and ";1" included.
     const std::vector<DiscExtent> expected = {{37, 300000, "/MOVIE/opening;1 two "},
                                               {38, 0, "/EMPTY"},
                                               {40, 4294965248u, "/BIG.DAT"},
                                               {2097192, 100000, "/BIG.DAT"}};
-    EXPECT_EQ(result.extents, expected);
+    EXPECT_EQ(*result, expected);
 }
 
 TEST(IsoinfoReportTest, NamesTheFirstLineItCannotRead) {
@@ -123,16 +122,17 @@ TEST(IsoinfoReportTest, NamesTheFirstLineItCannotRead) {
     };
     for (const BadLineCase& c : cases) {
         SCOPED_TRACE(c.line);
-        const DiscReportResult result = ReadIsoinfoReport(
+        const CResult<std::vector<DiscExtent>> result = ReadIsoinfoReport(
             std::string("Directory listing of /\n----------   0    0    0   1 Dec  7 2026 [ 37 00]  A;1 \n") +
             c.line + "\n");
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.errorLine, 3);
-        EXPECT_NE(result.error.find(c.reasonPart), std::string::npos) << result.error;
+        ASSERT_FALSE(result.Ok());
+        EXPECT_EQ(result.Error().line, 3);
+        EXPECT_NE(result.Error().message.find(c.reasonPart), std::string::npos) << result.Error().message;
     }
-    const DiscReportResult headless = ReadIsoinfoReport("----------   0 0 0  1 Dec  7 2026 [ 37 00]  A;1 \n");
-    EXPECT_FALSE(headless.ok);
-    EXPECT_EQ(headless.errorLine, 1);
+    const CResult<std::vector<DiscExtent>> headless =
+        ReadIsoinfoReport("----------   0 0 0  1 Dec  7 2026 [ 37 00]  A;1 \n");
+    ASSERT_FALSE(headless.Ok());
+    EXPECT_EQ(headless.Error().line, 1);
 }
 
 }  // namespace

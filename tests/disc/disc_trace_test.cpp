@@ -131,12 +131,13 @@ TEST(TraceOrder, EveryFormatGivesTheFilesInFirstReadOrder) {
             if (f.format == TraceFormat::Strace)
                 named.imagePath.clear(); // the file read most
             for (const TraceOptions& o : {options, named}) {
-                const TraceResult result = ReadTrace(text, o);
-                ASSERT_TRUE(result.ok) << result.errorLine << ": " << result.error;
-                ASSERT_EQ(result.reads.size(), c.reads.size());
+                const CResult<Trace> result = ReadTrace(text, o);
+                ASSERT_TRUE(result.Ok()) << result.Error().line << ": " << result.Error().message;
+                ASSERT_EQ(result->reads.size(), c.reads.size());
                 for (std::size_t i = 0; i < c.reads.size(); ++i)
-                    EXPECT_EQ(result.reads[i], (TraceRead{c.reads[i].block * 2048, c.reads[i].count * 2048}));
-                const ReadOrder order = FirstReadOrder(kFiles, result.reads, false);
+                    EXPECT_EQ(result->reads[i],
+                              (TraceRead{c.reads[i].block * 2048, c.reads[i].count * 2048}));
+                const ReadOrder order = FirstReadOrder(kFiles, result->reads, false);
                 EXPECT_EQ(order.order, c.order);
                 EXPECT_EQ(order.filesRead, c.filesRead);
             }
@@ -175,10 +176,10 @@ TEST(TraceOrder, StraceImagePathPicksTheImageAndAReusedDescriptorIsAnotherFile) 
         SCOPED_TRACE(c.imagePath);
         TraceOptions options;
         options.imagePath = c.imagePath;
-        const TraceResult result = ReadTrace(log, options);
-        ASSERT_TRUE(result.ok) << result.error;
-        EXPECT_EQ(result.format, TraceFormat::Strace);
-        EXPECT_EQ(result.reads, c.reads);
+        const CResult<Trace> result = ReadTrace(log, options);
+        ASSERT_TRUE(result.Ok()) << result.Error().message;
+        EXPECT_EQ(result->format, TraceFormat::Strace);
+        EXPECT_EQ(result->reads, c.reads);
     }
 }
 
@@ -208,10 +209,10 @@ TEST(TraceReaders, ALineTheFormatCannotReadFailsNamingIt) {
         SCOPED_TRACE(c.text);
         TraceOptions options;
         options.format = c.format;
-        const TraceResult result = ReadTrace(c.text, options);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.errorLine, c.line);
-        EXPECT_FALSE(result.error.empty());
+        const CResult<Trace> result = ReadTrace(c.text, options);
+        ASSERT_FALSE(result.Ok());
+        EXPECT_EQ(result.Error().line, c.line);
+        EXPECT_FALSE(result.Error().message.empty());
     }
 }
 
@@ -221,9 +222,9 @@ TEST(TraceReaders, BlkparseGivesQueueEventsWhenNoIssueEventsAndScalesBySectorSiz
                              "  8,16   0        3     0.000000200  1234  Q   R 8 + 4 [prog]\n";
     TraceOptions options;
     options.sectorSize = 4096;
-    const TraceResult result = ReadTrace(text, options);
-    ASSERT_TRUE(result.ok);
-    EXPECT_EQ(result.reads, (std::vector<TraceRead>{{64 * 4096, 16 * 4096}, {8 * 4096, 4 * 4096}}));
+    const CResult<Trace> result = ReadTrace(text, options);
+    ASSERT_TRUE(result.Ok());
+    EXPECT_EQ(result->reads, (std::vector<TraceRead>{{64 * 4096, 16 * 4096}, {8 * 4096, 4 * 4096}}));
 }
 
 TEST(SeekFigures, HandWorkedTraceBeforeAndAfterANewLayout) {

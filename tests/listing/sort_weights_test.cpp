@@ -11,13 +11,16 @@ namespace {
 
 struct Result {
     std::string text;
-    std::optional<SortWeightRefusal> refusal;
+    std::optional<Failure> refusal;
 };
 
 Result Export(SortWeightFormat format, std::string_view prefix, const std::vector<std::string>& names) {
     Result result{"kept\n", std::nullopt};
-    result.refusal = AppendSortWeights(result.text, format, prefix, names.size(),
-                                       [&names](std::size_t i) { return std::string_view(names[i]); });
+    const CResult<void> written =
+        AppendSortWeights(result.text, format, prefix, names.size(),
+                          [&names](std::size_t i) { return std::string_view(names[i]); });
+    if (!written)
+        result.refusal = written.Error();
     return result;
 }
 
@@ -79,20 +82,21 @@ TEST(SortWeights, FirstNameWeighsMostAndPathsAreWhatEachToolMatches) {
 TEST(SortWeights, NamesTheFirstNameNoLineCanCarryAndWritesNothing) {
     struct Case {
         std::vector<std::string> names;
-        std::size_t index;
+        long long line; // the refused name's 1-based place in the list
         const char* reasonPart;
     };
     const Case cases[] = {
-        {{"ok", "two\nlines", "also\nbad"}, 1, "line feed"},
-        {{"nul\0byte"s}, 0, "NUL"},
-        {{"ok", "\\/\\"}, 1, "names no file"},
+        {{"ok", "two\nlines", "also\nbad"}, 2, "line feed"},
+        {{"nul\0byte"s}, 1, "NUL"},
+        {{"ok", "\\/\\"}, 2, "names no file"},
     };
     for (const SortWeightFormat format : {kMkisofs, kXorriso}) {
         for (const Case& c : cases) {
             const Result result = Export(format, "", c.names);
             ASSERT_TRUE(result.refusal.has_value()) << c.names.back();
-            EXPECT_EQ(result.refusal->index, c.index);
-            EXPECT_NE(result.refusal->reason.find(c.reasonPart), std::string::npos) << result.refusal->reason;
+            EXPECT_EQ(result.refusal->line, c.line);
+            EXPECT_NE(result.refusal->message.find(c.reasonPart), std::string::npos)
+                << result.refusal->message;
             EXPECT_EQ(result.text, "kept\n");
         }
     }
@@ -106,14 +110,14 @@ TEST(SortWeights, RefusesALineLongerThanTheToolReadsWhole) {
         const std::size_t room = MaxSortWeightLine(format) - (format == kMkisofs ? 4 : 3);
         const std::string fits = std::string(room, 'n');
         const Result whole = Export(format, "", {fits, "b"});
-        ASSERT_FALSE(whole.refusal.has_value()) << whole.refusal->reason;
+        ASSERT_FALSE(whole.refusal.has_value()) << whole.refusal->message;
         EXPECT_EQ(whole.text.find('\n', 5) - 5, MaxSortWeightLine(format));
 
         const std::string over = format == kMkisofs ? std::string(room - 1, 'n') + "*" : fits + "n";
         const Result cut = Export(format, "", {"a", over});
         ASSERT_TRUE(cut.refusal.has_value());
-        EXPECT_EQ(cut.refusal->index, 1u);
-        EXPECT_NE(cut.refusal->reason.find("would split it"), std::string::npos) << cut.refusal->reason;
+        EXPECT_EQ(cut.refusal->line, 2);
+        EXPECT_NE(cut.refusal->message.find("would split it"), std::string::npos) << cut.refusal->message;
         EXPECT_EQ(cut.text, "kept\n");
     }
 }
