@@ -1,6 +1,6 @@
-#include "app/window_arguments.h"
 #include "app/desktop_start.h"
 #include "app/main_app.h"
+#include "app/window_arguments.h"
 
 // The one application object, alive before the entry point.
 CMainApp theApp;

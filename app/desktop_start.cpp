@@ -73,7 +73,7 @@ void ReleaseOnStart() {
 }
 Q_COREAPP_STARTUP_FUNCTION(ReleaseOnStart)
 
-}  // namespace
+} // namespace
 
 void PrepareDesktopStart() {
     // The desktop matches the window to its entry, icon and metainfo by this id.

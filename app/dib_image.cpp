@@ -48,14 +48,16 @@ QImage::Format ViewFormat(int bitCount) {
     }
 }
 
-}  // namespace
+} // namespace
 
 BOOL BuildStandardPalette(CPalette& palette, int count) {
     palette.DeleteObject();
     return palette.CreatePalette(BuildStandardPaletteEntries(count));
 }
 
-CDibImage::CDibImage() : m_nColourUse(DIB_RGB_COLORS), m_nTableEntries(0) { Release(); }
+CDibImage::CDibImage() : m_nColourUse(DIB_RGB_COLORS), m_nTableEntries(0) {
+    Release();
+}
 
 CDibImage::~CDibImage() {
     Release();

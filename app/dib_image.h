@@ -8,8 +8,8 @@
 #include <QImage>
 
 #include "banner/dib_format.h"
-#include "base/afx_types.h"
 #include "banner/palette.h"
+#include "base/afx_types.h"
 
 class CDC;
 class CPictureHolder;

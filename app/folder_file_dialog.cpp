@@ -18,7 +18,7 @@ constexpr char kAllFilesFilter[] = "All Files\0*.*\0";
 
 constexpr int kMaxDefExtLength = 3;
 
-}  // namespace
+} // namespace
 
 CFolderFileDialog::CFolderFileDialog(BOOL bOpenFileDialog, CWnd* pParentWnd, const QString& strInitialDir,
                                      const QString& strFileName, const char* lpszFilter, int nFilterLength,

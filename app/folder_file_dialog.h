@@ -45,8 +45,8 @@ public:
     QFileDialog* GetFileDialog() const;
 
     QByteArray m_szFilter;
-    QString m_szFile;       // initial file name in, full path of the chosen file out
-    QString m_szFileTitle;  // name of the chosen file
+    QString m_szFile;      // initial file name in, full path of the chosen file out
+    QString m_szFileTitle; // name of the chosen file
     QString m_szInitialDir;
     QString m_szDefExt;
     BOOL m_bOpenDialog;

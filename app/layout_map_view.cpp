@@ -29,7 +29,8 @@ void CLayoutMapView::Zoom(int x, int steps) {
     double newFirst = static_cast<double>(at) - share * span;
     newFirst = std::clamp(newFirst, static_cast<double>(fullFirst), static_cast<double>(fullEnd) - span);
     const auto from = static_cast<std::uint64_t>(std::floor(newFirst));
-    const auto to = std::min(fullEnd, std::max(from + 1, static_cast<std::uint64_t>(std::ceil(newFirst + span))));
+    const auto to =
+        std::min(fullEnd, std::max(from + 1, static_cast<std::uint64_t>(std::ceil(newFirst + span))));
     if (from <= fullFirst && to >= fullEnd)
         m_picture.ResetBlockRange();
     else

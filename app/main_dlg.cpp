@@ -36,7 +36,8 @@ std::string ColumnList() {
 
 } // namespace
 
-CMainDlg::CMainDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent), m_hIcon(QStringLiteral(":/icon128.png")) {}
+CMainDlg::CMainDlg(CWnd* pParent)
+    : CDialog(IDD_MAIN_DIALOG, pParent), m_hIcon(QStringLiteral(":/icon128.png")) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -97,13 +98,16 @@ BOOL CMainDlg::OnInitDialog() {
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
         // The way from a disc image to a listing, from the table's order to the tools, and back to an image.
         pSysMenu->AppendMenu(MF_SEPARATOR);
-        pSysMenu->AppendMenu(MF_STRING, IDM_IMPORT_DISC_IMAGE, QStringLiteral("&Import Disc Image...\tCtrl+I"));
-        pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS, QStringLiteral("&Export Sort Weights...\tCtrl+E"));
+        pSysMenu->AppendMenu(MF_STRING, IDM_IMPORT_DISC_IMAGE,
+                             QStringLiteral("&Import Disc Image...\tCtrl+I"));
+        pSysMenu->AppendMenu(MF_STRING, IDM_EXPORT_WEIGHTS,
+                             QStringLiteral("&Export Sort Weights...\tCtrl+E"));
         pSysMenu->AppendMenu(MF_STRING, IDM_REBUILD_DISC_IMAGE,
                              QStringLiteral("&Rebuild Disc Image in This Order...\tCtrl+R"));
         pSysMenu->AppendMenu(MF_STRING, IDM_REPLACE_FILE_IN_DISC_IMAGE,
                              QStringLiteral("Re&place File in Disc Image...\tCtrl+P"));
-        pSysMenu->AppendMenu(MF_STRING, IDM_ORDER_BY_TRACE, QStringLiteral("&Order by Read Trace...\tCtrl+T"));
+        pSysMenu->AppendMenu(MF_STRING, IDM_ORDER_BY_TRACE,
+                             QStringLiteral("&Order by Read Trace...\tCtrl+T"));
         pSysMenu->AppendMenu(MF_STRING, IDM_LAYOUT_MAP, QStringLiteral("&Layout Map...\tCtrl+M"));
         const QString strAboutMenu = LoadStringResource(IDS_ABOUTBOX);
         if (!strAboutMenu.isEmpty()) {

@@ -19,7 +19,7 @@ constexpr int kFooterAboveBottom = 38;
 constexpr int kWaterHeight = 40;
 constexpr UINT kEffectPeriodMs = 30;
 
-}  // namespace
+} // namespace
 
 void CMainDlg::SetUpBanner() {
     CPictureHolder picture;

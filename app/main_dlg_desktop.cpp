@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "app/window_arguments.h"
 #include "app/main_dlg.h"
+#include "app/window_arguments.h"
 #include "platform/file_drop.h"
 #include "res/resource.h"
 
@@ -24,9 +24,12 @@ void CMainDlg::SetUpDesktop() {
         int id;
         const char* name;
     } kNames[] = {
-        {IDC_FOLDER_PATH, "Folder Path"},   {IDC_TEXT_FILE, "Text File"},
-        {IDC_LIST, "Listing"},              {IDC_PROGRESS, "Progress"},
-        {IDC_SAVE, "Save listing"},         {IDC_FILELIST_LOAD, "Load file list"},
+        {IDC_FOLDER_PATH, "Folder Path"},
+        {IDC_TEXT_FILE, "Text File"},
+        {IDC_LIST, "Listing"},
+        {IDC_PROGRESS, "Progress"},
+        {IDC_SAVE, "Save listing"},
+        {IDC_FILELIST_LOAD, "Load file list"},
         {IDC_FILELIST_SAVE, "Save file list"},
     };
     for (const auto& entry : kNames) {

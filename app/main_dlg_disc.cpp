@@ -39,9 +39,11 @@ QString PickImage(CWnd* owner, const QString& initialDir, const QString& title) 
     return dlg.DoModal() ? dlg.m_szFile : QString();
 }
 
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
-}  // namespace
+} // namespace
 
 BOOL CMainDlg::OnDiscCommand(UINT nID) {
     if (nID == IDM_IMPORT_DISC_IMAGE)
@@ -66,11 +68,13 @@ void CMainDlg::OnImportDiscImage() {
     m_progress.SetRange32(0, kProgressSteps);
     // Reading a tree has no known length: the bar runs round while the image is read.
     const auto started = std::chrono::steady_clock::now();
-    RunWhileLive([&] { read = ReadDiscImage(NativePath(strImage), [&] { return !stop.load(); }); }, stop, [&] {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                              started).count();
-        m_progress.SetPos(static_cast<int>(ms % 2000) * kProgressSteps / 2000);
-    });
+    RunWhileLive([&] { read = ReadDiscImage(NativePath(strImage), [&] { return !stop.load(); }); }, stop,
+                 [&] {
+                     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - started)
+                                         .count();
+                     m_progress.SetPos(static_cast<int>(ms % 2000) * kProgressSteps / 2000);
+                 });
     m_progress.SetPos(0);
     if (stop)
         return;
@@ -83,7 +87,8 @@ void CMainDlg::OnImportDiscImage() {
 
     // The listing goes beside the image, or into the home folder when the image's folder is read-only.
     const QFileInfo image(strImage);
-    const QString strFolder = QFileInfo(image.absolutePath()).isWritable() ? image.absolutePath() : QDir::homePath();
+    const QString strFolder =
+        QFileInfo(image.absolutePath()).isWritable() ? image.absolutePath() : QDir::homePath();
     const QString strListing = PickOutputFile(
         this, strFolder + QLatin1Char('/') + image.completeBaseName() + QStringLiteral(".LBA.TXT"),
         "Listings (*.TXT)", "*.TXT", QStringLiteral("Save Listing As"));
@@ -109,8 +114,9 @@ void CMainDlg::OnImportDiscImage() {
 void CMainDlg::OnRebuildDiscImage() {
     const int nRows = m_list.GetItemCount();
     if (nRows == 0) {
-        MessageBox(QStringLiteral("The table is empty: load the listing of the disc image and sort it first."),
-                   QStringLiteral("Rebuild Disc Image"), MB_OK | MB_ICONINFORMATION);
+        MessageBox(
+            QStringLiteral("The table is empty: load the listing of the disc image and sort it first."),
+            QStringLiteral("Rebuild Disc Image"), MB_OK | MB_ICONINFORMATION);
         return;
     }
     std::vector<std::string> order;

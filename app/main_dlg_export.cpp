@@ -21,10 +21,11 @@ namespace {
 
 // The save dialog's filters, one per format, in the order of SortWeightFormat. Both take any file name;
 // the chosen filter picks the format.
-constexpr const char* kFilterDescriptions[] = {"mkisofs-sort: path weight, for mkisofs -sort",
-                                               "xorriso-weights: weight path, for xorrisofs --sort-weight-list"};
+constexpr const char* kFilterDescriptions[] = {
+    "mkisofs-sort: path weight, for mkisofs -sort",
+    "xorriso-weights: weight path, for xorrisofs --sort-weight-list"};
 
-}  // namespace
+} // namespace
 
 void CMainDlg::OnExportSortWeights() {
     if (m_list.GetItemCount() == 0) {
@@ -39,8 +40,9 @@ void CMainDlg::OnExportSortWeights() {
     filter.push_back('\0');
 
     // The weights go beside the listing, whose folder the folder field holds.
-    CFolderFileDialog dlg(FALSE, this, GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(), QStringLiteral("sort-weights.txt"),
-                          filter.data(), static_cast<int>(filter.size()), nullptr, 0);
+    CFolderFileDialog dlg(FALSE, this, GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(),
+                          QStringLiteral("sort-weights.txt"), filter.data(), static_cast<int>(filter.size()),
+                          nullptr, 0);
     QFileDialog* fileDialog = dlg.GetFileDialog();
     fileDialog->setWindowTitle(QStringLiteral("Export Sort Weights"));
     // The format is asked in a field of its own below the file name, kept in step with "Files of type".
@@ -68,8 +70,10 @@ void CMainDlg::OnExportSortWeights() {
     if (!dlg.DoModal())
         return;
     // The format field chooses the filter, so the chosen filter tells the format either way.
-    const bool xorriso = fileDialog->selectedNameFilter().startsWith(QString::fromLatin1(kFilterDescriptions[1]));
-    const SortWeightFormat format = xorriso ? SortWeightFormat::XorrisoWeights : SortWeightFormat::MkisofsSort;
+    const bool xorriso =
+        fileDialog->selectedNameFilter().startsWith(QString::fromLatin1(kFilterDescriptions[1]));
+    const SortWeightFormat format =
+        xorriso ? SortWeightFormat::XorrisoWeights : SortWeightFormat::MkisofsSort;
 
     const CListRows::Snapshot rows = m_list.TakeSnapshot();
     std::string out;

@@ -12,24 +12,28 @@
 
 #include <QFile>
 
-#include "app/main_dlg.h"
 #include "app/file_error_exit.h"
+#include "app/main_dlg.h"
+#include "app/message_pump.h"
+#include "base/display_text.h"
 #include "listing/line_reader.h"
 #include "listing/listing_format.h"
 #include "listing/listing_rows.h"
-#include "app/message_pump.h"
 #include "listing/regular_file.h"
 #include "listing/scan_rules.h"
-#include "base/display_text.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 
 namespace {
 
 // Opens a listing for reading; only a regular file counts as one.
-FilePtr OpenForReading(const QString& path) { return OpenRegularFile(QFile::encodeName(path).constData()); }
+FilePtr OpenForReading(const QString& path) {
+    return OpenRegularFile(QFile::encodeName(path).constData());
+}
 
-int ClampToInt(long long value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
+int ClampToInt(long long value) {
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
 
 // The characters of a bad line that its message shows.
 constexpr qsizetype kShownLineLength = 80;
@@ -47,7 +51,7 @@ constexpr LayoutButtons kLayoutButtons[] = {
     {ListingLayout::FileList, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE},
 };
 
-}  // namespace
+} // namespace
 
 struct CMainDlg::LoaderParams {
     ListingLayout layout;
@@ -55,8 +59,8 @@ struct CMainDlg::LoaderParams {
     const char* countingOpenFailure;
     const char* linesOpenFailure;
     const char* readFailure;
-    bool pumpsAndShowsProgress;  // the window stays alive and the progress bar moves during the load
-    bool pumpBeforePosition;  // the five-column loader pumps first, then shows i + 1
+    bool pumpsAndShowsProgress; // the window stays alive and the progress bar moves during the load
+    bool pumpBeforePosition;    // the five-column loader pumps first, then shows i + 1
 };
 
 void CMainDlg::OnScan() {

@@ -8,12 +8,12 @@
 
 #include <QFile>
 
-#include "base/parallel_parts.h"
-#include "app/main_dlg.h"
-#include "listing/atomic_file_writer.h"
 #include "app/file_error_exit.h"
-#include "listing/listing_format.h"
+#include "app/main_dlg.h"
 #include "app/message_pump.h"
+#include "base/parallel_parts.h"
+#include "listing/atomic_file_writer.h"
+#include "listing/listing_format.h"
 #include "platform/message_box.h"
 #include "platform/process_exit.h"
 
@@ -94,7 +94,7 @@ void FormSavedLines(const CListRows::Snapshot& rows, int first, int last, const 
     }
 }
 
-}  // namespace
+} // namespace
 
 ColumnChoice CMainDlg::CheckedColumns() const {
     const CButton* const boxes[CellCount] = {&m_btnNumber,   &m_btnStartLba, &m_btnFileSize,
@@ -186,9 +186,21 @@ void CMainDlg::OnFilelistSave() {
     AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);
 }
 
-void CMainDlg::OnCheckNumber() { m_nCheckNumber = m_btnNumber.GetCheck(); }
-void CMainDlg::OnCheckStartLba() { m_nCheckStartLba = m_btnStartLba.GetCheck(); }
-void CMainDlg::OnCheckFileSize() { m_nCheckFileSize = m_btnFileSize.GetCheck(); }
-void CMainDlg::OnCheckFileName() { m_nCheckFileName = m_btnFileName.GetCheck(); }
-void CMainDlg::OnCheckLbaPos() { m_nCheckLbaPos = m_btnLbaPos.GetCheck(); }
-void CMainDlg::OnCheckColumn6() { m_nCheckColumn6 = m_btnColumn6.GetCheck(); }
+void CMainDlg::OnCheckNumber() {
+    m_nCheckNumber = m_btnNumber.GetCheck();
+}
+void CMainDlg::OnCheckStartLba() {
+    m_nCheckStartLba = m_btnStartLba.GetCheck();
+}
+void CMainDlg::OnCheckFileSize() {
+    m_nCheckFileSize = m_btnFileSize.GetCheck();
+}
+void CMainDlg::OnCheckFileName() {
+    m_nCheckFileName = m_btnFileName.GetCheck();
+}
+void CMainDlg::OnCheckLbaPos() {
+    m_nCheckLbaPos = m_btnLbaPos.GetCheck();
+}
+void CMainDlg::OnCheckColumn6() {
+    m_nCheckColumn6 = m_btnColumn6.GetCheck();
+}

@@ -15,7 +15,7 @@ std::uint32_t g_callsBetweenClockReads = 64;
 Clock::time_point g_lastDispatch = Clock::now();
 std::uint32_t g_callsSinceClockRead = 0;
 
-}  // namespace
+} // namespace
 
 bool PumpWaitingMessagesNow() {
     g_lastDispatch = Clock::now();

@@ -15,9 +15,21 @@ constexpr int kStatusUsage = 2;
 // The options QGuiApplication and QApplication take out of the arguments themselves. They are known here
 // only so that their values are not taken for the file name.
 void AddQtWindowOptions(QCommandLineParser& parser) {
-    const char* const withValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
-                                     "qwindowgeometry", "geometry", "qwindowtitle", "title", "qwindowicon",
-                                     "icon", "session", "display", "name", "style", "stylesheet",
+    const char* const withValue[] = {"platform",
+                                     "platformpluginpath",
+                                     "platformtheme",
+                                     "plugin",
+                                     "qwindowgeometry",
+                                     "geometry",
+                                     "qwindowtitle",
+                                     "title",
+                                     "qwindowicon",
+                                     "icon",
+                                     "session",
+                                     "display",
+                                     "name",
+                                     "style",
+                                     "stylesheet",
                                      "qmljsdebugger"};
     const char* const flags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
     for (const char* name : withValue) {
@@ -40,7 +52,7 @@ WindowCommandLine Ending(int status, const QString& output, const QString& error
     return answer;
 }
 
-}  // namespace
+} // namespace
 
 QString FolderFieldText(const QString& absoluteFilePath) {
     const qsizetype separator = absoluteFilePath.lastIndexOf(QLatin1Char('/'));
@@ -54,9 +66,9 @@ WindowCommandLine ParseWindowCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     // Qt's options are written with one dash (-platform xcb); short options are never grouped here.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        QStringLiteral("Shows a disc image's file listing as a table, sorts it by a click on a column header\n"
-                       "and saves it in the new order as Sorted-<name> next to the listing."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Shows a disc image's file listing as a table, sorts it by a click on a column header\n"
+        "and saves it in the new order as Sorted-<name> next to the listing."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
@@ -67,8 +79,8 @@ WindowCommandLine ParseWindowCommandLine(const QStringList& arguments) {
 
     const QString tryHelp = QStringLiteral("Try '%1 --help' for more information.\n").arg(program);
     if (!parser.parse(arguments))
-        return Ending(kStatusUsage, QString(), program + QStringLiteral(": ") + parser.errorText() +
-                                                   QLatin1Char('\n') + tryHelp);
+        return Ending(kStatusUsage, QString(),
+                      program + QStringLiteral(": ") + parser.errorText() + QLatin1Char('\n') + tryHelp);
     // --help-all would add Qt's own options; the short help serves for both.
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         // Without an application object the parser cannot know the program's name.

@@ -8,8 +8,8 @@
 struct WindowCommandLine {
     // The status to end with at once, after printing `output` and `error`; -1 to go on and open the window.
     int exitStatus = -1;
-    QString output;  // for the standard output stream
-    QString error;   // for the standard error stream
+    QString output; // for the standard output stream
+    QString error;  // for the standard error stream
     // The file named on the command line as the two fields show it, empty when none was named.
     QString folderText;
     QString fileName;

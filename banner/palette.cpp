@@ -17,7 +17,9 @@ BOOL CPalette::DeleteObject() {
     return TRUE;
 }
 
-const PALETTEENTRY* CPalette::GetSafeHandle() const { return m_entries.empty() ? nullptr : m_entries.data(); }
+const PALETTEENTRY* CPalette::GetSafeHandle() const {
+    return m_entries.empty() ? nullptr : m_entries.data();
+}
 
 UINT CPalette::GetPaletteEntries(UINT start, UINT count, PALETTEENTRY* out) const {
     if (!out || start >= m_entries.size())

@@ -17,10 +17,10 @@
 #include <QPaintEvent>
 #include <QWindow>
 
-#include "app/main_dlg.h"
-#include "bench/bench_app.h"
 #include "app/dib_image.h"
+#include "app/main_dlg.h"
 #include "banner/water_effect.h"
+#include "bench/bench_app.h"
 #include "platform/picture_holder.h"
 #include "res/resource.h"
 
@@ -30,7 +30,9 @@ constexpr double kPeriodUs = 30000.0;
 constexpr int kWidth = 575;
 constexpr int kHeight = 80;
 
-double Micro(qint64 ns) { return static_cast<double>(ns) / 1000.0; }
+double Micro(qint64 ns) {
+    return static_cast<double>(ns) / 1000.0;
+}
 
 // One result line: mean, median and 99th percentile of the samples (ns each), the mean as a share of the
 // timer period.
@@ -45,7 +47,8 @@ void PrintLine(const char* what, qint64 totalNs, int count, std::vector<qint64> 
 class PaintCounter : public QObject {
 public:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && static_cast<QPaintEvent*>(event)->rect() == QRect(0, 0, 575, 80))
+        if (event->type() == QEvent::Paint &&
+            static_cast<QPaintEvent*>(event)->rect() == QRect(0, 0, 575, 80))
             ++count;
         return false;
     }
@@ -110,7 +113,8 @@ void BenchStep(int steps) {
     for (int i = 0; i < kWidth * 40; ++i)
         rippled += source.GetPixels()[i] != target.GetPixels()[i];
     char label[96];
-    std::snprintf(label, sizeof label, "Step, 575 x 40, busy (%d%% of pixels moved)", rippled * 100 / (kWidth * 40));
+    std::snprintf(label, sizeof label, "Step, 575 x 40, busy (%d%% of pixels moved)",
+                  rippled * 100 / (kWidth * 40));
     PrintLine(label, total, steps, batches);
 }
 
@@ -156,7 +160,7 @@ bool BenchTick(int ticks) {
     return repainted;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     CBenchApp app(argc, argv);

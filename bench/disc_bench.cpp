@@ -36,9 +36,11 @@ void MakeTree(const fs::path& root, long files, long (*size)(long)) {
     }
 }
 
-std::string Q(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string Q(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     const long importFiles = argc > 1 ? std::atol(argv[1]) : 100000;
@@ -55,8 +57,8 @@ int main(int argc, char** argv) {
     fs::remove_all(dir / "small");
     std::printf("%ld files, image %.0f MB\n", importFiles, static_cast<double>(fs::file_size(small)) / 1e6);
     Compare("import", cli + " import " + Q(small) + " -o " + Q(dir / "small.lst"),
-            "xorriso -report_about SORRY -indev " + Q(small) +
-                " -find / -type f -exec report_lba -- >" + Q(dir / "small.report") + " 2>/dev/null",
+            "xorriso -report_about SORRY -indev " + Q(small) + " -find / -type f -exec report_lba -- >" +
+                Q(dir / "small.report") + " 2>/dev/null",
             "xorriso report_lba");
     fs::remove(small);
 
@@ -68,9 +70,10 @@ int main(int argc, char** argv) {
     fs::remove_all(dir / "big");
     TimeCommand(cli + " import " + Q(old) + " | LC_ALL=C sort -t'|' -k2,2r >" + Q(dir / "order.lst"));
     std::printf("%ld files, image %.0f MB\n", rebuildFiles, static_cast<double>(fs::file_size(old)) / 1e6);
-    Compare("rebuild", cli + " rebuild " + Q(old) + " --order " + Q(dir / "order.lst") + " -o " + Q(dir / "new.iso"),
-            "rm -f " + Q(dir / "copy.iso") + " && xorriso -report_about SORRY -indev " + Q(old) + " -outdev " +
-                Q(dir / "copy.iso") + " -changes_pending yes -commit >/dev/null 2>&1",
+    Compare("rebuild",
+            cli + " rebuild " + Q(old) + " --order " + Q(dir / "order.lst") + " -o " + Q(dir / "new.iso"),
+            "rm -f " + Q(dir / "copy.iso") + " && xorriso -report_about SORRY -indev " + Q(old) +
+                " -outdev " + Q(dir / "copy.iso") + " -changes_pending yes -commit >/dev/null 2>&1",
             "xorriso plain copy");
     fs::remove_all(dir);
     return 0;

@@ -42,9 +42,11 @@ inline std::optional<QString> FindOrMakeEnglishLocale(const QString& folder) {
     QProcess localedef;
     localedef.setStandardOutputFile(QProcess::nullDevice());
     localedef.setStandardErrorFile(QProcess::nullDevice());
-    localedef.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("en_US"), QStringLiteral("-f"),
-                                                  QStringLiteral("UTF-8"), folder + QStringLiteral("/en_US.UTF-8")});
-    if (!localedef.waitForFinished(-1) || localedef.exitStatus() != QProcess::NormalExit || localedef.exitCode() != 0)
+    localedef.start(QStringLiteral("localedef"),
+                    {QStringLiteral("-i"), QStringLiteral("en_US"), QStringLiteral("-f"),
+                     QStringLiteral("UTF-8"), folder + QStringLiteral("/en_US.UTF-8")});
+    if (!localedef.waitForFinished(-1) || localedef.exitStatus() != QProcess::NormalExit ||
+        localedef.exitCode() != 0)
         return std::nullopt;
     return folder;
 }

@@ -35,9 +35,9 @@ struct ListingOptions {
 namespace listing_generator_detail {
 
 inline std::string RealisticName(std::mt19937& random) {
-    static const char* const kSyllables[] = {"an", "ber", "cor", "dan", "el",  "fi", "gor", "han", "is", "jo",
-                                             "ka", "lo",  "mi",  "nor", "os",  "pa", "qu",  "ri",  "sa", "to",
-                                             "ur", "vi",  "wa",  "xe",  "yo",  "za", "ch",  "th",  "st", "mer"};
+    static const char* const kSyllables[] = {
+        "an", "ber", "cor", "dan", "el", "fi", "gor", "han", "is", "jo", "ka", "lo", "mi", "nor", "os",
+        "pa", "qu",  "ri",  "sa",  "to", "ur", "vi",  "wa",  "xe", "yo", "za", "ch", "th", "st",  "mer"};
     static const char* const kLatin1[] = {"\xe9", "\xfc", "\xf1", "\xe5", "\xc4"};
     static const char* const kUtf8[] = {"\xc3\xa9", "\xc3\xb6", "\xc3\x9f", "\xc5\x82", "\xe3\x81\x82"};
     static const char* const kJoins[] = {"-", " ", "_", ".", "", "-"};

@@ -90,7 +90,8 @@ Timing Measure(const std::function<void()>& run) {
 }
 
 Timing Median(std::vector<Timing> runs) {
-    std::sort(runs.begin(), runs.end(), [](const Timing& a, const Timing& b) { return a.seconds < b.seconds; });
+    std::sort(runs.begin(), runs.end(),
+              [](const Timing& a, const Timing& b) { return a.seconds < b.seconds; });
     return runs[runs.size() / 2];
 }
 
@@ -114,8 +115,8 @@ void ClickHeader(QHeaderView* header, int nColumn) {
     QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QApplication::sendEvent(viewport, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &release);
 }
 
@@ -247,8 +248,8 @@ struct Phase {
     Timing timing;
     double baseline;
     const char* baselineName;
-    double limit;   // ratio to meet
-    bool bAtMost;   // ratio at most limit, else baseline / time at least limit
+    double limit; // ratio to meet
+    bool bAtMost; // ratio at most limit, else baseline / time at least limit
 };
 
 void PrintPhases(const std::vector<Phase>& phases) {
@@ -261,8 +262,8 @@ void PrintPhases(const std::vector<Phase>& phases) {
             std::snprintf(target, sizeof target, "<= %.2gx %s", p.limit, p.baselineName);
         else
             std::snprintf(target, sizeof target, ">= %.0fx faster than %s", p.limit, p.baselineName);
-        std::printf("  %-34s %9.3f %9.3f %9.3f  %-26s %s\n", p.what.c_str(), p.timing.seconds, p.timing.cpu, ratio,
-                    target, met ? "met" : "MISSED");
+        std::printf("  %-34s %9.3f %9.3f %9.3f  %-26s %s\n", p.what.c_str(), p.timing.seconds, p.timing.cpu,
+                    ratio, target, met ? "met" : "MISSED");
     }
 }
 
@@ -272,7 +273,8 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
     const QString path = app.Folder() + QLatin1Char('/') + name;
     WriteListing(path, lines, ListingOptions{style, 0x1A, 100});
     const QString negativeName = QStringLiteral("NEG-%1-%2.TXT").arg(QLatin1String(styleName)).arg(lines);
-    WriteListing(app.Folder() + QLatin1Char('/') + negativeName, lines, ListingOptions{style, 0x80000000u, 0});
+    WriteListing(app.Folder() + QLatin1Char('/') + negativeName, lines,
+                 ListingOptions{style, 0x80000000u, 0});
 
     const auto gnuSort = [&](const QString& locale, const QString& locPath) {
         return MedianOfThree([&] {
@@ -285,7 +287,8 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
     const double cSort = gnuSort(QStringLiteral("C"), QString()).seconds;
     const double localeSort = gnuSort(QStringLiteral("en_US.UTF-8"), localePath).seconds;
     const double fileBytes = static_cast<double>(QFile(path).size());
-    std::printf("\n%s names, %ld lines, %.1f bytes a line\n", styleName, lines, fileBytes / static_cast<double>(lines));
+    std::printf("\n%s names, %ld lines, %.1f bytes a line\n", styleName, lines,
+                fileBytes / static_cast<double>(lines));
     std::printf("  baseline LC_ALL=C sort -t'|' -k3,3:           %8.3f s\n", cSort);
     std::printf("  baseline LC_ALL=en_US.UTF-8 sort -t'|' -k3,3: %8.3f s\n", localeSort);
     std::fflush(stdout);
@@ -310,8 +313,8 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
         const Timing load = Median(loads);
         loadCpuPerLine = load.cpu / static_cast<double>(lines) * 1e6;
         phases.push_back({"Scan + Load 3 col", load, cSort, "C sort", 0.4, true});
-        phases.push_back({"Save, table as loaded", MedianOfThree([&] { return flow.Save(); }), cSort, "C sort", 0.25,
-                          true});
+        phases.push_back({"Save, table as loaded", MedianOfThree([&] { return flow.Save(); }), cSort,
+                          "C sort", 0.25, true});
 
         struct Click {
             const char* what;
@@ -351,13 +354,14 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
         std::printf("  longest time between two paints during a FileName click: %.0f ms (target <= 100)\n",
                     longestPaintGapMs);
         flow.ClickOnce(kFileName);
-        phases.push_back({"Save after a FileName sort", MedianOfThree([&] { return flow.Save(); }), cSort, "C sort",
-                          0.25, true});
+        phases.push_back({"Save after a FileName sort", MedianOfThree([&] { return flow.Save(); }), cSort,
+                          "C sort", 0.25, true});
         if (lines >= 100000) {
             const auto [toTop, down] = flow.MoveRows(lines / 100);
-            std::printf("  moving %ld selected rows: Move to Top %.3f s, Move Down %.3f s (target < 0.2 s; %.3fx "
-                        "and %.3fx the C sort)\n",
-                        lines / 100, toTop.seconds, down.seconds, toTop.seconds / cSort, down.seconds / cSort);
+            std::printf(
+                "  moving %ld selected rows: Move to Top %.3f s, Move Down %.3f s (target < 0.2 s; %.3fx "
+                "and %.3fx the C sort)\n",
+                lines / 100, toTop.seconds, down.seconds, toTop.seconds / cSort, down.seconds / cSort);
         }
     }
     {
@@ -370,13 +374,16 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
             ascending.push_back(flow.Click(kStartLba, true));
             descending.push_back(flow.Click(kStartLba, false));
         }
-        phases.push_back({"StartLba click, negative, ascending", Median(ascending), cSort, "C sort", 5, false});
-        phases.push_back({"StartLba click, negative, descending", Median(descending), cSort, "C sort", 5, false});
+        phases.push_back(
+            {"StartLba click, negative, ascending", Median(ascending), cSort, "C sort", 5, false});
+        phases.push_back(
+            {"StartLba click, negative, descending", Median(descending), cSort, "C sort", 5, false});
     }
     PrintPhases(phases);
-    std::printf("  memory once loaded: %.0f bytes a row (target <= 150); after the name sorts: %.0f bytes a row, "
-                "at the highest so far: %.0f\n",
-                bytesPerRow, afterSortBytesPerRow, peakBytesPerRow);
+    std::printf(
+        "  memory once loaded: %.0f bytes a row (target <= 150); after the name sorts: %.0f bytes a row, "
+        "at the highest so far: %.0f\n",
+        bytesPerRow, afterSortBytesPerRow, peakBytesPerRow);
     std::printf("  load CPU: %.3f us a line\n", loadCpuPerLine);
     std::fflush(stdout);
 }
@@ -461,7 +468,8 @@ int main(int argc, char** argv) {
     }
     if (nClicksOnly >= 0) {
         const QString name = QStringLiteral("LBA.TXT");
-        WriteListing(app.Folder() + QLatin1Char('/') + name, sizes[0], ListingOptions{NameStyle::Realistic, firstLba, 100});
+        WriteListing(app.Folder() + QLatin1Char('/') + name, sizes[0],
+                     ListingOptions{NameStyle::Realistic, firstLba, 100});
         CWorkflow flow(app, name, sizes[0]);
         flow.Load();
         for (int i = 0; i < 5; ++i) {

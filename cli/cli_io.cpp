@@ -18,11 +18,15 @@
 
 namespace {
 
-bool IsStdStream(const QString& path) { return path == QStringLiteral("-"); }
+bool IsStdStream(const QString& path) {
+    return path == QStringLiteral("-");
+}
 
-QString ShownName(const QString& path) { return IsStdStream(path) ? QStringLiteral("<stdin>") : path; }
+QString ShownName(const QString& path) {
+    return IsStdStream(path) ? QStringLiteral("<stdin>") : path;
+}
 
-}  // namespace
+} // namespace
 
 Failure FailureIn(const QString& file, long long line, const QString& reason) {
     return Failure(reason.toStdString(), file.toLocal8Bit().toStdString(), line);
@@ -202,7 +206,9 @@ CResult<CInputBytes> CInputBytes::Open(const QString& path) {
     return input;
 }
 
-void CInputBytes::CLargeFree::operator()(char* p) const { radix_sort_detail::FreeLarge(p, bytes); }
+void CInputBytes::CLargeFree::operator()(char* p) const {
+    radix_sort_detail::FreeLarge(p, bytes);
+}
 
 CResult<void> WriteOutput(const QString& path, std::string_view bytes) {
     if (IsStdStream(path)) {

@@ -59,7 +59,7 @@ private:
         void operator()(char* p) const;
     };
 
-    std::string m_text;                       // stdin
+    std::string m_text;                         // stdin
     std::unique_ptr<char, CLargeFree> m_pBytes; // a file: mapped on its own, in huge pages where offered
     std::size_t m_nSize = 0;
 };

@@ -14,20 +14,22 @@
 
 int RunExportCommand(const QStringList& args) {
     QCommandLineParser parser;
-    SetUpCommand(parser,
-                 "Writes the weights that make a disc image tool lay the listing's files out in the listing's "
-                 "order: mkisofs-sort for the -sort file of mkisofs and genisoimage (lines \"path weight\"), "
-                 "xorriso-weights for --sort-weight-list of xorrisofs (lines \"weight /path\"). The first "
-                 "line gets the highest weight.",
-                 "listing", "The listing, in the order wanted on the disc; - for stdin.");
+    SetUpCommand(
+        parser,
+        "Writes the weights that make a disc image tool lay the listing's files out in the listing's "
+        "order: mkisofs-sort for the -sort file of mkisofs and genisoimage (lines \"path weight\"), "
+        "xorriso-weights for --sort-weight-list of xorrisofs (lines \"weight /path\"). The first "
+        "line gets the highest weight.",
+        "listing", "The listing, in the order wanted on the disc; - for stdin.");
     const QCommandLineOption toOption(QStringLiteral("to"),
                                       QStringLiteral("The format: mkisofs-sort or xorriso-weights."),
                                       QStringLiteral("format"));
     const QCommandLineOption prefixOption(
         QStringLiteral("prefix"),
-        QStringLiteral("Put dir/ before each name: for mkisofs-sort the folder given to the tool (default: ., "
-                       "for the tool run in that folder), for xorriso-weights the folder in the image (default: "
-                       "the root)."),
+        QStringLiteral(
+            "Put dir/ before each name: for mkisofs-sort the folder given to the tool (default: ., "
+            "for the tool run in that folder), for xorriso-weights the folder in the image (default: "
+            "the root)."),
         QStringLiteral("dir"));
     const QCommandLineOption outputOption(QStringLiteral("o"),
                                           QStringLiteral("Write to file (default and -: stdout)."),
@@ -41,13 +43,15 @@ int RunExportCommand(const QStringList& args) {
         SortWeightFormatNamed(parser.value(toOption).toStdString());
     if (!format) {
         PrintError(parser.isSet(toOption)
-                       ? QStringLiteral("unknown format '%1' (mkisofs-sort or xorriso-weights)").arg(parser.value(toOption))
+                       ? QStringLiteral("unknown format '%1' (mkisofs-sort or xorriso-weights)")
+                             .arg(parser.value(toOption))
                        : QStringLiteral("export: --to FORMAT is required (mkisofs-sort or xorriso-weights)"));
         return kStatusError;
     }
     const QByteArray prefix = QFile::encodeName(parser.value(prefixOption));
     if (prefix.contains('\n') || prefix.contains('\0')) {
-        PrintError(QStringLiteral("the --prefix holds a line feed or NUL byte, which no weight file can carry"));
+        PrintError(
+            QStringLiteral("the --prefix holds a line feed or NUL byte, which no weight file can carry"));
         return kStatusError;
     }
 

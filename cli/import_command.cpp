@@ -94,7 +94,8 @@ int RunImportCommand(const QStringList& args) {
     }
     const QStringList inputs = parser.positionalArguments();
     if (inputs.isEmpty())
-        return UsageError(from.isEmpty() ? QStringLiteral("no image given") : QStringLiteral("no report given"));
+        return UsageError(from.isEmpty() ? QStringLiteral("no image given")
+                                         : QStringLiteral("no report given"));
     if (inputs.size() > 1)
         return UsageError(QStringLiteral("more than one input: '%1' and '%2'").arg(inputs[0], inputs[1]));
     const QString& input = inputs.constFirst();

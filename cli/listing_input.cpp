@@ -1,19 +1,19 @@
 #include "cli/listing_input.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 #include <memory>
 
 #include <QCommandLineParser>
 
+#include "base/display_text.h"
 #include "base/parallel_parts.h"
 #include "cli/cli_io.h"
 #include "listing/line_reader.h"
 #include "listing/scan_rules.h"
 #include "sorting/radix_sort.h"
-#include "base/display_text.h"
 
 namespace {
 
@@ -41,15 +41,18 @@ std::optional<ListingLayout> LayoutNamed(const QString& name) {
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
-QString ListingInput::ShownName() const { return path == QStringLiteral("-") ? QStringLiteral("<stdin>") : path; }
+QString ListingInput::ShownName() const {
+    return path == QStringLiteral("-") ? QStringLiteral("<stdin>") : path;
+}
 
 void AddLayoutOption(QCommandLineParser& parser) {
-    parser.addOption({kLayoutOption,
-                      QStringLiteral("Read the listing as 3, 4 or 5 columns or as a file list (filelist), instead "
-                                     "of by its first line as Scan does."),
-                      QStringLiteral("layout")});
+    parser.addOption(
+        {kLayoutOption,
+         QStringLiteral("Read the listing as 3, 4 or 5 columns or as a file list (filelist), instead "
+                        "of by its first line as Scan does."),
+         QStringLiteral("layout")});
 }
 
 CResult<ListingInput> ReadListing(const QString& path, const QCommandLineParser& parser) {
@@ -109,15 +112,14 @@ constexpr std::size_t kTwoHalvesSize = 1 << 20;
 // The characters of a bad line that its message shows.
 constexpr qsizetype kShownLineLength = 80;
 
-}  // namespace
+} // namespace
 
 CResult<std::vector<ListingLine>> ReadListingLines(const ListingInput& input) {
     const std::string_view bytes = input.Bytes();
     std::vector<ListingLine> rows;
     // The count over the whole content, as the window's count pass makes it over the whole file: the most
     // rows the content can hold, unless names hold the counted byte.
-    const long long expected = ExpectedLines(
-        input.layout, CountByteIn(bytes, CountedByte(input.layout)));
+    const long long expected = ExpectedLines(input.layout, CountByteIn(bytes, CountedByte(input.layout)));
     rows.reserve(
         static_cast<std::size_t>(std::min<long long>(expected, static_cast<long long>(bytes.size() / 16))));
     AdviseHugePages(rows.data(), rows.capacity() * sizeof(ListingLine));
@@ -167,8 +169,7 @@ namespace {
 
 // Calls `onRow(lineNumber)` for each row in order until it returns false; returns the last line number read.
 // Every line that is not blank is a row, up to the last row.
-template <typename OnRow>
-long long ForEachRowLine(const ListingInput& input, OnRow onRow) {
+template <typename OnRow> long long ForEachRowLine(const ListingInput& input, OnRow onRow) {
     CMemoryLineReader reader(input.Bytes());
     std::string_view line;
     long long number = 0;
@@ -181,7 +182,7 @@ long long ForEachRowLine(const ListingInput& input, OnRow onRow) {
     return number;
 }
 
-}  // namespace
+} // namespace
 
 long long LineNumberOfRow(const ListingInput& input, std::size_t row) {
     std::size_t rows = 0;

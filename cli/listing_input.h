@@ -16,7 +16,7 @@
 class QCommandLineParser;
 
 struct ListingInput {
-    QString path;  // as given; "-" for stdin
+    QString path; // as given; "-" for stdin
     CInputBytes content;
     ListingLayout layout = ListingLayout::ThreeColumns;
     // The boxes Scan ticks for this listing's first line; none when Scan would tick none.

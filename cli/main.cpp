@@ -53,11 +53,9 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"sort", RunSortCommand},     {"export", RunExportCommand},   {"check", RunCheckCommand},
-    {"import", RunImportCommand}, {"rebuild", RunRebuildCommand},
-    {"order", RunOrderCommand},
-    {"seek", RunSeekCommand},
-    {"replace", RunReplaceCommand}, {"which", RunWhichCommand}, {"diff", RunDiffCommand},
-    {"place", RunPlaceCommand},     {"pack", RunPackCommand},
+    {"import", RunImportCommand}, {"rebuild", RunRebuildCommand}, {"order", RunOrderCommand},
+    {"seek", RunSeekCommand},     {"replace", RunReplaceCommand}, {"which", RunWhichCommand},
+    {"diff", RunDiffCommand},     {"place", RunPlaceCommand},     {"pack", RunPackCommand},
 };
 
 // An interrupted command leaves no temporary file beside its output, then ends as the signal would have
@@ -83,7 +81,7 @@ void SetUpSignals() {
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     SetUpSignals();

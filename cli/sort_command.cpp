@@ -98,28 +98,31 @@ OrderByValue(ListingLayout layout, const std::vector<ListingLine>& rows, CellCol
     return order;
 }
 
-
-}  // namespace
+} // namespace
 
 int RunSortCommand(const QStringList& args) {
     QCommandLineParser parser;
-    SetUpCommand(parser,
-                 "Sorts a listing as one click on a column header of the Quarrow window does (two clicks with "
-                 "--descending), and saves it as the window's Save does.",
-                 "listing", "The listing to sort; - for stdin.");
-    const QCommandLineOption byOption(QStringLiteral("by"),
-                                      QStringLiteral("The column to sort by: Number, StartLba, FileSize, FileName, "
-                                                     "LbaPos or Column6."),
-                                      QStringLiteral("column"));
+    SetUpCommand(
+        parser,
+        "Sorts a listing as one click on a column header of the Quarrow window does (two clicks with "
+        "--descending), and saves it as the window's Save does.",
+        "listing", "The listing to sort; - for stdin.");
+    const QCommandLineOption byOption(
+        QStringLiteral("by"),
+        QStringLiteral("The column to sort by: Number, StartLba, FileSize, FileName, "
+                       "LbaPos or Column6."),
+        QStringLiteral("column"));
     const QCommandLineOption descendingOption(QStringLiteral("descending"),
                                               QStringLiteral("Sort in descending order (a second click)."));
     const QCommandLineOption columnsOption(
         QStringLiteral("columns"),
-        QStringLiteral("The columns to write, comma-separated, as the boxes of the window (default: the boxes "
-                       "Scan ticks; for a file list, the file list the window's Filelist Save writes)."),
+        QStringLiteral(
+            "The columns to write, comma-separated, as the boxes of the window (default: the boxes "
+            "Scan ticks; for a file list, the file list the window's Filelist Save writes)."),
         QStringLiteral("list"));
     const QCommandLineOption outputOption(
-        QStringLiteral("o"), QStringLiteral("Write to file (- for stdout; default: Sorted-<name> beside the listing)."),
+        QStringLiteral("o"),
+        QStringLiteral("Write to file (- for stdout; default: Sorted-<name> beside the listing)."),
         QStringLiteral("file"));
     parser.addOptions({byOption, descendingOption, columnsOption, outputOption});
     AddLayoutOption(parser);
@@ -190,9 +193,9 @@ int RunSortCommand(const QStringList& args) {
             SortRowIdsByColumn(order, textOf, false, collator);
     }
 
-    const QString outputPath = parser.isSet(outputOption) ? parser.value(outputOption)
+    const QString outputPath = parser.isSet(outputOption)    ? parser.value(outputOption)
                                : path == QStringLiteral("-") ? QStringLiteral("-")
-                                                              : SortedPathBeside(path);
+                                                             : SortedPathBeside(path);
     COutput output(outputPath);
     if (const CResult<void> opened = output.Open(); !opened)
         return ReportFailure(opened.Error());

@@ -8,7 +8,7 @@
 struct DiscExtent {
     std::uint32_t startLba = 0;
     std::uint32_t size = 0;
-    std::string path;  // "/FOLDER/NAME", bytes as recorded in the image
+    std::string path; // "/FOLDER/NAME", bytes as recorded in the image
 
     bool operator==(const DiscExtent&) const = default;
 };

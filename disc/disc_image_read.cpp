@@ -21,7 +21,7 @@ CResult<std::vector<DiscExtent>> ReadExtents(CIsoImport& import) {
     return extents;
 }
 
-}  // namespace
+} // namespace
 
 CResult<std::vector<DiscExtent>> ReadDiscImage(const std::string& imagePath, const DiscKeepGoing& keepGoing) {
     CIsoImport import(imagePath, keepGoing);

@@ -36,7 +36,8 @@ std::string_view WithoutLeadingSlash(std::string_view path) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
@@ -106,7 +107,7 @@ bool SetWriteOptions(IsoWriteOpts* opts, const CIsoImport& import, const NameSty
            iso_write_opts_set_system_area(opts, systemArea.data(), 2 << 8, 0) >= 0;
 }
 
-}  // namespace
+} // namespace
 
 CResult<DiscRebuild> RebuildDiscImage(const std::string& sourcePath, const std::vector<std::string>& order,
                                       bool ignoreMissing, const std::string& outputPath,

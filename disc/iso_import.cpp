@@ -37,7 +37,7 @@ constexpr std::size_t kMaxDepth = 512;
 // The engine's stack use per folder level (336 bytes measured), with room; the depth guard counts in it.
 constexpr std::size_t kStackBytesPerLevel = 400;
 
-}  // namespace
+} // namespace
 
 void InitIsofs() {
     static std::once_flag once;
@@ -83,7 +83,8 @@ struct CIsoImport::Source {
 CIsoImport::CIsoImport(const std::string& imagePath, DiscKeepGoing keepGoing, Names names)
     : m_strPath(imagePath), m_bFromFile(true), m_names(names), m_keepGoing(std::move(keepGoing)) {}
 
-CIsoImport::CIsoImport(std::string_view imageBytes) : m_bytes(imageBytes), m_nBlocks(imageBytes.size() / kBlockSize) {}
+CIsoImport::CIsoImport(std::string_view imageBytes)
+    : m_bytes(imageBytes), m_nBlocks(imageBytes.size() / kBlockSize) {}
 
 CIsoImport::~CIsoImport() {
     if (m_pFeatures)
@@ -118,7 +119,9 @@ bool CIsoImport::Open() {
     return true;
 }
 
-CIsoImport::Source& CIsoImport::SourceOf(iso_data_source* src) { return *static_cast<Source*>(src->data); }
+CIsoImport::Source& CIsoImport::SourceOf(iso_data_source* src) {
+    return *static_cast<Source*>(src->data);
+}
 
 int CIsoImport::ReadBlock(iso_data_source* src, std::uint32_t lba, std::uint8_t* buffer) {
     CIsoImport& self = *SourceOf(src).owner;
@@ -170,7 +173,8 @@ int CIsoImport::ReadBlock(iso_data_source* src, std::uint32_t lba, std::uint8_t*
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0) {
-                self.m_strError = got < 0 ? std::string(std::strerror(errno)) : std::string("unexpected end of file");
+                self.m_strError =
+                    got < 0 ? std::string(std::strerror(errno)) : std::string("unexpected end of file");
                 return ISO_DATA_SOURCE_FATAL;
             }
             done += static_cast<std::size_t>(got);
@@ -197,7 +201,8 @@ int CIsoImport::ImportOnDeepStack(IsoReadOpts* opts) {
     };
     pthread_attr_t attr;
     pthread_t thread;
-    const bool deep = pthread_attr_init(&attr) == 0 && pthread_attr_setstacksize(&attr, kImportStackBytes) == 0 &&
+    const bool deep = pthread_attr_init(&attr) == 0 &&
+                      pthread_attr_setstacksize(&attr, kImportStackBytes) == 0 &&
                       pthread_create(&thread, &attr, run, &job) == 0;
     pthread_attr_destroy(&attr);
     // Without the room for a deep stack the import runs here, with the caller's stack.

@@ -23,9 +23,9 @@ class CIsoImport {
 public:
     // Which names the loaded tree has.
     enum class Names {
-        Preferred,    // Rock Ridge, else Joliet, else ISO 9660 without the version
-        Iso9660Raw,   // the ISO 9660 names as recorded, version included
-        JolietRaw,    // the Joliet names as recorded, version included (none when there is no Joliet tree)
+        Preferred,  // Rock Ridge, else Joliet, else ISO 9660 without the version
+        Iso9660Raw, // the ISO 9660 names as recorded, version included
+        JolietRaw,  // the Joliet names as recorded, version included (none when there is no Joliet tree)
     };
 
     // Opens the image file; Error() tells why when it cannot be opened.
@@ -77,7 +77,7 @@ private:
     bool m_bTreeLoaded = false;
     std::uint64_t m_nRereadsInARow = 0;
     std::unordered_set<std::uint32_t> m_seenBlocks;
-    std::vector<std::uint8_t> m_cache;  // blocks read ahead from the file
+    std::vector<std::uint8_t> m_cache; // blocks read ahead from the file
     std::uint64_t m_nCacheFirst = 0;
     std::uint64_t m_nCacheBlocks = 0;
     DiscKeepGoing m_keepGoing;

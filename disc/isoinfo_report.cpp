@@ -51,7 +51,8 @@ RecordKind ReadRecord(std::string_view line, const std::string& folder, DiscExte
     std::string_view rest = line.substr(open + 1);
     const std::size_t lbaStart = rest.find_first_not_of(' ');
     const std::size_t lbaEnd = rest.find(' ', lbaStart);
-    const std::size_t flagsEnd = lbaEnd == std::string_view::npos ? lbaEnd : rest.find_first_of(" ]", lbaEnd + 1);
+    const std::size_t flagsEnd =
+        lbaEnd == std::string_view::npos ? lbaEnd : rest.find_first_of(" ]", lbaEnd + 1);
     if (lbaStart == std::string_view::npos || flagsEnd == std::string_view::npos || flagsEnd == lbaEnd + 1)
         return RecordKind::Unreadable;
     const auto size = ParseDecimal(head[head.size() - 4], kMax32);
@@ -75,11 +76,12 @@ RecordKind ReadRecord(std::string_view line, const std::string& folder, DiscExte
         return RecordKind::Unreadable;
     if (head[0] == kPlainMode)
         name = WithoutVersion(name);
-    extent = {static_cast<std::uint32_t>(*lba), static_cast<std::uint32_t>(*size), folder + std::string(name)};
+    extent = {static_cast<std::uint32_t>(*lba), static_cast<std::uint32_t>(*size),
+              folder + std::string(name)};
     return RecordKind::File;
 }
 
-}  // namespace
+} // namespace
 
 CResult<std::vector<DiscExtent>> ReadIsoinfoReport(std::string_view report) {
     std::vector<DiscExtent> extents;

@@ -35,7 +35,7 @@ bool IsLevel1Name(std::string_view name, bool folder) {
     return name.rfind('.') == dot && dot <= 8 && name.size() - dot - 1 <= 3;
 }
 
-}  // namespace
+} // namespace
 
 CResult<NameStyle> SourceNameStyle(const std::string& sourcePath, bool needsLevel3) {
     NameStyle style;

@@ -14,7 +14,7 @@ struct TreeStyle {
 };
 
 struct NameStyle {
-    int isoLevel = 1;  // 1 when every ISO 9660 name is an 8.3 name, else 2; 3 for files of several extents
+    int isoLevel = 1; // 1 when every ISO 9660 name is an 8.3 name, else 2; 3 for files of several extents
     TreeStyle iso;
     TreeStyle joliet;
 };

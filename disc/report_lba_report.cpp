@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
 #include <limits>
+#include <unordered_map>
 
 #include "disc/extent_listing.h"
 #include "disc/report_lines.h"
@@ -45,8 +45,9 @@ std::optional<ExtentLine> ReadExtentLine(std::string_view line, std::string& rea
     const auto blocks = ParseDecimal(numbers[2], kMax32);
     const auto size = ParseDecimal(numbers[3], kMax64);
     if (!extentNumber || !start || !blocks || !size) {
-        reason = "the extent number, start block and block count must be decimal numbers below 2^32, the size "
-                 "a decimal number";
+        reason =
+            "the extent number, start block and block count must be decimal numbers below 2^32, the size "
+            "a decimal number";
         return std::nullopt;
     }
     std::optional<std::string> path = UnquoteShellWord(line);
@@ -57,12 +58,12 @@ std::optional<ExtentLine> ReadExtentLine(std::string_view line, std::string& rea
     return ExtentLine{static_cast<std::uint32_t>(*start), *blocks, *size, std::move(*path)};
 }
 
-}  // namespace
+} // namespace
 
 CResult<std::vector<DiscExtent>> ReadReportLba(std::string_view report) {
     std::vector<DiscExtent> extents;
     Failure failure;
-    std::unordered_map<std::string, std::uint64_t> sizeBefore;  // bytes in the earlier extents of each path
+    std::unordered_map<std::string, std::uint64_t> sizeBefore; // bytes in the earlier extents of each path
     const bool read = ForEachLine(report, [&](long long number, std::string_view line) {
         if (TrimBlanks(line).empty() || line.starts_with(kHeaderPrefix))
             return true;

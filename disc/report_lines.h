@@ -7,8 +7,7 @@
 
 // Calls visit(lineNumber, line) for every line, LF or CR LF ended, the end removed; stops early and
 // returns false when visit does.
-template <typename Visit>
-bool ForEachLine(std::string_view text, Visit&& visit) {
+template <typename Visit> bool ForEachLine(std::string_view text, Visit&& visit) {
     long long number = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');

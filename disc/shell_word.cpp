@@ -2,9 +2,11 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> UnquoteShellWord(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))

@@ -1,6 +1,7 @@
 // libFuzzer harness: the readers of the report_lba and isoinfo reports and the shell unquoting, on
 // arbitrary text. Properties: a failed read names a line that exists; a word quoted the way xorriso quotes
-// it unquotes to itself; the extents of a read report of single-extent files, written back, read back the same.
+// it unquotes to itself; the extents of a read report of single-extent files, written back, read back the
+// same.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +31,7 @@ void CheckFailure(const CResult<std::vector<DiscExtent>>& result, std::string_vi
         std::abort();
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -54,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string again;
         for (const DiscExtent& e : extents)
             again += "File data lba: 0 , " + std::to_string(e.startLba) + " , " +
-                     std::to_string((std::uint64_t{e.size} + 2047) / 2048) + " , " + std::to_string(e.size) + " , " +
-                     QuoteLikeXorriso(e.path) + "\n";
+                     std::to_string((std::uint64_t{e.size} + 2047) / 2048) + " , " + std::to_string(e.size) +
+                     " , " + QuoteLikeXorriso(e.path) + "\n";
         const CResult<std::vector<DiscExtent>> reread = ReadReportLba(again);
         if (!reread || *reread != extents)
             std::abort();

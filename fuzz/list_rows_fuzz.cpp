@@ -14,7 +14,8 @@ struct ModelRow {
     CListRows::DataWord data = 0;
 
     std::string Cell(int column) const {
-        return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)] : std::string();
+        return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)]
+                                                       : std::string();
     }
 };
 

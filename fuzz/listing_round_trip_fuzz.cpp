@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CFuzzInput in(data, size);
     const auto layout = static_cast<ListingLayout>(in.Byte() % 4);
-    std::string listing;   // as read: CR LF line ends
-    std::string expected;  // as written: LF line ends
+    std::string listing;  // as read: CR LF line ends
+    std::string expected; // as written: LF line ends
     while (!in.Empty()) {
         std::string name = in.Text(40);
         // A name holds no line feed, and a carriage return at its end would be taken for the line end.

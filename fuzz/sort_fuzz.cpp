@@ -9,21 +9,24 @@
 #include <QLocale>
 
 #include "fuzz_input.h"
-#include "sorting/stable_sort.h"
 #include "sorting/row_compare.h"
 #include "sorting/sort_key_column.h"
+#include "sorting/stable_sort.h"
 
 namespace {
 
-int Sign(int value) { return (value > 0) - (value < 0); }
+int Sign(int value) {
+    return (value > 0) - (value < 0);
+}
 
 // Texts the comparison tells apart: numbers, dates and words, mixed with the input's own bytes.
 std::string MakeText(CFuzzInput& in) {
     // Numbers on both sides of 2^31 and at the top of the unsigned 32-bit range, as listing fields show.
-    static const char* const kPieces[] = {"", "0", "7", "12", "007", "-3", "2147483647", "2147483648",
-                                          "2147483649", "2600468480", "4294967294", "4294967295",
-                                          "31/12/1999", "01/01/2000", "31/12/9999", "1/2/3", "a", "B", "co-op",
-                                          "coop", "e\xcc\x81", "\xc3\xa9", "\xff", " ", "Z9", "day's"};
+    static const char* const kPieces[] = {
+        "",           "0",          "7",          "12",         "007",        "-3",         "2147483647",
+        "2147483648", "2147483649", "2600468480", "4294967294", "4294967295", "31/12/1999", "01/01/2000",
+        "31/12/9999", "1/2/3",      "a",          "B",          "co-op",      "coop",       "e\xcc\x81",
+        "\xc3\xa9",   "\xff",       " ",          "Z9",         "day's"};
     std::string text;
     for (int parts = in.Byte() % 3; parts >= 0; --parts) {
         const std::uint8_t choice = in.Byte();
@@ -50,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CSortKeyColumn keys(count, textOf, collator);
     for (std::uint32_t i = 0; i < count; ++i) {
         for (std::uint32_t j = 0; j < count; ++j) {
-            if (Sign(keys.Compare(i, j, ascending)) != Sign(CompareCells(texts[i], texts[j], ascending, collator)))
+            if (Sign(keys.Compare(i, j, ascending)) !=
+                Sign(CompareCells(texts[i], texts[j], ascending, collator)))
                 std::abort();
         }
     }

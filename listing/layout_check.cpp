@@ -12,7 +12,7 @@ struct Extent {
     std::size_t index;
 };
 
-}  // namespace
+} // namespace
 
 LayoutReport CheckLayout(std::span<const LayoutFile> files, std::uint32_t blockSize) {
     LayoutReport report;
@@ -54,7 +54,8 @@ LayoutReport CheckLayout(std::span<const LayoutFile> files, std::uint32_t blockS
             continue;
         }
         if (file.first <= reach->last) {
-            report.overlaps.push_back({reach->index, file.index, file.first, std::min(file.last, reach->last)});
+            report.overlaps.push_back(
+                {reach->index, file.index, file.first, std::min(file.last, reach->last)});
             if (file.last > reach->last) {
                 report.blocksUsed += file.last - reach->last;
                 reach = &file;

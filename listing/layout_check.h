@@ -55,14 +55,14 @@ struct LayoutReport {
     // A file whose extent equals an earlier one's is shared with it, not an overlap; it takes no further
     // part in overlaps and gaps, which the earlier file already stands for.
     std::vector<LayoutOverlap> overlaps;
-    std::vector<LayoutShared> shared;  // in block order, each later file with the first of its extent
-    std::vector<LayoutGap> gaps;       // in block order
-    std::size_t files = 0;        // all files, those of size 0 included
+    std::vector<LayoutShared> shared; // in block order, each later file with the first of its extent
+    std::vector<LayoutGap> gaps;      // in block order
+    std::size_t files = 0;            // all files, those of size 0 included
     std::size_t filesWithBlocks = 0;
-    std::uint64_t firstBlock = 0;  // of the files with blocks; 0 when there are none
+    std::uint64_t firstBlock = 0; // of the files with blocks; 0 when there are none
     std::uint64_t lastBlock = 0;
-    std::uint64_t blocksUsed = 0;  // blocks covered by at least one file
-    std::uint64_t gapBlocks = 0;   // blocks in gaps
+    std::uint64_t blocksUsed = 0; // blocks covered by at least one file
+    std::uint64_t gapBlocks = 0;  // blocks in gaps
 };
 
 // Checks the files' layout for a block size above 0.

@@ -10,10 +10,10 @@
 #include "base/atoi.h"
 
 enum class ListingLayout {
-    ThreeColumns,  // start|size|name
-    FourColumns,   // start|size|lbapos|name
-    FiveColumns,   // start|size|lbapos|digit|name
-    FileList,      // NNNNNNN , name
+    ThreeColumns, // start|size|name
+    FourColumns,  // start|size|lbapos|name
+    FiveColumns,  // start|size|lbapos|digit|name
+    FileList,     // NNNNNNN , name
 };
 
 // Offset at which the name starts in a line of the layout: 18, 27, 29 or 10.
@@ -26,14 +26,13 @@ std::uint32_t HexDigitValue(char c);
 // positions that hold a character other than 0-9, A-F or a-f, count as 0.
 std::uint32_t ParseHex8(std::string_view eightChars);
 
-
 // The fields of one line.
 struct ListingLine {
-    std::uint32_t startLba = 0;  // file list: the number, as a signed value stored in 32 bits
+    std::uint32_t startLba = 0; // file list: the number, as a signed value stored in 32 bits
     std::uint32_t fileSize = 0;
     std::uint32_t lbaPos = 0;
-    std::uint32_t digit = 0;  // five columns: 0 to 15
-    std::string_view name;    // from the name offset to the end of the line; empty when the line is shorter
+    std::uint32_t digit = 0; // five columns: 0 to 15
+    std::string_view name;   // from the name offset to the end of the line; empty when the line is shorter
 };
 
 // Splits a line (line end already removed) by the fixed offsets of the layout. Nothing is validated.

@@ -2,7 +2,9 @@
 
 #include <string>
 
-char CountedByte(ListingLayout layout) { return layout == ListingLayout::FileList ? ',' : '|'; }
+char CountedByte(ListingLayout layout) {
+    return layout == ListingLayout::FileList ? ',' : '|';
+}
 
 long long ExpectedLines(ListingLayout layout, long long count) {
     if (count <= 0)
@@ -51,7 +53,7 @@ private:
     std::string m_line;
 };
 
-}  // namespace
+} // namespace
 
 ListingPass ReadListingRows(CLineReader& reader, ListingLayout layout, const ListingRowSink& addRow) {
     CFileLineSource source(reader);

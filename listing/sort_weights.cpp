@@ -8,7 +8,9 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 // The prefix without the slashes at its end, so that joining it to a name gives one slash.
 std::string_view TrimmedPrefix(std::string_view prefix) {
@@ -80,7 +82,7 @@ void AppendWeight(std::string& out, std::int32_t weight) {
     out.append(text, end);
 }
 
-}  // namespace
+} // namespace
 
 std::size_t MaxSortWeightLine(SortWeightFormat format) {
     return format == SortWeightFormat::MkisofsSort ? 4094 : 4093;

@@ -8,7 +8,9 @@ namespace {
 constexpr unsigned char kLongLength = 0xFF;
 constexpr std::size_t kLongHeader = 1 + sizeof(std::uint32_t);
 
-std::size_t HeaderSize(std::size_t length) { return length < kLongLength ? 1 : kLongHeader; }
+std::size_t HeaderSize(std::size_t length) {
+    return length < kLongLength ? 1 : kLongHeader;
+}
 
 std::size_t ReadLength(const char* bytes, std::size_t& pos) {
     const auto first = static_cast<unsigned char>(bytes[pos++]);
@@ -123,7 +125,9 @@ CListRows::CListRows() : m_pStore(std::make_shared<Store>()) {}
 
 CListRows::~CListRows() = default;
 
-int CListRows::Append(std::string_view firstText) { return AppendCells(std::span(&firstText, 1)); }
+int CListRows::Append(std::string_view firstText) {
+    return AppendCells(std::span(&firstText, 1));
+}
 
 int CListRows::AppendCells(std::span<const std::string_view> texts) {
     const auto id = static_cast<std::uint32_t>(m_rows.size());
@@ -134,8 +138,8 @@ int CListRows::AppendCells(std::span<const std::string_view> texts) {
     char* out = bytes;
     for (std::string_view text : texts)
         out = WriteCell(out, text);
-    m_rows.push_back(
-        Row{CPackedCells{bytes, static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(texts.size())}, 0});
+    m_rows.push_back(Row{
+        CPackedCells{bytes, static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(texts.size())}, 0});
     m_order.push_back(id);
     return static_cast<int>(m_order.size() - 1);
 }

@@ -10,11 +10,15 @@
 
 namespace {
 
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+QColor ToQColor(COLORREF c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
-COLORREF FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+COLORREF FromQColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
 
-}  // namespace
+} // namespace
 
 COLORREF GetSysColor(int index) {
     const QPalette palette = QApplication::palette();
@@ -58,9 +62,13 @@ void CDC::FillSolidRect(const CRect& rect, COLORREF colour) {
     m_pPainter->fillRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQColor(colour));
 }
 
-COLORREF CDC::SelectPenColour(COLORREF colour) { return std::exchange(m_penColour, colour); }
+COLORREF CDC::SelectPenColour(COLORREF colour) {
+    return std::exchange(m_penColour, colour);
+}
 
-CPoint CDC::MoveTo(int x, int y) { return std::exchange(m_position, CPoint(x, y)); }
+CPoint CDC::MoveTo(int x, int y) {
+    return std::exchange(m_position, CPoint(x, y));
+}
 
 BOOL CDC::LineTo(int x, int y) {
     // Pixels of the line from the start point up to, but not including, the end point (Bresenham).
@@ -103,4 +111,6 @@ int CDC::DrawText(const QString& text, const CRect& rect, UINT format) {
 
 CPaintDC::CPaintDC(QWidget* widget) : CDC(new QPainter(widget)) {}
 
-CPaintDC::~CPaintDC() { delete m_pPainter; }
+CPaintDC::~CPaintDC() {
+    delete m_pPainter;
+}

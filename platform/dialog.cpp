@@ -47,7 +47,7 @@ CPoint PointOf(const QMouseEvent* event) {
     return CPoint(p.x(), p.y());
 }
 
-}  // namespace
+} // namespace
 
 // ---- CDialogWidget ----
 
@@ -179,8 +179,8 @@ void CDialog::BuildFromTemplate() {
     SubclassWidget(m_pDialogWidget);
     QWidget* dlg = m_pDialogWidget;
     dlg->setAttribute(Qt::WA_DeleteOnClose, false);
-    dlg->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                        Qt::WindowCloseButtonHint);
+    dlg->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     // The templates are laid out for a narrow 8-point face; a condensed sans keeps the captions inside
     // their controls.
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -189,7 +189,8 @@ void CDialog::BuildFromTemplate() {
     dlg->setFont(font);
     if (!tmpl)
         return;
-    dlg->setWindowTitle(QString::fromUtf8(tmpl->caption.data(), static_cast<qsizetype>(tmpl->caption.size())));
+    dlg->setWindowTitle(
+        QString::fromUtf8(tmpl->caption.data(), static_cast<qsizetype>(tmpl->caption.size())));
     m_templateSize = QSize(DluToPixelsX(tmpl->cx), DluToPixelsY(tmpl->cy));
     if (tmpl->resizable) {
         dlg->setWindowFlags(dlg->windowFlags() | Qt::WindowMinMaxButtonsHint);

@@ -40,7 +40,7 @@ private:
     std::function<void(const QString&)> m_onDrop;
 };
 
-}  // namespace
+} // namespace
 
 QString DroppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls())

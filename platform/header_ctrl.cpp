@@ -2,10 +2,12 @@
 
 #include <QAbstractItemModel>
 
-#include "platform/header_view.h"
 #include "base/display_text.h"
+#include "platform/header_view.h"
 
-CHeaderView* CHeaderCtrl::HeaderView() const { return qobject_cast<CHeaderView*>(GetSafeWidget()); }
+CHeaderView* CHeaderCtrl::HeaderView() const {
+    return qobject_cast<CHeaderView*>(GetSafeWidget());
+}
 
 int CHeaderCtrl::GetItemCount() const {
     CHeaderView* view = HeaderView();

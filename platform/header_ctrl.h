@@ -15,14 +15,14 @@ constexpr UINT HDI_FORMAT = 0x0004;
 
 struct HDITEM {
     UINT mask = 0;
-    int cxy = 0;       // width
-    std::string text;  // title bytes
+    int cxy = 0;      // width
+    std::string text; // title bytes
     int fmt = 0;
 };
 
 struct DRAWITEMSTRUCT {
     UINT itemID = 0;
-    UINT itemState = 0;  // ODS_SELECTED while the item is pressed
+    UINT itemState = 0; // ODS_SELECTED while the item is pressed
     CDC* pDC = nullptr;
     CRect rcItem;
 };

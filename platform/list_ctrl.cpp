@@ -260,8 +260,8 @@ BOOL CListCtrl::MoveSelectedRowsBefore(int before) {
     const std::vector<std::uint32_t> rows = GetSelectedRows();
     if (rows.empty() || before < 0)
         return FALSE;
-    return ApplyRowMove(
-        MoveChosenRowsBefore(static_cast<std::uint32_t>(GetItemCount()), rows, static_cast<std::uint32_t>(before)));
+    return ApplyRowMove(MoveChosenRowsBefore(static_cast<std::uint32_t>(GetItemCount()), rows,
+                                             static_cast<std::uint32_t>(before)));
 }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {

@@ -11,9 +11,9 @@
 
 #include <QPointer>
 
-#include "platform/header_ctrl.h"
 #include "model/list_rows.h"
 #include "model/row_moves.h"
+#include "platform/header_ctrl.h"
 #include "platform/wnd.h"
 
 class CListModel;

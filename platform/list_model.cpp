@@ -6,7 +6,9 @@
 
 namespace {
 
-quint64 CellKey(std::uint32_t id, int column) { return (quint64{id} << 16) | static_cast<quint16>(column); }
+quint64 CellKey(std::uint32_t id, int column) {
+    return (quint64{id} << 16) | static_cast<quint16>(column);
+}
 
 // The first bytes of a long text as shown, with an ellipsis: decoded as the whole text would be, cut
 // before a character that does not fit whole.
@@ -41,7 +43,9 @@ QString CListModel::ShownText(int row, int column) const {
     return *it;
 }
 
-int CListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_nViewRows; }
+int CListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_nViewRows;
+}
 
 int CListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
@@ -125,7 +129,9 @@ Qt::ItemFlags CListModel::flags(const QModelIndex& index) const {
     return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags | Qt::ItemIsDropEnabled;
 }
 
-Qt::DropActions CListModel::supportedDropActions() const { return Qt::MoveAction; }
+Qt::DropActions CListModel::supportedDropActions() const {
+    return Qt::MoveAction;
+}
 
 void CListModel::Clear() {
     beginResetModel();

@@ -9,9 +9,13 @@ BOOL CMenu::AppendMenu(UINT flags, UINT id, const QString& text) {
     return TRUE;
 }
 
-QString CMenu::EntryLabel(const QString& text) { return text.section(QLatin1Char('\t'), 0, 0); }
+QString CMenu::EntryLabel(const QString& text) {
+    return text.section(QLatin1Char('\t'), 0, 0);
+}
 
-QString CMenu::EntryShortcut(const QString& text) { return text.section(QLatin1Char('\t'), 1); }
+QString CMenu::EntryShortcut(const QString& text) {
+    return text.section(QLatin1Char('\t'), 1);
+}
 
 UINT CMenu::TrackPopupMenu(UINT, int x, int y, CWnd* pWnd) const {
     QMenu menu(pWnd ? pWnd->GetSafeWidget() : nullptr);

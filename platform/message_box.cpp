@@ -29,7 +29,8 @@ QMessageBox::Icon IconFor(UINT type) {
 }
 
 int ShowRealBox(const MessageBoxRequest& request) {
-    QMessageBox box(IconFor(request.type), request.caption, request.text, QMessageBox::NoButton, request.owner);
+    QMessageBox box(IconFor(request.type), request.caption, request.text, QMessageBox::NoButton,
+                    request.owner);
     switch (request.type & 0x0F) {
     case MB_OKCANCEL:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
@@ -53,7 +54,7 @@ int ShowRealBox(const MessageBoxRequest& request) {
     }
 }
 
-}  // namespace
+} // namespace
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
     MessageBoxHandler previous = std::move(Handler());

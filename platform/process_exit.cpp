@@ -14,7 +14,7 @@ std::vector<CExitCleanup*>& Registry() {
     return registry;
 }
 
-}  // namespace
+} // namespace
 
 CExitCleanup::CExitCleanup(std::function<void()> cleanup) : m_fnCleanup(std::move(cleanup)) {
     Registry().push_back(this);

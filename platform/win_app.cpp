@@ -22,7 +22,9 @@ CWinApp::~CWinApp() {
         g_pApp = nullptr;
 }
 
-CWinApp* AfxGetApp() { return g_pApp; }
+CWinApp* AfxGetApp() {
+    return g_pApp;
+}
 
 int CWinApp::Run(int& argc, char** argv) {
     std::optional<QApplication> qtApp;
@@ -35,7 +37,9 @@ int CWinApp::Run(int& argc, char** argv) {
     return 0;
 }
 
-BOOL CWinApp::InitInstance() { return FALSE; }
+BOOL CWinApp::InitInstance() {
+    return FALSE;
+}
 
 void CWinApp::SetRegistryKey(const QString& vendorKey) {
     m_strRegistryKey = vendorKey;
@@ -47,7 +51,8 @@ std::unique_ptr<QSettings> CWinApp::OpenSettings() const {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, vendor, m_strAppName);
 }
 
-bool CWinApp::GetProfileBinary(const QString& section, const QString& entry, std::vector<unsigned char>& data) {
+bool CWinApp::GetProfileBinary(const QString& section, const QString& entry,
+                               std::vector<unsigned char>& data) {
     auto settings = OpenSettings();
     const QVariant value = settings->value(section + QLatin1Char('/') + entry);
     if (!value.isValid())

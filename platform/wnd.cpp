@@ -14,11 +14,13 @@ const char* const kIdProperty = "quarrowCtrlId";
 // The bound object lives on the widget itself, so it goes with the widget.
 const char* const kBoundProperty = "quarrowBoundWnd";
 
-}  // namespace
+} // namespace
 
 CWnd::CWnd() = default;
 
-CWnd::~CWnd() { Detach(); }
+CWnd::~CWnd() {
+    Detach();
+}
 
 void CWnd::SubclassWidget(QWidget* widget) {
     Detach();
@@ -42,14 +44,18 @@ CWnd* CWnd::FromWidget(QWidget* widget) {
     return value.isValid() ? reinterpret_cast<CWnd*>(value.value<quintptr>()) : nullptr;
 }
 
-void CWnd::SetWidgetId(QWidget* widget, int id) { widget->setProperty(kIdProperty, id); }
+void CWnd::SetWidgetId(QWidget* widget, int id) {
+    widget->setProperty(kIdProperty, id);
+}
 
 int CWnd::WidgetId(const QWidget* widget) {
     const QVariant value = widget->property(kIdProperty);
     return value.isValid() ? value.toInt() : -1;
 }
 
-int CWnd::GetDlgCtrlID() const { return m_pWidget ? WidgetId(m_pWidget) : 0; }
+int CWnd::GetDlgCtrlID() const {
+    return m_pWidget ? WidgetId(m_pWidget) : 0;
+}
 
 CWnd* CWnd::GetDlgItem(int id) const {
     if (!m_pWidget)
@@ -81,7 +87,9 @@ BOOL CWnd::EnableWindow(BOOL enable) {
     return wasDisabled ? TRUE : FALSE;
 }
 
-BOOL CWnd::IsWindowEnabled() const { return m_pWidget && m_pWidget->isEnabled() ? TRUE : FALSE; }
+BOOL CWnd::IsWindowEnabled() const {
+    return m_pWidget && m_pWidget->isEnabled() ? TRUE : FALSE;
+}
 
 void CWnd::SetWindowText(const QString& text) {
     if (!m_pWidget)
@@ -127,7 +135,8 @@ CRect CWnd::GetWindowRect() const {
     if (!m_pWidget)
         return {};
     const QPoint topLeft = m_pWidget->mapToGlobal(QPoint(0, 0));
-    return CRect(topLeft.x(), topLeft.y(), topLeft.x() + m_pWidget->width(), topLeft.y() + m_pWidget->height());
+    return CRect(topLeft.x(), topLeft.y(), topLeft.x() + m_pWidget->width(),
+                 topLeft.y() + m_pWidget->height());
 }
 
 void CWnd::MoveWindow(const CRect& rect) {

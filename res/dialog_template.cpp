@@ -54,11 +54,13 @@ const DialogTemplate kAboutDialog{
         {IDOK, K::PushButton, "OK", 169, 14, 50, 14},
         {-1, K::Text, "Quarrow V@" QUARROW_VERSION, 54, 17, 95, 8},
         {-1, K::Text, "Reorders disc image listings.", 52, 35, 92, 11},
-        {-1, K::Text, "Sort a listing by any column, then save it in that order as Sorted-<name>.", 52, 54, 152, 21},
+        {-1, K::Text, "Sort a listing by any column, then save it in that order as Sorted-<name>.", 52, 54,
+         152, 21},
         {-1, K::Text,
          "The menu of the table and of the window: Import Disc Image... (Ctrl+I) writes the listing of an "
          "image; Export Sort Weights... (Ctrl+E) writes the shown order for mkisofs -sort or xorrisofs "
-         "--sort-weight-list; Rebuild Disc Image in This Order... (Ctrl+R) writes a new image whose files lie "
+         "--sort-weight-list; Rebuild Disc Image in This Order... (Ctrl+R) writes a new image whose files "
+         "lie "
          "in the shown order; Replace File in Disc Image... (Ctrl+P) gives the selected row's file new "
          "content and keeps every other block where it was; Order by Read Trace... (Ctrl+T) puts the rows in "
          "the order a read trace first reads them; Layout Map... (Ctrl+M) draws where the rows' files lie. "
@@ -75,7 +77,7 @@ const DialogTemplate kAboutDialog{
     },
 };
 
-}  // namespace
+} // namespace
 
 const DialogTemplate* FindDialogTemplate(int id) {
     if (id == IDD_MAIN_DIALOG)

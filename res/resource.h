@@ -1,7 +1,7 @@
 // Resource and control identifiers of the dialog templates.
 #pragma once
 
-#include "base/afx_types.h"  // IDOK and IDCANCEL
+#include "base/afx_types.h" // IDOK and IDCANCEL
 
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101

@@ -73,7 +73,8 @@ struct SortItemBefore {
     }
 
     bool Same(const SortItem& a, const SortItem& b) const {
-        return a.prefix[0] == b.prefix[0] && a.prefix[1] == b.prefix[1] && keys[a.entry].Compare(keys[b.entry]) == 0;
+        return a.prefix[0] == b.prefix[0] && a.prefix[1] == b.prefix[1] &&
+               keys[a.entry].Compare(keys[b.entry]) == 0;
     }
 };
 
@@ -107,7 +108,8 @@ bool RanksOfDigitTexts(const std::vector<std::string_view>& texts, std::vector<s
         while (last < items.size() && items[last].key == items[first].key)
             ++last;
         // The same digits: the texts differ only where their hyphens stand.
-        std::sort(items.begin() + static_cast<std::ptrdiff_t>(first), items.begin() + static_cast<std::ptrdiff_t>(last),
+        std::sort(items.begin() + static_cast<std::ptrdiff_t>(first),
+                  items.begin() + static_cast<std::ptrdiff_t>(last),
                   [&texts](const Item& a, const Item& b) { return texts[a.entry] < texts[b.entry]; });
         for (std::size_t k = first; k < last; ++k) {
             if (k > 0 && (k == first || texts[items[k - 1].entry] != texts[items[k].entry]))
@@ -170,7 +172,8 @@ std::vector<std::uint32_t> FlatKeyRanks(const std::vector<std::string_view>& tex
         for (std::size_t i = first; i < last; ++i) {
             const std::uint32_t end = buffer.ends[i - first];
             keys[i] = FlatKey{buffer.bytes.data() + begin, end - begin};
-            items[i] = SortItem{{PrefixWord(keys[i], 0), PrefixWord(keys[i], 1)}, static_cast<std::uint32_t>(i)};
+            items[i] =
+                SortItem{{PrefixWord(keys[i], 0), PrefixWord(keys[i], 1)}, static_cast<std::uint32_t>(i)};
             begin = end;
         }
         if (collator)
@@ -184,7 +187,9 @@ std::vector<std::uint32_t> FlatKeyRanks(const std::vector<std::string_view>& tex
         bounds[part] = PartRange(nCount, nParts, part).first;
     for (unsigned width = 1; width < nParts; width *= 2) {
         for (unsigned part = 0; part + width < nParts; part += 2 * width) {
-            const auto at = [&items](std::size_t k) { return items.begin() + static_cast<std::ptrdiff_t>(k); };
+            const auto at = [&items](std::size_t k) {
+                return items.begin() + static_cast<std::ptrdiff_t>(k);
+            };
             std::inplace_merge(at(bounds[part]), at(bounds[part + width]),
                                at(bounds[std::min(part + 2 * width, nParts)]), SortItemBefore{keys});
         }
@@ -253,4 +258,3 @@ std::vector<std::uint32_t> FlatKeyRanks(const std::vector<std::string_view>& tex
     }
     return ranks;
 }
-

@@ -22,7 +22,8 @@
 // so its sort keys order texts exactly as QCollator::compare does; the tests hold the two equal.
 class CFlatKeyMaker {
 public:
-    explicit CFlatKeyMaker(const QLocale& locale) : m_name(locale.bcp47Name().replace(u'-', u'_').toLatin1()) {}
+    explicit CFlatKeyMaker(const QLocale& locale)
+        : m_name(locale.bcp47Name().replace(u'-', u'_').toLatin1()) {}
 
     // A collator of its own for one thread; null when ICU cannot open it.
     UCollator* Open() const {

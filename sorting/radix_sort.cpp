@@ -17,7 +17,9 @@ void* AllocateLarge(std::size_t bytes) {
     return p;
 }
 
-void FreeLarge(void* p, std::size_t bytes) { munmap(p, bytes); }
+void FreeLarge(void* p, std::size_t bytes) {
+    munmap(p, bytes);
+}
 
 } // namespace radix_sort_detail
 

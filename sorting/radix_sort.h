@@ -26,9 +26,7 @@ void AdviseHugePages(const void* begin, std::size_t bytes);
 
 template <class T> struct CUninitAllocator {
     using value_type = T;
-    template <class U> struct rebind {
-        using other = CUninitAllocator<U>;
-    };
+    template <class U> struct rebind { using other = CUninitAllocator<U>; };
     CUninitAllocator() = default;
     template <class U> CUninitAllocator(const CUninitAllocator<U>&) noexcept {}
 
@@ -85,7 +83,8 @@ template <class Vector> void RadixSortByKey(Vector& items, int nFirstBit = 0) {
     constexpr std::size_t kRadix = std::size_t{1} << kBits;
     Vector buffer(items.size());
     std::vector<std::size_t> counts(kRadix);
-    for (int shift = std::countr_zero(varying); shift < 64 - nFirstBit && (span >> shift) != 0; shift += kBits) {
+    for (int shift = std::countr_zero(varying); shift < 64 - nFirstBit && (span >> shift) != 0;
+         shift += kBits) {
         if (((varying >> shift) & (kRadix - 1)) == 0)
             continue;
         const int at = shift + nFirstBit;

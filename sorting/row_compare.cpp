@@ -55,8 +55,7 @@ int CompareAsNumbers(std::string_view a, std::string_view b) {
 int CompareAsDates(std::string_view a, std::string_view b) {
     static constexpr std::pair<std::size_t, std::size_t> kKeys[] = {{6, 4}, {3, 2}, {0, 2}};
     for (const auto& [offset, length] : kKeys) {
-        const int r =
-            CompareValues(Atoi(Field(a, offset, length)), Atoi(Field(b, offset, length)));
+        const int r = CompareValues(Atoi(Field(a, offset, length)), Atoi(Field(b, offset, length)));
         if (r != 0)
             return r;
     }

@@ -17,7 +17,6 @@ template <class T> int CompareValues(T a, T b) {
     return (a > b) - (a < b);
 }
 
-
 // Orders values of any signed or unsigned integer type as unsigned 64-bit numbers.
 template <class T> std::uint64_t OrderedBits(T value) {
     if constexpr (std::is_signed_v<T>)
@@ -29,8 +28,8 @@ template <class T> std::uint64_t OrderedBits(T value) {
 // The entries listed in order (their current order), sorted stably by keys[entry], ascending or
 // descending.
 template <class T>
-std::vector<std::uint32_t> StableEntriesByKey(const std::vector<T>& keys, std::span<const std::uint32_t> order,
-                                              bool bAscending) {
+std::vector<std::uint32_t> StableEntriesByKey(const std::vector<T>& keys,
+                                              std::span<const std::uint32_t> order, bool bAscending) {
     const std::size_t n = order.size();
     std::vector<std::uint32_t> entries(n);
     if (n == 0)
@@ -138,7 +137,8 @@ CSortKeyColumn::CSortKeyColumn(std::uint32_t nCount, RowTextAccessor textAt, con
         if (bDigitKeys) {
             if (i == 0)
                 m_digitKeys.resize(nCount);
-            bDigitKeys = bDigitTexts && scan.kind == CellKind::Text && CTextCollator::DigitsKey(cell, m_digitKeys[i]);
+            bDigitKeys =
+                bDigitTexts && scan.kind == CellKind::Text && CTextCollator::DigitsKey(cell, m_digitKeys[i]);
             if (!bDigitKeys)
                 m_digitKeys = {};
         }
@@ -207,7 +207,8 @@ std::vector<std::uint32_t> CSortKeyColumn::SortedPositions(bool bAscending) cons
     return SortedEntries(bAscending, Iota(m_nCount));
 }
 
-std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending, std::span<const std::uint32_t> order) const {
+std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending,
+                                                         std::span<const std::uint32_t> order) const {
     // When every entry has the same kind, every comparison compares one number per entry the same way:
     // the order is consistent, and a stable sort of the entries by that number is the one order that
     // any stable sort with Compare gives, the merge sort included.
@@ -231,7 +232,8 @@ std::vector<std::uint32_t> CSortKeyColumn::SortedEntries(bool bAscending, std::s
     return MergeSortedEntries<WideItem>(bAscending, order);
 }
 
-std::vector<std::uint32_t> CSortKeyColumn::DigitTextEntries(bool bAscending, std::span<const std::uint32_t> order) const {
+std::vector<std::uint32_t> CSortKeyColumn::DigitTextEntries(bool bAscending,
+                                                            std::span<const std::uint32_t> order) const {
     // Every comparison is CompareDigitsAndHyphens, a consistent order: the digits first, by their keys,
     // then, among texts of the same digits, the whole texts by their bytes. Both steps are stable, and
     // descending reverses each without disturbing equal texts.
@@ -266,7 +268,8 @@ std::vector<std::uint32_t> CSortKeyColumn::DigitTextEntries(bool bAscending, std
 }
 
 template <class ItemT>
-std::vector<std::uint32_t> CSortKeyColumn::MergeSortedEntries(bool bAscending, std::span<const std::uint32_t> order) const {
+std::vector<std::uint32_t> CSortKeyColumn::MergeSortedEntries(bool bAscending,
+                                                              std::span<const std::uint32_t> order) const {
     std::vector<ItemT> items(order.size());
     for (std::size_t k = 0; k < order.size(); ++k)
         items[k] = ItemT::Make(m_numbers[order[k]], order[k], m_kinds[order[k]]);
@@ -284,13 +287,19 @@ std::vector<std::uint32_t> CSortKeyColumn::MergeSortedEntries(bool bAscending, s
     // keys made on first use are not to be made by two threads at once
     const bool bTwoThreads = m_textKeys.empty();
     if (bAscending)
-        StableSortItems(std::span<ItemT>(items), [&compare](const ItemT& first, const ItemT& second) {
-            return compare(first, second, first.Kind());
-        }, bTwoThreads);
+        StableSortItems(
+            std::span<ItemT>(items),
+            [&compare](const ItemT& first, const ItemT& second) {
+                return compare(first, second, first.Kind());
+            },
+            bTwoThreads);
     else
-        StableSortItems(std::span<ItemT>(items), [&compare](const ItemT& first, const ItemT& second) {
-            return compare(second, first, first.Kind());
-        }, bTwoThreads);
+        StableSortItems(
+            std::span<ItemT>(items),
+            [&compare](const ItemT& first, const ItemT& second) {
+                return compare(second, first, first.Kind());
+            },
+            bTwoThreads);
     std::vector<std::uint32_t> entries(items.size());
     for (std::size_t k = 0; k < items.size(); ++k)
         entries[k] = items[k].Entry();

@@ -62,7 +62,8 @@ private:
     };
     std::vector<std::uint32_t> DigitTextEntries(bool bAscending, std::span<const std::uint32_t> order) const;
     template <class ItemT>
-    std::vector<std::uint32_t> MergeSortedEntries(bool bAscending, std::span<const std::uint32_t> order) const;
+    std::vector<std::uint32_t> MergeSortedEntries(bool bAscending,
+                                                  std::span<const std::uint32_t> order) const;
 
     std::uint32_t m_nCount;
     RowTextAccessor m_textAt;

@@ -93,7 +93,8 @@ bool SortBlocks(T* items, T* buffer, std::size_t lo, std::size_t hi, std::size_t
 // With bTwoThreads, and when there are enough items, the two halves of the last merge are sorted on two
 // threads: the blocks every pass but the last merges lie wholly in one half, so the comparisons and the
 // result are exactly those of one thread. cmp must then be safe to call from two threads at once.
-template <class T, class Compare> void StableSortItems(std::span<T> items, Compare cmp, bool bTwoThreads = false) {
+template <class T, class Compare>
+void StableSortItems(std::span<T> items, Compare cmp, bool bTwoThreads = false) {
     using namespace stable_sort_detail;
     const std::size_t n = items.size();
     if (n < 2)

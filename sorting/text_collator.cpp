@@ -63,7 +63,6 @@ bool CTextCollator::StripNearlyIgnored(const QString& text, QString& out) {
     return true;
 }
 
-
 int CTextCollator::CKey::CompareLevel(const std::optional<CLevel>& a, const std::optional<CLevel>& b) {
     if (!a)
         return b ? -1 : 0;
@@ -157,9 +156,9 @@ int CTextCollator::CompareDigitsAndHyphens(std::string_view a, std::string_view 
 bool CTextCollator::OrdersDigitsAndHyphensByBytes() const {
     // Texts of these characters compare character by character with no secondary or case differences,
     // so the order of the single characters and of a few texts mixing them settles every case.
-    static constexpr const char* kProbes[] = {"",    "-",   "--",  "0",   "-0",  "0-",  "1",   "-1",
-                                              "2",   "3",   "4",   "5",   "6",   "7",   "8",   "9",
-                                              "1-2", "12",  "-12", "1-3", "10",  "-10", "9-",  "09"};
+    static constexpr const char* kProbes[] = {"",    "-",  "--",  "0",   "-0", "0-",  "1",  "-1",
+                                              "2",   "3",  "4",   "5",   "6",  "7",   "8",  "9",
+                                              "1-2", "12", "-12", "1-3", "10", "-10", "9-", "09"};
     for (const char* a : kProbes) {
         for (const char* b : kProbes) {
             if (Compare(a, b) != CompareDigitsAndHyphens(a, b))

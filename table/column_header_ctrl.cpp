@@ -7,11 +7,11 @@
 
 #include <vector>
 
-#include "platform/dc.h"
-#include "platform/header_view.h"
 #include "base/display_text.h"
 #include "model/header_geometry.h"
 #include "model/width_record.h"
+#include "platform/dc.h"
+#include "platform/header_view.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ constexpr std::size_t kTitleBufferSize = 255;
 
 bool IsStoring(const QDataStream& ar) {
     const QIODevice* device = ar.device();
-    return device && (device->openMode() & QIODevice::WriteOnly) && !(device->openMode() & QIODevice::ReadOnly);
+    return device && (device->openMode() & QIODevice::WriteOnly) &&
+           !(device->openMode() & QIODevice::ReadOnly);
 }
 
 void DrawPath(CDC& dc, const std::vector<CPoint>& path) {
@@ -31,7 +32,7 @@ void DrawPath(CDC& dc, const std::vector<CPoint>& path) {
         dc.LineTo(path[i].x, path[i].y);
 }
 
-}  // namespace
+} // namespace
 
 void CColumnHeaderCtrl::SetSortIndicator(int nColumn, BOOL bAscending) {
     m_nSortColumn = nColumn;

@@ -9,15 +9,15 @@
 #endif
 
 #include <QByteArray>
+#include <QDataStream>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
-#include <QDataStream>
 #include <QIODevice>
 #include <QString>
+#include <QTimer>
 
-#include "base/parallel_parts.h"
 #include "base/atoi.h"
+#include "base/parallel_parts.h"
 #include "platform/list_model.h"
 #include "platform/win_app.h"
 #include "sorting/row_compare.h"
@@ -40,7 +40,7 @@ std::string_view CellText(const RowRecord* record, int nColumn) {
     return record ? record->Cell(nColumn) : std::string_view();
 }
 
-}  // namespace
+} // namespace
 
 CColumnListCtrl::CColumnListCtrl() = default;
 
@@ -108,7 +108,9 @@ void CColumnListCtrl::ClearSortIndicator() {
     m_header.SetSortIndicator(-1, TRUE);
 }
 
-void CColumnListCtrl::OnRowsMoved() { ClearSortIndicator(); }
+void CColumnListCtrl::OnRowsMoved() {
+    ClearSortIndicator();
+}
 
 void CColumnListCtrl::OnColumnClick(NMLISTVIEW* pNMLV, LRESULT* pResult) {
     const int nColumn = pNMLV->iSubItem;
@@ -211,7 +213,8 @@ void CColumnListCtrl::LoadColumnWidths() {
         return;
     if (stored.empty())
         return;
-    const QByteArray record(reinterpret_cast<const char*>(stored.data()), static_cast<qsizetype>(stored.size()));
+    const QByteArray record(reinterpret_cast<const char*>(stored.data()),
+                            static_cast<qsizetype>(stored.size()));
     QDataStream ar(record);
     m_header.Serialize(ar);
     m_header.Invalidate();

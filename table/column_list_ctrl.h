@@ -8,9 +8,9 @@
 #include <span>
 #include <string_view>
 
+#include "model/row_record.h"
 #include "platform/list_ctrl.h"
 #include "table/column_header_ctrl.h"
-#include "model/row_record.h"
 
 class CColumnListCtrl : public CListCtrl {
 public:

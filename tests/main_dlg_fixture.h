@@ -52,7 +52,8 @@ protected:
     void WriteFile(const QString& name, const std::string& bytes) const {
         QFile file(PathOf(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
+        ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())),
+                  static_cast<qint64>(bytes.size()));
     }
 
     std::string ReadFile(const QString& name) const {
@@ -81,7 +82,8 @@ protected:
     // The enabled state of 1006, 1010, 1011, 1015, 1016, 1019 as a string of 0 and 1.
     std::string ButtonStates() const {
         std::string states;
-        for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
+        for (int id :
+             {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE, IDC_SAVE})
             states += Enabled(id) ? '1' : '0';
         return states;
     }

@@ -3,8 +3,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -23,7 +23,7 @@ QStringList LabelTexts(const CDialog& dlg) {
     return texts;
 }
 
-}  // namespace
+} // namespace
 
 TEST(AboutDlg, ShowsTheProductLineIconAndTextsOfItsTemplate) {
     CAboutDlg dlg;

@@ -36,8 +36,8 @@ std::vector<uint32_t> Pattern(int width, int height) {
     std::vector<uint32_t> words(static_cast<size_t>(width * height));
     for (int r = 0; r < height; ++r)
         for (int x = 0; x < width; ++x)
-            words[static_cast<size_t>(r * width + x)] = (static_cast<uint32_t>(10 + x) << 16) |
-                                                        (static_cast<uint32_t>(20 + r) << 8) | 0x07u;
+            words[static_cast<size_t>(r * width + x)] =
+                (static_cast<uint32_t>(10 + x) << 16) | (static_cast<uint32_t>(20 + r) << 8) | 0x07u;
     return words;
 }
 
@@ -146,7 +146,8 @@ TEST(DibImage, DrawPutsMemoryRowZeroAtTheBottomUnscaled) {
     EXPECT_EQ(canvas.Draw(dib, x0, y0), h);
     for (int r = 0; r < h; ++r)
         for (int x = 0; x < w; ++x)
-            ASSERT_EQ(canvas.At(x0 + x, y0 + h - 1 - r), words[static_cast<size_t>(r * w + x)]) << x << "," << r;
+            ASSERT_EQ(canvas.At(x0 + x, y0 + h - 1 - r), words[static_cast<size_t>(r * w + x)])
+                << x << "," << r;
     // Nothing around the image is touched.
     const uint32_t bg = kBackground & 0x00FFFFFFu;
     for (int x = x0 - 1; x <= x0 + w; ++x) {
@@ -178,16 +179,25 @@ TEST(DibImage, DrawOfOtherDepthsFollowsTheirLayout) {
     struct Case {
         const char* name;
         int bitCount;
-        std::vector<uint8_t> bytes;  // two rows, each padded to 4 bytes
+        std::vector<uint8_t> bytes; // two rows, each padded to 4 bytes
         std::vector<RGBQUAD> table;
         uint32_t bottomLeft, bottomRight, topLeft;
     };
     const std::vector<RGBQUAD> table = {{0, 0, 0, 0}, {0xFF, 0x80, 0x10, 0}, {0x20, 0x40, 0x60, 0}};
     const Case cases[] = {
-        {"24 bits: blue, green, red bytes", 24,
+        {"24 bits: blue, green, red bytes",
+         24,
          {0x01, 0x02, 0x03, 0x11, 0x12, 0x13, 0, 0, 0x21, 0x22, 0x23, 0x31, 0x32, 0x33, 0, 0},
-         {}, 0x030201u, 0x131211u, 0x232221u},
-        {"16 bits: 5-5-5 words", 16, {0x1F, 0x00, 0x00, 0x7C, 0xE0, 0x03, 0, 0}, {}, 0x0000FFu, 0xFF0000u,
+         {},
+         0x030201u,
+         0x131211u,
+         0x232221u},
+        {"16 bits: 5-5-5 words",
+         16,
+         {0x1F, 0x00, 0x00, 0x7C, 0xE0, 0x03, 0, 0},
+         {},
+         0x0000FFu,
+         0xFF0000u,
          0x00FF00u},
         {"8 bits: colour table", 8, {1, 2, 0, 0, 0, 1, 0, 0}, table, 0x1080FFu, 0x604020u, 0x000000u},
         {"1 bit: high bit first", 1, {0x40, 0, 0, 0, 0x80, 0, 0, 0}, table, 0x000000u, 0x1080FFu, 0x1080FFu},
@@ -224,7 +234,8 @@ TEST(DibImage, ColourTableImagesGetTheirTableAsPalette) {
 }
 
 TEST(DibImage, FourBitImagesAreHeldButNotDrawn) {
-    // Qt has no pixel format for 4-bit memory: such an image keeps its bytes and reports that it drew nothing.
+    // Qt has no pixel format for 4-bit memory: such an image keeps its bytes and reports that it drew
+    // nothing.
     BITMAPINFO info = Info32(8, 1);
     info.bmiHeader.biBitCount = 4;
     const uint8_t bytes[4] = {0x12, 0x34, 0x56, 0x78};
@@ -328,4 +339,4 @@ TEST(DibImage, StandardPaletteReplacesWhatThePaletteHeld) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -97,7 +97,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(FolderFileDialogTest, OpensNonNativeAndReadOnlyAtTheInitialFolder) {
     auto picker = MakePicker();
@@ -116,8 +116,8 @@ TEST_F(FolderFileDialogTest, OpensNonNativeAndReadOnlyAtTheInitialFolder) {
 
 struct FilterCase {
     const char* name;
-    std::string bytes;  // the caller's buffer, NULs included
-    int length;         // the length the caller passes; -1 for no filter at all
+    std::string bytes; // the caller's buffer, NULs included
+    int length;        // the length the caller passes; -1 for no filter at all
     QStringList descriptions;
     QStringList firstPatterns;
 };
@@ -195,8 +195,8 @@ INSTANTIATE_TEST_SUITE_P(DefaultExtensions, FolderFileDialogDefExtTest,
 
 struct ChooseCase {
     const char* name;
-    QString typed;           // "%DIR%" stands for the temporary folder
-    QString expectedFolder;  // likewise
+    QString typed;          // "%DIR%" stands for the temporary folder
+    QString expectedFolder; // likewise
     QString expectedName;
 };
 void PrintTo(const ChooseCase& c, std::ostream* os) {

@@ -89,7 +89,7 @@ void PrintTo(const StateCase& c, std::ostream* os) {
 
 class LinkStaticStateTest : public LinkStaticTest, public ::testing::WithParamInterface<StateCase> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(LinkStaticStateTest, PaintsInTheColourOfItsState) {
     const StateCase& c = GetParam();

@@ -29,7 +29,7 @@ QString TitleOfModalOpenedBy(const std::function<void()>& run) {
     return title;
 }
 
-}  // namespace
+} // namespace
 
 TEST(MainDlgAbout, SystemMenuEndsWithASeparatorAndAbout) {
     CMainDlg dlg;

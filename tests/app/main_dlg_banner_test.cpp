@@ -201,7 +201,7 @@ struct DropCase {
     bool press;
     CPoint point;
     bool ripples;
-    int left, right, bottom, top;  // bounds the changed area must lie within
+    int left, right, bottom, top; // bounds the changed area must lie within
     int minWidth;
 };
 
@@ -319,4 +319,4 @@ TEST_F(BannerTest, MissingBannerImagesMakeTicksAndDropsHarmless) {
     EXPECT_FALSE(BannerEqualsSource());
 }
 
-}  // namespace
+} // namespace

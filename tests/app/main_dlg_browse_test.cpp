@@ -91,7 +91,7 @@ protected:
 struct BrowseCase {
     const char* name;
     QString typed;
-    QString folderField;  // "%DIR%" stands for the temporary folder
+    QString folderField; // "%DIR%" stands for the temporary folder
     QString fileField;
 };
 void PrintTo(const BrowseCase& c, std::ostream* os) {
@@ -100,7 +100,7 @@ void PrintTo(const BrowseCase& c, std::ostream* os) {
 
 class MainDlgBrowseChooseTest : public MainDlgBrowseTest, public ::testing::WithParamInterface<BrowseCase> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(MainDlgBrowseChooseTest, FillsTheFieldsDisablesTheButtonsAndEmptiesTheTable) {
     const BrowseCase& c = GetParam();

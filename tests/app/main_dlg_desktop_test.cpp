@@ -40,9 +40,9 @@ protected:
 
 struct DropCase {
     const char* name;
-    QStringList urls;  // "%DIR%" stands for the test's folder, which holds LBA.TXT and SUB/
+    QStringList urls; // "%DIR%" stands for the test's folder, which holds LBA.TXT and SUB/
     const char* text;
-    bool onField;  // dropped on the folder field rather than on the window
+    bool onField; // dropped on the folder field rather than on the window
     bool taken;
 };
 void PrintTo(const DropCase& c, std::ostream* os) {
@@ -51,7 +51,7 @@ void PrintTo(const DropCase& c, std::ostream* os) {
 
 class MainDlgDropTest : public MainDlgDesktopTest, public ::testing::WithParamInterface<DropCase> {};
 
-}  // namespace
+} // namespace
 
 TEST_F(MainDlgDesktopTest, FileFromTheCommandLineFillsTheFieldsAsBrowseDoes) {
     m_dlg->DestroyWindow();
@@ -98,14 +98,18 @@ TEST_P(MainDlgDropTest, OneFileIsTakenAsBrowseTakesItAnythingElseIsIgnored) {
 
 INSTANTIATE_TEST_SUITE_P(
     Window, MainDlgDropTest,
-    ::testing::Values(DropCase{"one file", {"file://%DIR%/LBA.TXT"}, "", false, true},
-                      DropCase{"one file on a field", {"file://%DIR%/LBA.TXT"}, "file://%DIR%/LBA.TXT", true, true},
-                      DropCase{"two files", {"file://%DIR%/LBA.TXT", "file://%DIR%/LBA.TXT"}, "", false, false},
-                      DropCase{"a folder", {"file://%DIR%/SUB"}, "", false, false},
-                      DropCase{"a missing file", {"file://%DIR%/NONE.TXT"}, "", false, false},
-                      DropCase{"a web link on a field", {"https://quarrow.example/LBA.TXT"},
-                               "https://quarrow.example/LBA.TXT", true, false},
-                      DropCase{"text on the window", {}, "LBA.TXT", false, false}),
+    ::testing::Values(
+        DropCase{"one file", {"file://%DIR%/LBA.TXT"}, "", false, true},
+        DropCase{"one file on a field", {"file://%DIR%/LBA.TXT"}, "file://%DIR%/LBA.TXT", true, true},
+        DropCase{"two files", {"file://%DIR%/LBA.TXT", "file://%DIR%/LBA.TXT"}, "", false, false},
+        DropCase{"a folder", {"file://%DIR%/SUB"}, "", false, false},
+        DropCase{"a missing file", {"file://%DIR%/NONE.TXT"}, "", false, false},
+        DropCase{"a web link on a field",
+                 {"https://quarrow.example/LBA.TXT"},
+                 "https://quarrow.example/LBA.TXT",
+                 true,
+                 false},
+        DropCase{"text on the window", {}, "LBA.TXT", false, false}),
     [](const ::testing::TestParamInfo<DropCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name)
@@ -153,8 +157,8 @@ TEST_F(MainDlgDesktopTest, EveryControlHasAnAccessibleNameAndTheSaveButtonsDiffe
 
 TEST_F(MainDlgDesktopTest, OnlyACutOffCellHasATooltipAndItIsBounded) {
     const std::string hugeName(100000, 'N');
-    const std::array<std::string_view, 6> row = {"0000", "26", "2048",
-                                                 "/MOVIE/A_LONG_FOLDER/ANOTHER_LONG_FOLDER/OPENING_SCENE.PSS", "", ""};
+    const std::array<std::string_view, 6> row = {
+        "0000", "26", "2048", "/MOVIE/A_LONG_FOLDER/ANOTHER_LONG_FOLDER/OPENING_SCENE.PSS", "", ""};
     const std::array<std::string_view, 6> huge = {"0001", "27", "2048", hugeName, "", ""};
     ASSERT_GE(List().AddRow(row), 0);
     ASSERT_GE(List().AddRow(huge), 0);

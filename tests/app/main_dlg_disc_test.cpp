@@ -33,11 +33,11 @@ constexpr int kListingButtons[] = {IDC_LOAD_3COL,     IDC_LOAD_4COL,     IDC_LOA
 
 // What the save dialog offered, and the choice the test makes in each picker.
 struct PickerSteps {
-    QString image;            // typed into the open dialog
-    QString offeredFolder;    // read from the save dialog
+    QString image;         // typed into the open dialog
+    QString offeredFolder; // read from the save dialog
     QString offeredName;
-    bool acceptSave = true;   // else the save dialog is cancelled
-    QString openTitle;        // the pickers' titles
+    bool acceptSave = true; // else the save dialog is cancelled
+    QString openTitle;      // the pickers' titles
     QString saveTitle;
     bool saveOffered = false;
     bool commandDone = false; // no save dialog is waited for after the command has ended
@@ -131,7 +131,7 @@ protected:
     MessageBoxHandler m_previousHandler;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MainDlgDiscTest, ImportWritesTheListingBesideTheImageAndNamesItLikeBrowse) {
     for (int id : kListingButtons)
@@ -147,8 +147,8 @@ TEST_F(MainDlgDiscTest, ImportWritesTheListingBesideTheImageAndNamesItLikeBrowse
     ASSERT_TRUE(listing.open(QIODevice::ReadOnly));
     const QByteArray bytes = listing.readAll();
     EXPECT_EQ(bytes.count("\r\n"), 4);
-    for (const char* tail : {"|0000000A|/big\r\n", "|00000005|/mid\r\n", "|00000001|/sp ace\r\n",
-                             "|00000004|/A/B/deep.txt\r\n"})
+    for (const char* tail :
+         {"|0000000A|/big\r\n", "|00000005|/mid\r\n", "|00000001|/sp ace\r\n", "|00000004|/A/B/deep.txt\r\n"})
         EXPECT_TRUE(bytes.contains(tail)) << tail;
     EXPECT_EQ(Field(IDC_FOLDER_PATH), QFileInfo(m_image).absolutePath() + QLatin1Char('/'));
     EXPECT_EQ(Field(IDC_TEXT_FILE), QStringLiteral("game.LBA.TXT"));
@@ -158,7 +158,8 @@ TEST_F(MainDlgDiscTest, ImportWritesTheListingBesideTheImageAndNamesItLikeBrowse
     EXPECT_EQ(steps.openTitle, QStringLiteral("Import Disc Image"));
     EXPECT_EQ(steps.saveTitle, QStringLiteral("Save Listing As"));
     ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral(" done ! =>  ") + m_dir.filePath(QStringLiteral("game.LBA.TXT")));
+    EXPECT_EQ(m_boxes[0].text,
+              QStringLiteral(" done ! =>  ") + m_dir.filePath(QStringLiteral("game.LBA.TXT")));
 }
 
 TEST_F(MainDlgDiscTest, ImportOfWhatIsNoImageNamesItAndTheReasonAndTheWindowStays) {
@@ -173,7 +174,8 @@ TEST_F(MainDlgDiscTest, ImportOfWhatIsNoImageNamesItAndTheReasonAndTheWindowStay
 
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_TRUE(m_boxes[0].text.contains(notImage)) << m_boxes[0].text.toStdString();
-    EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("Volume Descriptor"))) << m_boxes[0].text.toStdString();
+    EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("Volume Descriptor")))
+        << m_boxes[0].text.toStdString();
     EXPECT_EQ(m_boxes[0].type, MB_OK | MB_ICONERROR);
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("notes.LBA.TXT"))));
     EXPECT_FALSE(steps.saveOffered) << "the image is read before the listing's place is asked";

@@ -49,7 +49,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MainDlgExportTest, MenuEntryWritesTheShownOrderInTheChosenFormat) {
     const auto& entries = m_dlg->GetSystemMenu(FALSE)->Entries();
@@ -99,8 +99,9 @@ TEST_F(MainDlgExportTest, NameNoLineCanCarryIsRefusedWithItsRowAndNothingIsWritt
     Export(QStringLiteral("mkisofs-sort"), QStringLiteral("refused.sort"));
     EXPECT_EQ(ReadFile("refused.sort"), "<missing>");
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Row 2 cannot be exported as mkisofs-sort: the name holds "
-                                                        "a line feed")))
+    EXPECT_TRUE(
+        m_messages[0].startsWith(QStringLiteral("Row 2 cannot be exported as mkisofs-sort: the name holds "
+                                                "a line feed")))
         << m_messages[0].toStdString();
 }
 

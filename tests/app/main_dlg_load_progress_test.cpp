@@ -9,14 +9,14 @@ namespace {
 struct ProgressCase {
     const char* name;
     int loader;
-    std::string line;  // one line of the layout; the file holds it four times
-    int maximum;       // bars / bars per line
-    int lastPosition;  // while the closing box is up
+    std::string line; // one line of the layout; the file holds it four times
+    int maximum;      // bars / bars per line
+    int lastPosition; // while the closing box is up
 };
 
 class LoadProgressTest : public MainDlgTest, public ::testing::WithParamInterface<ProgressCase> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(LoadProgressTest, RangeIsTheLineCountAndTheBarEndsAtTheLastRow) {
     const ProgressCase& c = GetParam();

@@ -21,14 +21,14 @@ const std::string kThreeColumns = "0000001A|00000800|BOOT.BIN\r\n"
 struct ScanCase {
     const char* name;
     std::string firstLine;
-    std::string buttons;  // 1006 1010 1011 1015 1016 1019
-    std::string boxes;    // Number StartLba FileSize FileName LbaPos Column6
+    std::string buttons; // 1006 1010 1011 1015 1016 1019
+    std::string boxes;   // Number StartLba FileSize FileName LbaPos Column6
     bool invalid;
 };
 
 class ScanTest : public MainDlgTest, public ::testing::WithParamInterface<ScanCase> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(ScanTest, EnablesTheFittingLoaderAndPresetsTheBoxes) {
     const ScanCase& c = GetParam();

@@ -1,8 +1,8 @@
 // Save and Filelist Save, driven through the real main window offscreen.
 #include "main_dlg_fixture.h"
 
-#include <sys/resource.h>
 #include <QProgressBar>
+#include <sys/resource.h>
 
 #include <QTimer>
 
@@ -18,7 +18,7 @@ std::string WithCrLf(const std::string& lfText) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(MainDlgTest, ListingsOfEveryLayoutSurviveLoadAndSaveByteForByte) {
     struct Case {
@@ -61,7 +61,7 @@ TEST_F(MainDlgTest, ExamplesScanLoadAndSaveBackUnchanged) {
         SetFile(name);
         Command(IDC_SCAN);
         const bool fileList = Enabled(IDC_FILELIST_LOAD) && !Enabled(IDC_SAVE);
-        const int loader = fileList ? IDC_FILELIST_LOAD
+        const int loader = fileList                 ? IDC_FILELIST_LOAD
                            : Enabled(IDC_LOAD_3COL) ? IDC_LOAD_3COL
                            : Enabled(IDC_LOAD_4COL) ? IDC_LOAD_4COL
                                                     : IDC_LOAD_5COL;
@@ -69,7 +69,8 @@ TEST_F(MainDlgTest, ExamplesScanLoadAndSaveBackUnchanged) {
         Command(loader);
         EXPECT_GT(List().GetItemCount(), 5) << name;
         Command(fileList ? IDC_FILELIST_SAVE : IDC_SAVE);
-        EXPECT_EQ(ReadFile(QStringLiteral("Sorted-") + name), std::string(bytes.constData(), bytes.size())) << name;
+        EXPECT_EQ(ReadFile(QStringLiteral("Sorted-") + name), std::string(bytes.constData(), bytes.size()))
+            << name;
     }
 }
 

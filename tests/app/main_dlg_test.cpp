@@ -16,14 +16,15 @@ QString CurrentFolderWithSeparator() {
     return QFile::decodeName(QDir::currentPath().toLocal8Bit()) + QLatin1Char('/');
 }
 
-}  // namespace
+} // namespace
 
 TEST(MainDlgStart, FieldsButtonsAndTableAfterStartUp) {
     CMainDlg dlg;
     ASSERT_TRUE(dlg.CreateModeless());
     EXPECT_EQ(dlg.GetDlgItem(IDC_FOLDER_PATH)->GetWindowText(), CurrentFolderWithSeparator());
     EXPECT_EQ(dlg.GetDlgItem(IDC_TEXT_FILE)->GetWindowText(), QStringLiteral("LBA.TXT"));
-    for (int id : {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_SAVE, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE})
+    for (int id :
+         {IDC_LOAD_3COL, IDC_LOAD_4COL, IDC_LOAD_5COL, IDC_SAVE, IDC_FILELIST_LOAD, IDC_FILELIST_SAVE})
         EXPECT_FALSE(dlg.GetDlgItem(id)->IsWindowEnabled()) << id;
     for (int id : {IDOK, IDC_SCAN, IDC_EXIT, IDC_EFFECT, IDC_CHECK_NUMBER, IDC_CHECK_COLUMN6})
         EXPECT_TRUE(dlg.GetDlgItem(id)->IsWindowEnabled()) << id;

@@ -13,11 +13,11 @@ namespace {
 
 struct CommandLineCase {
     const char* name;
-    QStringList arguments;  // after the program's path; "%DIR%" stands for a folder holding LBA.TXT
+    QStringList arguments; // after the program's path; "%DIR%" stands for a folder holding LBA.TXT
     int exitStatus;
-    const char* output;  // a text the standard output must hold
-    const char* error;   // a text the standard error must hold
-    QString folderText;  // "%DIR%" as above
+    const char* output; // a text the standard output must hold
+    const char* error;  // a text the standard error must hold
+    QString folderText; // "%DIR%" as above
     QString fileName;
 };
 
@@ -27,7 +27,7 @@ void PrintTo(const CommandLineCase& c, std::ostream* os) {
 
 class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(CommandLineTest, AnswersOrNamesTheFileToOpen) {
     const CommandLineCase& c = GetParam();
@@ -58,16 +58,22 @@ INSTANTIATE_TEST_SUITE_P(
     Window, CommandLineTest,
     ::testing::Values(
         CommandLineCase{"nothing", {}, -1, "", "", QString(), QString()},
-        CommandLineCase{"version", {"--version"}, 0, "quarrow " QUARROW_VERSION "\n", "", QString(), QString()},
+        CommandLineCase{
+            "version", {"--version"}, 0, "quarrow " QUARROW_VERSION "\n", "", QString(), QString()},
         CommandLineCase{"help", {"--help"}, 0, "Usage: quarrow [options] [file]", "", QString(), QString()},
-        CommandLineCase{"help before a file", {"LBA.TXT", "--help-all"}, 0, "--version", "", QString(), QString()},
+        CommandLineCase{
+            "help before a file", {"LBA.TXT", "--help-all"}, 0, "--version", "", QString(), QString()},
         CommandLineCase{"relative file", {"LBA.TXT"}, -1, "", "", "%DIR%/", "LBA.TXT"},
         CommandLineCase{"absolute file", {"%DIR%/LBA.TXT"}, -1, "", "", "%DIR%/", "LBA.TXT"},
         CommandLineCase{"file after Qt's options",
-                        {"-platform", "offscreen", "--style=Fusion", "-reverse", "%DIR%/./LBA.TXT"}, -1, "", "",
-                        "%DIR%/", "LBA.TXT"},
-        CommandLineCase{"missing file", {"NONE.TXT"}, 2, "", "quarrow: NONE.TXT: No such file", QString(),
-                        QString()},
+                        {"-platform", "offscreen", "--style=Fusion", "-reverse", "%DIR%/./LBA.TXT"},
+                        -1,
+                        "",
+                        "",
+                        "%DIR%/",
+                        "LBA.TXT"},
+        CommandLineCase{
+            "missing file", {"NONE.TXT"}, 2, "", "quarrow: NONE.TXT: No such file", QString(), QString()},
         CommandLineCase{"folder", {"%DIR%"}, 2, "", "Not a regular file", QString(), QString()},
         CommandLineCase{"two files", {"LBA.TXT", "LBA.TXT"}, 2, "", "one file at most", QString(), QString()},
         CommandLineCase{"unknown option", {"--sort"}, 2, "", "Unknown option 'sort'", QString(), QString()}),

@@ -50,4 +50,4 @@ TEST(Palette, ReadsBackEntriesWithinRange) {
     EXPECT_EQ(palette.GetPaletteEntries(0, 1, nullptr), 0u);
 }
 
-}  // namespace
+} // namespace

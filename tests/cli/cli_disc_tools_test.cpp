@@ -18,8 +18,8 @@
 namespace {
 
 struct TreeFile {
-    const char* listed;  // the name as the listing writes it
-    const char* path;    // its path in the tree and the image
+    const char* listed; // the name as the listing writes it
+    const char* path;   // its path in the tree and the image
     int size;
 };
 
@@ -51,15 +51,15 @@ std::string Listing() {
 bool WriteBytes(const QString& path, const std::string& bytes) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                                                   static_cast<qint64>(bytes.size());
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
 }
 
 // The start block of every file in the image with data, by path (without the leading slash), from
 // `xorriso -indev IMG -find / -exec report_lba --`, whose paths are quoted as the shell quotes them.
 std::map<std::string, long> ReportedBlocks(const QString& image, std::string& report) {
-    const ProcessResult result = RunProgram(
-        QStringLiteral("xorriso"), {"-indev", image, "-find", "/", "-exec", "report_lba", "--"});
+    const ProcessResult result =
+        RunProgram(QStringLiteral("xorriso"), {"-indev", image, "-find", "/", "-exec", "report_lba", "--"});
     report = result.out + result.err;
     std::map<std::string, long> blocks;
     std::size_t at = 0;
@@ -70,11 +70,11 @@ std::map<std::string, long> ReportedBlocks(const QString& image, std::string& re
         at = end;
         long extent = 0, start = 0, count = 0, size = 0;
         int consumed = 0;
-        if (std::sscanf(line.c_str(), "File data lba: %ld , %ld , %ld , %ld , %n", &extent, &start, &count, &size,
-                        &consumed) != 4)
+        if (std::sscanf(line.c_str(), "File data lba: %ld , %ld , %ld , %ld , %n", &extent, &start, &count,
+                        &size, &consumed) != 4)
             continue;
         std::string path = line.substr(static_cast<std::size_t>(consumed));
-        path = path.substr(2, path.size() - 3);  // '/...'
+        path = path.substr(2, path.size() - 3); // '/...'
         for (std::size_t q; (q = path.find("'\"'\"'")) != std::string::npos;)
             path.replace(q, 5, "'");
         if (count > 0)
@@ -111,7 +111,8 @@ protected:
             ASSERT_NE(found, blocks.end()) << file.path << " is not in the image:\n" << report;
             if (file.size == 0)
                 continue;
-            EXPECT_GT(found->second, previous) << file.path << " lies before the file listed above it:\n" << report;
+            EXPECT_GT(found->second, previous) << file.path << " lies before the file listed above it:\n"
+                                               << report;
             previous = found->second;
         }
     }
@@ -119,24 +120,26 @@ protected:
     QTemporaryDir m_dir;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(DiscToolsTest, GenisoimageSortFileLaysTheFilesOutInTheListingsOrder) {
     // The tool is run on the tree's path, so the paths in the file start with it.
-    const ProcessResult exported = RunCli({"export", PathOf("LBA.TXT"), "--to", "mkisofs-sort", "--prefix", Tree(),
-                                           "-o", PathOf("weights.sort")});
+    const ProcessResult exported = RunCli({"export", PathOf("LBA.TXT"), "--to", "mkisofs-sort", "--prefix",
+                                           Tree(), "-o", PathOf("weights.sort")});
     ASSERT_EQ(exported.status, 0) << exported.err;
-    const ProcessResult built = RunProgram(QStringLiteral("genisoimage"),
-                                           {"-quiet", "-R", "-input-charset", "utf-8", "-sort", PathOf("weights.sort"),
-                                            "-o", PathOf("g.iso"), Tree()});
+    const ProcessResult built =
+        RunProgram(QStringLiteral("genisoimage"), {"-quiet", "-R", "-input-charset", "utf-8", "-sort",
+                                                   PathOf("weights.sort"), "-o", PathOf("g.iso"), Tree()});
     ASSERT_EQ(built.status, 0) << built.err;
     ExpectListingOrder(PathOf("g.iso"));
 
     // Run in the tree's folder on ".", the paths the file has without a prefix.
-    ASSERT_EQ(RunCli({"export", PathOf("LBA.TXT"), "--to", "mkisofs-sort", "-o", PathOf("dot.sort")}).status, 0);
-    const ProcessResult inTree = RunProgram(
-        QStringLiteral("genisoimage"),
-        {"-quiet", "-R", "-input-charset", "utf-8", "-sort", PathOf("dot.sort"), "-o", PathOf("dot.iso"), "."}, Tree());
+    ASSERT_EQ(RunCli({"export", PathOf("LBA.TXT"), "--to", "mkisofs-sort", "-o", PathOf("dot.sort")}).status,
+              0);
+    const ProcessResult inTree = RunProgram(QStringLiteral("genisoimage"),
+                                            {"-quiet", "-R", "-input-charset", "utf-8", "-sort",
+                                             PathOf("dot.sort"), "-o", PathOf("dot.iso"), "."},
+                                            Tree());
     ASSERT_EQ(inTree.status, 0) << inTree.err;
     ExpectListingOrder(PathOf("dot.iso"));
 }
@@ -145,9 +148,9 @@ TEST_F(DiscToolsTest, XorrisofsWeightListLaysTheFilesOutInTheListingsOrder) {
     const ProcessResult exported =
         RunCli({"export", PathOf("LBA.TXT"), "--to", "xorriso-weights", "-o", PathOf("weights.txt")});
     ASSERT_EQ(exported.status, 0) << exported.err;
-    const ProcessResult built = RunProgram(
-        QStringLiteral("xorriso"), {"-as", "mkisofs", "-quiet", "-R", "--sort-weight-list", PathOf("weights.txt"),
-                                    "-o", PathOf("x.iso"), Tree()});
+    const ProcessResult built =
+        RunProgram(QStringLiteral("xorriso"), {"-as", "mkisofs", "-quiet", "-R", "--sort-weight-list",
+                                               PathOf("weights.txt"), "-o", PathOf("x.iso"), Tree()});
     ASSERT_EQ(built.status, 0) << built.err;
     ExpectListingOrder(PathOf("x.iso"));
 }
@@ -157,10 +160,11 @@ TEST_F(DiscToolsTest, ExportRefusesANameItCannotCarryAndNamesItsLine) {
     ASSERT_TRUE(WriteBytes(PathOf("BAD.TXT"), "00000020|00000001|good\rname\r\r\n"
                                               "00000021|00000001|nul\0byte\r\n"
                                               "00000022|00000001|also\0bad\r\n"s));
-    const ProcessResult result = RunCli({"export", PathOf("BAD.TXT"), "--to", "xorriso-weights", "-o",
-                                         PathOf("bad.txt")});
+    const ProcessResult result =
+        RunCli({"export", PathOf("BAD.TXT"), "--to", "xorriso-weights", "-o", PathOf("bad.txt")});
     EXPECT_EQ(result.status, 2);
-    EXPECT_NE(result.err.find("BAD.TXT:2: cannot write this name as xorriso-weights"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("BAD.TXT:2: cannot write this name as xorriso-weights"), std::string::npos)
+        << result.err;
     EXPECT_FALSE(QFile::exists(PathOf("bad.txt")));
 }
 
@@ -171,12 +175,12 @@ TEST_F(DiscToolsTest, CheckReportsPlantedOverlapsAndGapsAndTheListingItselfIsCle
               "files: 9 (1 empty), first block: 32, last block: 44, blocks used: 13, blocks in gaps: 0, "
               "overlaps: 0, shared extents: 0\n");
 
-    ASSERT_TRUE(WriteBytes(PathOf("PLANTED.TXT"), "00000010|00001000|A\r\n"   // blocks 16-17
-                                                  "00000011|00000001|B\r\n"   // 17: inside A
-                                                  "00000020|00000801|C\r\n"   // 32-33 after a gap 18-31
-                                                  "00000021|00000000|D\r\n"   // empty: covers nothing
-                                                  "00000022|00000800|E\r\n"   // 34
-                                                  "0000001F|00000800|F\r\n"));  // 31: fills the gap's end
+    ASSERT_TRUE(WriteBytes(PathOf("PLANTED.TXT"), "00000010|00001000|A\r\n"    // blocks 16-17
+                                                  "00000011|00000001|B\r\n"    // 17: inside A
+                                                  "00000020|00000801|C\r\n"    // 32-33 after a gap 18-31
+                                                  "00000021|00000000|D\r\n"    // empty: covers nothing
+                                                  "00000022|00000800|E\r\n"    // 34
+                                                  "0000001F|00000800|F\r\n")); // 31: fills the gap's end
     const ProcessResult planted = RunCli({"check", PathOf("PLANTED.TXT")});
     EXPECT_EQ(planted.status, 1);
     const std::string name = PathOf("PLANTED.TXT").toStdString();

@@ -8,13 +8,13 @@
 #include <QStringList>
 
 struct ProcessResult {
-    int status = -1;  // exit status; -1 when the program did not start or crashed
+    int status = -1; // exit status; -1 when the program did not start or crashed
     std::string out;
     std::string err;
 };
 
-inline ProcessResult RunProgram(const QString& program, const QStringList& args, const QString& workingDir = {},
-                                const std::string& input = {}) {
+inline ProcessResult RunProgram(const QString& program, const QStringList& args,
+                                const QString& workingDir = {}, const std::string& input = {}) {
     QProcess process;
     if (!workingDir.isEmpty())
         process.setWorkingDirectory(workingDir);
@@ -32,6 +32,7 @@ inline ProcessResult RunProgram(const QString& program, const QStringList& args,
     return result;
 }
 
-inline ProcessResult RunCli(const QStringList& args, const QString& workingDir = {}, const std::string& input = {}) {
+inline ProcessResult RunCli(const QStringList& args, const QString& workingDir = {},
+                            const std::string& input = {}) {
     return RunProgram(QStringLiteral(QUARROW_CLI_PATH), args, workingDir, input);
 }

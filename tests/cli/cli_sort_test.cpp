@@ -19,7 +19,9 @@ std::string MakeListing(ListingLayout layout, std::size_t lines, std::uint32_t s
     std::vector<std::string> names = MakeMixedCellTexts(lines, seed);
     std::mt19937 random(seed);
     const std::uint32_t values[] = {0, 9, 0x1A, 0x800, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
-    const auto value = [&]() -> unsigned { return random() % 3 ? random() % 0x100000 : values[random() % 7]; };
+    const auto value = [&]() -> unsigned {
+        return random() % 3 ? random() % 0x100000 : values[random() % 7];
+    };
     std::string text;
     char fields[64];
     for (std::size_t i = 0; i < lines; ++i) {
@@ -34,7 +36,8 @@ std::string MakeListing(ListingLayout layout, std::size_t lines, std::uint32_t s
             std::snprintf(fields, sizeof fields, "%08X|%08X|%08X|", value(), value(), value());
             break;
         case ListingLayout::FiveColumns:
-            std::snprintf(fields, sizeof fields, "%08X|%08X|%08X|%X|", value(), value(), value(), value() % 16);
+            std::snprintf(fields, sizeof fields, "%08X|%08X|%08X|%X|", value(), value(), value(),
+                          value() % 16);
             break;
         case ListingLayout::FileList:
             std::snprintf(fields, sizeof fields, "%07u , ", value() % 10000000);
@@ -45,7 +48,7 @@ std::string MakeListing(ListingLayout layout, std::size_t lines, std::uint32_t s
     return text;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(MainDlgTest, CliSortWritesWhatTheWindowSavesAfterTheSameClicks) {
     struct Case {
@@ -55,7 +58,7 @@ TEST_F(MainDlgTest, CliSortWritesWhatTheWindowSavesAfterTheSameClicks) {
         const char* by;
         int column;
         bool descending;
-        const char* columns;  // --columns, and the boxes ticked in the window; null for Scan's boxes
+        const char* columns; // --columns, and the boxes ticked in the window; null for Scan's boxes
         const char* boxes;
     };
     const Case cases[] = {
@@ -111,8 +114,8 @@ TEST_F(MainDlgTest, CliSortWritesWhatTheWindowSavesAfterTheSameClicks) {
         EXPECT_TRUE(ReadFile(QStringLiteral("Sorted-") + name) == saved) << "the command's file differs";
 
         // The same through stdin and stdout.
-        const ProcessResult piped = RunCli(args.mid(0, 1) + QStringList{QStringLiteral("-")} + args.mid(2), {},
-                                           ReadFile(name));
+        const ProcessResult piped =
+            RunCli(args.mid(0, 1) + QStringList{QStringLiteral("-")} + args.mid(2), {}, ReadFile(name));
         EXPECT_EQ(piped.status, 0) << piped.err;
         EXPECT_TRUE(piped.out == saved) << "stdout differs";
     }
@@ -175,7 +178,10 @@ TEST_F(MainDlgTest, CliAnswersWhatItCannotSortWithStatus2AndAReason) {
          0,
          "",
          "0000001B|00000800|A\r\n0000001A|00000800|B\r\n"},
-        {{"sort", PathOf("BLANKS.TXT"), "--by", "FileName"}, 2, "BLANKS.TXT: the file holds only blank lines", ""},
+        {{"sort", PathOf("BLANKS.TXT"), "--by", "FileName"},
+         2,
+         "BLANKS.TXT: the file holds only blank lines",
+         ""},
     };
     for (const Case& c : cases) {
         const ProcessResult result = RunCli(c.args);

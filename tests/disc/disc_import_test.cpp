@@ -18,15 +18,16 @@ using namespace disc_test;
 
 struct ImageKind {
     const char* name;
-    const char* build;    // shell command; TREE and IMG are replaced
-    const char* isoinfo;  // isoinfo options whose names equal the import's; nullptr: none does
-    bool rockRidge;       // the names are the tree's own
+    const char* build;   // shell command; TREE and IMG are replaced
+    const char* isoinfo; // isoinfo options whose names equal the import's; nullptr: none does
+    bool rockRidge;      // the names are the tree's own
 };
 
 const ImageKind kKinds[] = {
-    {"xorriso_rr_joliet", "xorriso -report_about SORRY -outdev IMG -joliet on -map TREE / -commit", "-R", true},
-    {"genisoimage_rr_joliet",
-     "genisoimage -quiet -R -J -joliet-long -input-charset iso8859-1 -o IMG TREE", "-R", true},
+    {"xorriso_rr_joliet", "xorriso -report_about SORRY -outdev IMG -joliet on -map TREE / -commit", "-R",
+     true},
+    {"genisoimage_rr_joliet", "genisoimage -quiet -R -J -joliet-long -input-charset iso8859-1 -o IMG TREE",
+     "-R", true},
     {"genisoimage_joliet_only", "genisoimage -quiet -J -joliet-long -input-charset iso8859-1 -o IMG TREE",
      nullptr, false},
     {"genisoimage_plain_iso9660", "genisoimage -quiet -o IMG TREE", "", false},
@@ -46,7 +47,8 @@ protected:
     }
 
     static std::string Replace(std::string text, const std::string& what, const std::string& with) {
-        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        for (std::size_t at = text.find(what); at != std::string::npos;
+             at = text.find(what, at + with.size()))
             text.replace(at, what.size(), with);
         return text;
     }
@@ -54,8 +56,8 @@ protected:
     fs::path BuildImage(const ImageKind& kind) {
         const fs::path image = s_dir->Path() / (std::string(kind.name) + ".iso");
         if (!fs::exists(image)) {
-            const std::string command = Replace(Replace(kind.build, "TREE", Quoted(s_dir->Path() / "tree")),
-                                                "IMG", Quoted(image));
+            const std::string command =
+                Replace(Replace(kind.build, "TREE", Quoted(s_dir->Path() / "tree")), "IMG", Quoted(image));
             const RunResult built = RunShell(s_dir->Path(), command);
             EXPECT_EQ(built.status, 0) << command << "\n" << built.err;
         }
@@ -90,12 +92,13 @@ std::vector<ListingLine> ParseListing(const std::string& listing) {
                     line.find_first_not_of("0123456789ABCDEF", 9) == 17)
             << line;
         lines.push_back({static_cast<std::uint32_t>(std::stoul(line.substr(0, 8), nullptr, 16)),
-                         static_cast<std::uint32_t>(std::stoul(line.substr(9, 8), nullptr, 16)), line.substr(18)});
+                         static_cast<std::uint32_t>(std::stoul(line.substr(9, 8), nullptr, 16)),
+                         line.substr(18)});
     }
     return lines;
 }
 
-}  // namespace
+} // namespace
 
 TEST_P(DiscImportTest, ListingEqualsTheToolsReportsAndTheTree) {
     const ImageKind& kind = GetParam();
@@ -123,19 +126,20 @@ TEST_P(DiscImportTest, ListingEqualsTheToolsReportsAndTheTree) {
     // The report of xorriso, from a file and from stdin, converts to the same bytes.
     const fs::path report = dir / (std::string(kind.name) + ".report");
     ASSERT_EQ(RunShell(dir, "xorriso -report_about SORRY -indev " + Quoted(image) +
-                           " -find / -type f -exec report_lba -- >" + Quoted(report))
+                                " -find / -type f -exec report_lba -- >" + Quoted(report))
                   .status,
               0);
     const RunResult fromReport = RunShell(dir, Cli() + " import --from report-lba " + Quoted(report));
     EXPECT_EQ(fromReport.status, 0) << fromReport.err;
     EXPECT_EQ(fromReport.out, imported.out);
-    const RunResult fromStdin = RunShell(dir, "cat " + Quoted(report) + " | " + Cli() + " import --from report-lba -");
+    const RunResult fromStdin =
+        RunShell(dir, "cat " + Quoted(report) + " | " + Cli() + " import --from report-lba -");
     EXPECT_EQ(fromStdin.out, imported.out);
 
     if (kind.isoinfo) {
         const RunResult fromIsoinfo =
             RunShell(dir, "isoinfo -l " + std::string(kind.isoinfo) + " -i " + Quoted(image) + " | " + Cli() +
-                         " import --from isoinfo - -o " + Quoted(dir / "isoinfo.lst"));
+                              " import --from isoinfo - -o " + Quoted(dir / "isoinfo.lst"));
         EXPECT_EQ(fromIsoinfo.status, 0) << fromIsoinfo.err;
         EXPECT_EQ(ReadFile(dir / "isoinfo.lst"), imported.out);
     }
@@ -152,14 +156,14 @@ struct BadImage {
     const char* reasonPart;
 };
 
-}  // namespace
+} // namespace
 
 TEST(DiscImportBadImageTest, FailsWithStatus2AndAReasonWithoutAnyListing) {
     TempDir dir;
     MakeTree(dir.Path() / "tree", 0);
     const fs::path good = dir.Path() / "good.iso";
     ASSERT_EQ(RunShell(dir.Path(), "xorriso -outdev " + Quoted(good) + " -joliet on -map " +
-                                  Quoted(dir.Path() / "tree") + " / -commit")
+                                       Quoted(dir.Path() / "tree") + " / -commit")
                   .status,
               0);
     const std::string image = ReadFile(good);
@@ -176,7 +180,8 @@ TEST(DiscImportBadImageTest, FailsWithStatus2AndAReasonWithoutAnyListing) {
         {"folder in its grandparent",
          [](std::string bytes) {
              const std::size_t a = FindRecord(bytes, kRootRecord, "A");
-             SetExtent(bytes, FindRecord(bytes, FindRecord(bytes, a, "B"), "C"), Le32(bytes, kRootRecord + 2));
+             SetExtent(bytes, FindRecord(bytes, FindRecord(bytes, a, "B"), "C"),
+                       Le32(bytes, kRootRecord + 2));
              return bytes;
          },
          "leads back into itself"},
@@ -192,8 +197,8 @@ TEST(DiscImportBadImageTest, FailsWithStatus2AndAReasonWithoutAnyListing) {
         const fs::path bad = dir.Path() / "bad.iso";
         WriteFile(bad, c.damage(image));
         const fs::path listing = dir.Path() / "bad.lst";
-        const RunResult result = RunShell(dir.Path(), "timeout 60 " + Cli() + " import " + Quoted(bad) + " -o " +
-                                                     Quoted(listing));
+        const RunResult result =
+            RunShell(dir.Path(), "timeout 60 " + Cli() + " import " + Quoted(bad) + " -o " + Quoted(listing));
         EXPECT_EQ(result.status, 2) << result.err;
         EXPECT_NE(result.err.find(bad.string() + ": "), std::string::npos) << result.err;
         EXPECT_NE(result.err.find(c.reasonPart), std::string::npos) << result.err;

@@ -13,7 +13,7 @@ namespace {
 using namespace disc_test;
 
 struct Line {
-    std::string text;  // without the line end
+    std::string text; // without the line end
     std::uint32_t size;
     std::string path;
 };
@@ -22,8 +22,8 @@ std::vector<Line> Lines(const std::string& listing) {
     std::vector<Line> lines;
     for (std::size_t at = 0, end; (end = listing.find("\r\n", at)) != std::string::npos; at = end + 2) {
         const std::string text = listing.substr(at, end - at);
-        lines.push_back({text, static_cast<std::uint32_t>(std::stoul(text.substr(9, 8), nullptr, 16)),
-                         text.substr(18)});
+        lines.push_back(
+            {text, static_cast<std::uint32_t>(std::stoul(text.substr(9, 8), nullptr, 16)), text.substr(18)});
     }
     return lines;
 }
@@ -37,9 +37,9 @@ std::string Join(const std::vector<Line>& lines) {
 
 // The paths of the files that hold data, in the order of their blocks in the image.
 std::vector<std::string> DataOrder(const fs::path& dir, const fs::path& image) {
-    const RunResult report = RunShell(dir, "xorriso -report_about SORRY -indev " + Quoted(image) +
-                                               " -find / -type f -exec report_lba -- | " + Cli() +
-                                               " import --from report-lba -");
+    const RunResult report =
+        RunShell(dir, "xorriso -report_about SORRY -indev " + Quoted(image) +
+                          " -find / -type f -exec report_lba -- | " + Cli() + " import --from report-lba -");
     EXPECT_EQ(report.status, 0) << report.err;
     std::vector<std::string> paths;
     for (const Line& line : Lines(report.out))
@@ -74,15 +74,16 @@ protected:
     RunResult Rebuild(const std::vector<Line>& order, const fs::path& output, const std::string& extra = "") {
         WriteFile(m_dir.Path() / "order.lst", Join(order));
         return RunShell(m_dir.Path(), Cli() + " rebuild " + Quoted(m_image) + " --order " +
-                                          Quoted(m_dir.Path() / "order.lst") + " -o " + Quoted(output) + extra);
+                                          Quoted(m_dir.Path() / "order.lst") + " -o " + Quoted(output) +
+                                          extra);
     }
 
     // Every file of the new image, extracted, holds what the tree held; nothing more is there.
     void ExpectSameFiles(const fs::path& image) {
         const fs::path out = m_dir.Path() / "extracted";
         fs::remove_all(out);
-        ASSERT_EQ(RunShell(m_dir.Path(), "xorriso -osirrox on -indev " + Quoted(image) + " -extract / " +
-                                             Quoted(out))
+        ASSERT_EQ(RunShell(m_dir.Path(),
+                           "xorriso -osirrox on -indev " + Quoted(image) + " -extract / " + Quoted(out))
                       .status,
                   0);
         std::size_t count = 0;
@@ -116,16 +117,18 @@ protected:
     std::vector<Line> m_lines;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(DiscRebuildTest, NewImageHoldsTheDataInTheListingsOrderWithTheSameFilesAndNames) {
     const std::string before = ReadFile(m_image);
     std::vector<Line> bySize = m_lines;
-    std::stable_sort(bySize.begin(), bySize.end(), [](const Line& a, const Line& b) { return a.size > b.size; });
+    std::stable_sort(bySize.begin(), bySize.end(),
+                     [](const Line& a, const Line& b) { return a.size > b.size; });
     std::vector<Line> shuffled = m_lines;
     std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(20261207));
 
-    for (const auto& [name, order] : {std::pair{"size descending", bySize}, std::pair{"shuffled", shuffled}}) {
+    for (const auto& [name, order] :
+         {std::pair{"size descending", bySize}, std::pair{"shuffled", shuffled}}) {
         SCOPED_TRACE(name);
         const fs::path image = m_dir.Path() / "new.iso";
         const RunResult rebuilt = Rebuild(order, image);
@@ -190,9 +193,9 @@ TEST_F(DiscRebuildTest, FailuresLeaveNoOutputAndTheSourceWhole) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto entriesBefore = std::distance(fs::directory_iterator(m_dir.Path()), {});
-        const RunResult result = RunShell(m_dir.Path(), Cli() + " rebuild " + c.source + " --order " +
-                                                            Quoted(m_dir.Path() / "order.lst") + " -o " +
-                                                            Quoted(c.output));
+        const RunResult result =
+            RunShell(m_dir.Path(), Cli() + " rebuild " + c.source + " --order " +
+                                       Quoted(m_dir.Path() / "order.lst") + " -o " + Quoted(c.output));
         EXPECT_EQ(result.status, 2);
         EXPECT_NE(result.err.find(c.reasonPart), std::string::npos) << result.err;
         EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), {}), entriesBefore) << "nothing left";

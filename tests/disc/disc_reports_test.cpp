@@ -12,18 +12,18 @@ namespace {
 
 struct WordCase {
     const char* text;
-    const char* word;  // nullptr: not one word
+    const char* word; // nullptr: not one word
 };
 
 TEST(ShellWordTest, UndoesEachKindOfQuotingAndRefusesWhatIsNotOneWord) {
     const WordCase cases[] = {
         {"'/A/B.TXT'", "/A/B.TXT"},
         {"  '/sp ace/x'  ", "/sp ace/x"},
-        {"'/it'\"'\"'s'", "/it's"},                 // xorriso's way of writing a quote inside quotes
-        {"\"/d \\\"q\\\" \\\\ \\n\"", "/d \"q\" \\ \\n"},  // in double quotes only \" \\ \$ \` escape
+        {"'/it'\"'\"'s'", "/it's"},                       // xorriso's way of writing a quote inside quotes
+        {"\"/d \\\"q\\\" \\\\ \\n\"", "/d \"q\" \\ \\n"}, // in double quotes only \" \\ \$ \` escape
         {"\"/\\$HOME \\`id\\` \\a\"", "/$HOME `id` \\a"},
         {"/bare\\ word\\'", "/bare word'"},
-        {"'/caf\xe9|x,y'", "/caf\xe9|x,y"},          // bytes, bars and commas pass unchanged
+        {"'/caf\xe9|x,y'", "/caf\xe9|x,y"}, // bytes, bars and commas pass unchanged
         {"''", ""},
         {"'/open", nullptr},
         {"\"/open", nullptr},
@@ -44,19 +44,18 @@ TEST(ShellWordTest, UndoesEachKindOfQuotingAndRefusesWhatIsNotOneWord) {
 }
 
 TEST(ReportLbaTest, ReadsExtentLinesInBlockOrderPassingOverHeaderAndBlankLines) {
-    const std::string report =
-        "Report layout: xt , Startlba ,   Blocks , Filesize , ISO image path\r\n"
-        "File data lba:  0 ,       37 ,      147 ,   300000 , '/MOVIE/OPENING.PSS'\n"
-        "\n"
-        "File data lba:  0 ,       33 ,        0 ,        0 , '/a, b'\"'\"'c.txt'\n"
-        "File data lba:  0 ,       60 ,  2097151 , 4613734400 , '/huge.bin'\n"
-        "File data lba:  1 ,  2097211 ,   155649 , 4613734400 , '/huge.bin'";
+    const std::string report = "Report layout: xt , Startlba ,   Blocks , Filesize , ISO image path\r\n"
+                               "File data lba:  0 ,       37 ,      147 ,   300000 , '/MOVIE/OPENING.PSS'\n"
+                               "\n"
+                               "File data lba:  0 ,       33 ,        0 ,        0 , '/a, b'\"'\"'c.txt'\n"
+                               "File data lba:  0 ,       60 ,  2097151 , 4613734400 , '/huge.bin'\n"
+                               "File data lba:  1 ,  2097211 ,   155649 , 4613734400 , '/huge.bin'";
     const CResult<std::vector<DiscExtent>> result = ReadReportLba(report);
     ASSERT_TRUE(result.Ok()) << result.Error().message;
     const std::vector<DiscExtent> expected = {
         {33, 0, "/a, b'c.txt"},
         {37, 300000, "/MOVIE/OPENING.PSS"},
-        {60, 4294965248u, "/huge.bin"},  // a file of two extents: the report gives the file's size on both
+        {60, 4294965248u, "/huge.bin"}, // a file of two extents: the report gives the file's size on both
         {2097211, 318769152, "/huge.bin"}};
     EXPECT_EQ(*result, expected);
 }
@@ -135,4 +134,4 @@ TEST(IsoinfoReportTest, NamesTheFirstLineItCannotRead) {
     EXPECT_EQ(headless.Error().line, 1);
 }
 
-}  // namespace
+} // namespace

@@ -64,9 +64,13 @@ inline RunResult RunShell(const fs::path& dir, const std::string& command) {
     return result;
 }
 
-inline std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+inline std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
 
-inline std::string Cli() { return Quoted(QUARROW_CLI); }
+inline std::string Cli() {
+    return Quoted(QUARROW_CLI);
+}
 
 // The content of the many small files: sizes 0 to 4999, bytes from the index.
 inline std::string SmallFileContent(int index) {
@@ -89,7 +93,11 @@ inline std::map<std::string, std::string> MakeTree(const fs::path& root, int man
         {"/block plus one", std::string(2049, 'c')},
         {"/A/" + std::string(120, 'L') + " a Rock Ridge name well past the ISO 9660 limits.data", "long\n"},
         {"/sp ace/it's \"quoted\", isn't it.txt", "quotes\n"},
-        {"/\xc3\x9c" "n\xc3\xaf" "c\xc3\xb8" "de.txt", "utf-8\n"},
+        {"/\xc3\x9c"
+         "n\xc3\xaf"
+         "c\xc3\xb8"
+         "de.txt",
+         "utf-8\n"},
     };
     if (latin1Name)
         files["/caf\xe9.bin"] = "latin-1\n";
@@ -143,4 +151,4 @@ inline std::size_t FindRecord(const std::string& image, std::size_t dirRecord, c
 
 constexpr std::size_t kRootRecord = 16 * kBlock + 156;
 
-}  // namespace disc_test
+} // namespace disc_test

@@ -29,7 +29,8 @@ std::vector<std::string> ReadAll(std::string_view content) {
     std::vector<std::string> memoryLines;
     std::string_view view;
     while (memory.ReadLine(view)) {
-        EXPECT_TRUE(view.empty() || (view.data() >= content.data() && view.data() + view.size() <= content.data() + content.size()));
+        EXPECT_TRUE(view.empty() || (view.data() >= content.data() &&
+                                     view.data() + view.size() <= content.data() + content.size()));
         memoryLines.emplace_back(view);
     }
     EXPECT_FALSE(memory.ReadLine(view));

@@ -200,8 +200,9 @@ TEST(FormRowCells, CellsOfSplitLines) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(FormRowCells(c.layout, SplitLine(c.layout, c.line), c.index), c.cells);
         for (int column = 0; column < CellCount; ++column)
-            EXPECT_EQ(FormRowCell(c.layout, SplitLine(c.layout, c.line), c.index, static_cast<CellColumn>(column)),
-                      c.cells[static_cast<std::size_t>(column)])
+            EXPECT_EQ(
+                FormRowCell(c.layout, SplitLine(c.layout, c.line), c.index, static_cast<CellColumn>(column)),
+                c.cells[static_cast<std::size_t>(column)])
                 << column;
     }
 }

@@ -106,7 +106,7 @@ PassResult ReferenceRead(L layout, const std::string& content) {
     return result;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ListingRows, ExpectedLinesFromTheCountOfTheLayoutsByte) {
     EXPECT_EQ(CountedByte(ListingLayout::ThreeColumns), '|');

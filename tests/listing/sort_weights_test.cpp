@@ -27,7 +27,7 @@ Result Export(SortWeightFormat format, std::string_view prefix, const std::vecto
 constexpr auto kMkisofs = SortWeightFormat::MkisofsSort;
 constexpr auto kXorriso = SortWeightFormat::XorrisoWeights;
 
-}  // namespace
+} // namespace
 
 TEST(SortWeights, FirstNameWeighsMostAndPathsAreWhatEachToolMatches) {
     struct Case {

@@ -27,9 +27,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "model/width_record.h"
 #include "res/dialog_template.h"
 #include "res/resource.h"
-#include "model/width_record.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ public:
                                                      // time the last client leaves.
                                                      QStringLiteral("-noreset")});
             if (!m_process.waitForStarted(5 * kSeconds))
-                return;  // no Xvfb at all
+                return; // no Xvfb at all
             const QString display = QStringLiteral(":%1").arg(n);
             QElapsedTimer waited;
             waited.start();
@@ -66,7 +66,7 @@ public:
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
             if (m_display.isEmpty())
-                Stop();  // the number was taken after all: try the next
+                Stop(); // the number was taken after all: try the next
         }
     }
     ~CXServer() { Stop(); }
@@ -124,7 +124,8 @@ public:
     void WriteListing(const std::string& bytes) const {
         QFile file(Listing());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
+        ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())),
+                  static_cast<qint64>(bytes.size()));
     }
 
     // Starts the program, through `wrapper` (a command and its arguments) when one is given, and waits for
@@ -159,9 +160,11 @@ public:
 
     std::vector<Window> Windows(Kind kind) const {
         std::vector<Window> windows;
-        QStringList search{"search", "--all", "--onlyvisible", "--pid", QString::number(m_program.processId())};
+        QStringList search{"search", "--all", "--onlyvisible", "--pid",
+                           QString::number(m_program.processId())};
         if (kind == kTitled)
-            search << "--name" << "^Quarrow$";
+            search << "--name"
+                   << "^Quarrow$";
         const QString out = XDoTool(search);
         for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             windows.push_back(line.toULong());
@@ -189,7 +192,8 @@ public:
         const std::optional<Window> box = WaitForWindow(timeoutMs, kTitled);
         if (!box)
             return false;
-        std::printf("[ figures  ] %s: message box after %lld ms\n", what, static_cast<long long>(since.elapsed()));
+        std::printf("[ figures  ] %s: message box after %lld ms\n", what,
+                    static_cast<long long>(since.elapsed()));
         Key(*box, "Return");
         // The box has gone before the next click, which it would otherwise take.
         QElapsedTimer waited;
@@ -238,7 +242,8 @@ public:
         ASSERT_EQ(xcb_connection_has_error(connection), 0);
         const auto atom = [connection](const char* name) {
             xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-                connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+                connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name),
+                nullptr);
             const xcb_atom_t value = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
             free(reply);
             return value;
@@ -289,7 +294,7 @@ public:
 
 const std::string kThreeColumns = "0000001A|00000800|BOOT.BIN\r\n00000020|00001000|SYSTEM.CNF\r\n";
 
-}  // namespace
+} // namespace
 
 TEST_F(RealProgramTest, EveryOrdinaryCloseEndsWithStatus0AndKeepsTheWidths) {
     struct Case {
@@ -308,7 +313,9 @@ TEST_F(RealProgramTest, EveryOrdinaryCloseEndsWithStatus0AndKeepsTheWidths) {
              t.Key(*menu, "c");
          }},
         {"window destroyed from outside",
-         [](RealProgramTest& t) { t.XDoTool({"windowclose", QString::number(t.m_main)}); }},
+         [](RealProgramTest& t) {
+             t.XDoTool({"windowclose", QString::number(t.m_main)});
+         }},
     };
     const QByteArray defaults = WriteWidthRecord({50, 70, 75, 220, 60, 60});
     for (const Case& c : cases) {
@@ -424,7 +431,9 @@ namespace {
 
 // The centre of row `row` of the table in the window, with the table's font and header: the table's top
 // at 390, a header 18 pixels high, rows 17 pixels apart.
-std::pair<int, int> RowCentre(int row) { return {DluToPixelsX(120), 390 + 18 + 8 + 17 * row}; }
+std::pair<int, int> RowCentre(int row) {
+    return {DluToPixelsX(120), 390 + 18 + 8 + 17 * row};
+}
 
 // The FileName texts of a saved listing, in its order, joined.
 std::string SavedNames(const QString& path) {
@@ -440,7 +449,7 @@ std::string SavedNames(const QString& path) {
     return names;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(RealProgramTest, AGrownWindowOrdersRowsByKeyAndByDragAndSavesThatOrder) {
     WriteListing("00000010|00000800|A.BIN\r\n00000020|00000300|B.BIN\r\n00000030|00000100|C.BIN\r\n"
@@ -488,8 +497,8 @@ TEST_F(RealProgramTest, TheCloseBoxWorksDuringALongSort) {
     lines.reserve(60u << 20);
     char line[96];
     for (unsigned i = 0; i < 1000000; ++i) {
-        std::snprintf(line, sizeof line, "%08X|%08X|/AREA0/sub_%u/name_%u.bin\r\n", i * 3, (i * 7919) % 100000,
-                      (i * 2654435761u) % 97, (i * 40503u) % 1000003);
+        std::snprintf(line, sizeof line, "%08X|%08X|/AREA0/sub_%u/name_%u.bin\r\n", i * 3,
+                      (i * 7919) % 100000, (i * 2654435761u) % 97, (i * 40503u) % 1000003);
         lines += line;
     }
     WriteListing(lines);

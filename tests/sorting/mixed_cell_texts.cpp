@@ -17,7 +17,8 @@ public:
             return std::to_string(std::uniform_int_distribution<std::uint32_t>()(m_rng) >> Pick(32));
         }
         if (mix == TextMix::MostlyNumbers)
-            return Pick(50) == 0 ? (Pick(2) ? Word() : "-1") : Digits(1 + Pick(11)); // beyond 32 bits now and then
+            return Pick(50) == 0 ? (Pick(2) ? Word() : "-1")
+                                 : Digits(1 + Pick(11)); // beyond 32 bits now and then
         if (mix == TextMix::FewNegatives)
             return (Pick(50) == 0 ? "-" : "") + Digits(1 + Pick(9));
         if (mix == TextMix::SizesAndMinusOne || mix == TextMix::SizesMinusOneAndZero) {
@@ -40,7 +41,8 @@ public:
             }
         }
         if (mix == TextMix::NegativesOnly) // many share their digits and differ where the hyphens stand
-            return Pick(4) == 0 ? Digits(Pick(3)) + "-" + Digits(Pick(2)) + Piece("-") : "-" + Digits(1 + Pick(10));
+            return Pick(4) == 0 ? Digits(Pick(3)) + "-" + Digits(Pick(2)) + Piece("-")
+                                : "-" + Digits(1 + Pick(10));
         if (mix == TextMix::WordsOnly)
             return Pick(2) ? Word() : MakeOfCategory(Pick(2) ? 8 : 10);
         return MakeOfCategory(Pick(12));
@@ -78,7 +80,7 @@ private:
 
     // Composed and decomposed accents (the same letter to the collation), Latin-1, an apostrophe, bytes
     // that are not UTF-8.
-    static constexpr const char* kAccents[] = {"\xc3\xa9", "\xc3\xa4",      "\xe9",       "e\xcc\x81",
+    static constexpr const char* kAccents[] = {"\xc3\xa9", "\xc3\xa4",      "\xe9",    "e\xcc\x81",
                                                "\xfc",     "\xe2\x80\x99s", "\xc0\xaf"};
 
     std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(m_rng); }

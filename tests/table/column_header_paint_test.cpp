@@ -45,17 +45,19 @@ struct LinePixels {
         const int n = std::max(std::abs(dx), std::abs(dy));
         const bool xMajor = std::abs(dx) >= std::abs(dy);
         for (int i = 0; i < n; ++i) {
-            const double minor = xMajor ? from.y + static_cast<double>(i) * dy / n : from.x + static_cast<double>(i) * dx / n;
+            const double minor =
+                xMajor ? from.y + static_cast<double>(i) * dy / n : from.x + static_cast<double>(i) * dx / n;
             const int major = xMajor ? from.x + i * (dx > 0 ? 1 : -1) : from.y + i * (dy > 0 ? 1 : -1);
             const double low = std::floor(minor);
             auto at = [&](double m) {
-                return xMajor ? std::make_pair(major, static_cast<int>(m)) : std::make_pair(static_cast<int>(m), major);
+                return xMajor ? std::make_pair(major, static_cast<int>(m))
+                              : std::make_pair(static_cast<int>(m), major);
             };
             if (std::abs(minor - low - 0.5) < 1e-9) {
                 eitherOf.emplace_back(at(low), at(low + 1));
                 eitherPaint.push_back(paint);
             } else {
-                exact[at(std::round(minor))] = paint;  // a later line paints over an earlier one
+                exact[at(std::round(minor))] = paint; // a later line paints over an earlier one
             }
         }
     }
@@ -116,7 +118,8 @@ protected:
             const Paint pa = Classify(image.pixel(a.first, a.second));
             const Paint pb = Classify(image.pixel(b.first, b.second));
             EXPECT_TRUE((pa == lines.eitherPaint[k]) != (pb == lines.eitherPaint[k]))
-                << "exactly one of (" << a.first << "," << a.second << ") and (" << b.first << "," << b.second << ")";
+                << "exactly one of (" << a.first << "," << a.second << ") and (" << b.first << "," << b.second
+                << ")";
             allowed[pa == lines.eitherPaint[k] ? a : b] = lines.eitherPaint[k];
         }
         for (int y = 0; y < 20; ++y) {
@@ -217,8 +220,8 @@ TEST_F(HeaderPaintTest, TitleTooLongForItsItemEndsWithAnEllipsis) {
     const QRect title = TitleBox(first, 80, 160);
     EXPECT_GE(title.left(), 85);
     EXPECT_LE(title.right(), 140);
-    const QString elided = QFontMetrics(Header()->font()).elidedText(QString::fromStdString(longTitle + "1"),
-                                                                     Qt::ElideRight, 55);
+    const QString elided = QFontMetrics(Header()->font())
+                               .elidedText(QString::fromStdString(longTitle + "1"), Qt::ElideRight, 55);
     ASSERT_TRUE(elided.endsWith(QChar(0x2026)));
     SetTitle(1, elided.toStdString());
     EXPECT_EQ(Grab(), first) << "the title drawn is its start and an ellipsis";
@@ -243,4 +246,4 @@ TEST_F(HeaderPaintTest, NarrowItemShowsNoTitleAndKeepsItsArrowInside) {
     EXPECT_GT(nLight, 5);
 }
 
-}  // namespace
+} // namespace

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <map>
 
-#include "sorting/mixed_cell_texts.h"
 #include "platform/list_model.h"
+#include "sorting/mixed_cell_texts.h"
 
 namespace {
 
@@ -56,7 +56,9 @@ TEST(ColumnListSort, HeaderClicksSortEachKindOfTextBothWays) {
          {"01/02/2004", "31/12/2003", "15/01/2004"},
          {"r1", "r2", "r0"},
          {"r0", "r2", "r1"}},
-        {"words alphabetically, case breaks ties", {"apple", "Banana", "Apple"}, {"r0", "r2", "r1"},
+        {"words alphabetically, case breaks ties",
+         {"apple", "Banana", "Apple"},
+         {"r0", "r2", "r1"},
          {"r1", "r2", "r0"}},
         {"hyphen next to the plain word", {"coq", "coop", "co-op"}, {"r2", "r1", "r0"}, {"r0", "r1", "r2"}},
     };
@@ -76,7 +78,8 @@ TEST(ColumnListSort, HeaderClicksSortEachKindOfTextBothWays) {
 TEST(ColumnListSort, MixedColumnKeepsEveryRow) {
     // Numbers, a signed number, a near date, a date, words and an empty cell: the comparison of such a
     // column is not consistent, but every sort must leave each row exactly once.
-    const std::vector<std::string> texts = {"12", "abc", "-5", "1/2/2004", "01/02/2004", "", "7", "Abc", "0012"};
+    const std::vector<std::string> texts = {"12", "abc", "-5",  "1/2/2004", "01/02/2004",
+                                            "",   "7",   "Abc", "0012"};
     StandaloneTable table("Key,80;Name,80");
     table.AddRows(NamedRows(texts));
     for (int click = 0; click < 4; ++click) {
@@ -189,14 +192,16 @@ TEST(ColumnListSort, SortByColumnEqualsTheListSortWithCompareRows) {
     std::vector<std::string> dates;
     for (std::size_t i = 0; i < kRows; ++i) {
         char date[16];
-        std::snprintf(date, sizeof date, "%02zu/%02zu/%04zu", i * 7 % 31 + 1, i * 5 % 12 + 1, 1990 + i * 3 % 40);
+        std::snprintf(date, sizeof date, "%02zu/%02zu/%04zu", i * 7 % 31 + 1, i * 5 % 12 + 1,
+                      1990 + i * 3 % 40);
         dates.push_back(date);
     }
     // Texts of any length up to 200 bytes, long digit runs among them, often equal in their first bytes.
     std::vector<std::string> longTexts;
     for (std::size_t i = 0; i < kRows; ++i) {
         const std::size_t length = i * 7919 % 200;
-        longTexts.push_back(i % 5 == 0 ? std::string(length, '7') : std::string(length, "aAb"[i % 3]) + words[i]);
+        longTexts.push_back(i % 5 == 0 ? std::string(length, '7')
+                                       : std::string(length, "aAb"[i % 3]) + words[i]);
     }
     std::vector<std::vector<std::string>> rows;
     for (std::size_t i = 0; i < kRows; ++i)
@@ -209,9 +214,9 @@ TEST(ColumnListSort, SortByColumnEqualsTheListSortWithCompareRows) {
     fast.AddRows(rows);
     plain.AddRows(rows);
 
-    const std::pair<int, BOOL> sorts[] = {{1, TRUE}, {1, FALSE}, {2, TRUE}, {3, FALSE}, {4, TRUE}, {5, TRUE},
-                                          {6, TRUE}, {7, FALSE}, {2, FALSE}, {3, TRUE}, {1, TRUE}, {4, FALSE},
-                                          {5, FALSE}, {6, FALSE}, {7, TRUE}};
+    const std::pair<int, BOOL> sorts[] = {{1, TRUE}, {1, FALSE}, {2, TRUE},  {3, FALSE}, {4, TRUE},
+                                          {5, TRUE}, {6, TRUE},  {7, FALSE}, {2, FALSE}, {3, TRUE},
+                                          {1, TRUE}, {4, FALSE}, {5, FALSE}, {6, FALSE}, {7, TRUE}};
     for (const auto& [nColumn, bAscending] : sorts) {
         SCOPED_TRACE("column " + std::to_string(nColumn) + " ascending " + std::to_string(bAscending));
         EXPECT_TRUE(fast.List().SortByColumn(nColumn, bAscending));
@@ -220,7 +225,8 @@ TEST(ColumnListSort, SortByColumnEqualsTheListSortWithCompareRows) {
         ASSERT_TRUE(ids == plain.Column(0));
         std::vector<std::string> sorted = ids;
         std::sort(sorted.begin(), sorted.end());
-        ASSERT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) << "a row appears twice";
+        ASSERT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end())
+            << "a row appears twice";
         ASSERT_EQ(sorted.size(), kRows);
     }
 }
@@ -266,7 +272,8 @@ TEST(ColumnListSort, RecordsKeepTheTextsOfTheirRows) {
 // A cell of megabytes is shown cut, with an ellipsis, and the same text at every paint; its bytes stay
 // whole for reading and sorting. UTF-8 is cut before a character, other bytes anywhere.
 TEST(ColumnListSort, LongCellsAreShownCutAndKeptWhole) {
-    const std::string utf8 = std::string(CListModel::kShownBytes - 1, 'u') + "\xc3\xa9" + std::string(1 << 20, 'v');
+    const std::string utf8 =
+        std::string(CListModel::kShownBytes - 1, 'u') + "\xc3\xa9" + std::string(1 << 20, 'v');
     const std::string latin1 = std::string(3 << 20, 'w') + "\xe9";
     StandaloneTable table("A,60;B,60");
     table.AddRows({{utf8, "r0"}, {latin1, "r1"}, {"", "r2"}});
@@ -281,4 +288,4 @@ TEST(ColumnListSort, LongCellsAreShownCutAndKeptWhole) {
     EXPECT_EQ(table.Column(1), (std::vector<std::string>{"r1", "r0", "r2"}));
 }
 
-}  // namespace
+} // namespace

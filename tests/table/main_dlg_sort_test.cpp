@@ -15,11 +15,10 @@ constexpr int kStartLba = 1;
 constexpr int kFileName = 3;
 
 TEST_F(MainDlgTest, SaveWritesTheOrderOfTheLastHeaderClick) {
-    WriteFile("LBA.TXT",
-              "00000020|00001000|SYSTEM.CNF\r\n"
-              "0000001A|00000800|boot.bin\r\n"
-              "00000100|00000010|Apple.TXT\r\n"
-              "00000009|00000001|apple.txt\r\n");
+    WriteFile("LBA.TXT", "00000020|00001000|SYSTEM.CNF\r\n"
+                         "0000001A|00000800|boot.bin\r\n"
+                         "00000100|00000010|Apple.TXT\r\n"
+                         "00000009|00000001|apple.txt\r\n");
     SetFile("LBA.TXT");
     Command(IDC_SCAN);
     Command(IDC_LOAD_3COL);
@@ -28,21 +27,19 @@ TEST_F(MainDlgTest, SaveWritesTheOrderOfTheLastHeaderClick) {
 
     ClickHeader(header, kFileName);
     Command(IDC_SAVE);
-    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"),
-              "00000009|00000001|apple.txt\r\n"
-              "00000100|00000010|Apple.TXT\r\n"
-              "0000001A|00000800|boot.bin\r\n"
-              "00000020|00001000|SYSTEM.CNF\r\n");
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "00000009|00000001|apple.txt\r\n"
+                                          "00000100|00000010|Apple.TXT\r\n"
+                                          "0000001A|00000800|boot.bin\r\n"
+                                          "00000020|00001000|SYSTEM.CNF\r\n");
 
     // Block addresses as numbers: 256, 32, 26, 9 descending.
     ClickHeader(header, kStartLba);
     ClickHeader(header, kStartLba);
     Command(IDC_SAVE);
-    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"),
-              "00000100|00000010|Apple.TXT\r\n"
-              "00000020|00001000|SYSTEM.CNF\r\n"
-              "0000001A|00000800|boot.bin\r\n"
-              "00000009|00000001|apple.txt\r\n");
+    EXPECT_EQ(ReadFile("Sorted-LBA.TXT"), "00000100|00000010|Apple.TXT\r\n"
+                                          "00000020|00001000|SYSTEM.CNF\r\n"
+                                          "0000001A|00000800|boot.bin\r\n"
+                                          "00000009|00000001|apple.txt\r\n");
 }
 
 TEST_F(MainDlgTest, ClickDuringALoadSortsTheRowsSoFarAndTheRestFollow) {
@@ -82,4 +79,4 @@ TEST_F(MainDlgTest, ClickDuringALoadSortsTheRowsSoFarAndTheRestFollow) {
     EXPECT_EQ(List().GetSortColumn(), kStartLba);
 }
 
-}  // namespace
+} // namespace

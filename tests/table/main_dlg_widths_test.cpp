@@ -84,9 +84,10 @@ protected:
     static constexpr const char* kSettingsVariable = "QUARROW_TEST_SETTINGS";
 
     static void Store(const QByteArray& record) {
-        ASSERT_TRUE(AfxGetApp()->WriteProfileBinary(QStringLiteral("ListCtrls"), QStringLiteral("1000"),
-                                                    reinterpret_cast<const unsigned char*>(record.constData()),
-                                                    static_cast<std::size_t>(record.size())));
+        ASSERT_TRUE(
+            AfxGetApp()->WriteProfileBinary(QStringLiteral("ListCtrls"), QStringLiteral("1000"),
+                                            reinterpret_cast<const unsigned char*>(record.constData()),
+                                            static_cast<std::size_t>(record.size())));
     }
 
     static std::optional<QByteArray> Stored() {
@@ -125,7 +126,8 @@ TEST_F(MainDlgWidthsTest, EachWayOfClosingStoresTheDraggedWidths) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellam"), QStringLiteral("Quarrow"))
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellam"),
+                  QStringLiteral("Quarrow"))
             .clear();
         ASSERT_FALSE(Stored());
         EXPECT_EQ(WidthsAtStart(), kDefaultWidths) << "the first run has the widths of the columns' creation";
@@ -189,7 +191,8 @@ TEST_F(MainDlgWidthsTest, AGrownWindowKeepsItsSizeAndWidthsOnCloseNotOnExit) {
         const QSize smallest = window->size();
         EXPECT_EQ(window->minimumSize(), smallest) << "the template's size is the smallest";
         const auto geometryOf = [&dlg](int id) { return dlg.GetDlgItem(id)->GetSafeWidget()->geometry(); };
-        const QRect list = geometryOf(IDC_LIST), progress = geometryOf(IDC_PROGRESS), exit = geometryOf(IDC_EXIT);
+        const QRect list = geometryOf(IDC_LIST), progress = geometryOf(IDC_PROGRESS),
+                    exit = geometryOf(IDC_EXIT);
         const std::vector<int> widths = WidthsOf(TableOf(dlg));
 
         window->resize(grown);
@@ -280,7 +283,7 @@ TEST_F(MainDlgWidthsTest, StoredRecordIsAppliedOnlyWhenItFits) {
 // five, six and seven columns.
 TEST_F(MainDlgWidthsTest, HeaderSerializeWritesItsWidthsAndReadsOnlyARecordOfItsCount) {
     const char* columnLists[] = {"A,10;B,20;C,30;D,40;E,50", "A,10;B,20;C,30;D,40;E,50;F,60",
-                                    "A,10;B,20;C,30;D,40;E,50;F,60;G,70"};
+                                 "A,10;B,20;C,30;D,40;E,50;F,60;G,70"};
     const QByteArray sixRecord = Record({6, 7, 6, 5, 4, 3, 2});
     for (const char* columnList : columnLists) {
         SCOPED_TRACE(columnList);
@@ -306,4 +309,4 @@ TEST_F(MainDlgWidthsTest, HeaderSerializeWritesItsWidthsAndReadsOnlyARecordOfIts
     }
 }
 
-}  // namespace
+} // namespace

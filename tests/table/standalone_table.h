@@ -17,7 +17,8 @@
 
 // Mouse events on the header's viewport at a point inside section nColumn.
 inline QPoint HeaderPointOf(QHeaderView* header, int nColumn) {
-    return QPoint(header->sectionViewportPosition(nColumn) + header->sectionSize(nColumn) / 2, header->height() / 2);
+    return QPoint(header->sectionViewportPosition(nColumn) + header->sectionSize(nColumn) / 2,
+                  header->height() / 2);
 }
 
 inline void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
