@@ -79,6 +79,15 @@ private:
     bool m_bFailed = false;
 };
 
+// The output of Save and Filelist Save, opened; a file that cannot be opened ends the program with its
+// numbered message.
+std::unique_ptr<COutputFile> OpenOutput(const QString& path) {
+    auto output = std::make_unique<COutputFile>(path);
+    if (!output->Open())
+        FailWithMessage(QStringLiteral("Code 202 - Error Opening ") + path);
+    return output;
+}
+
 // Rows formed for Save in blocks of this many; two blocks are formed at once, one on another thread.
 constexpr int kSaveBlockRows = 1 << 14;
 
@@ -117,9 +126,7 @@ void CMainDlg::OnSave() {
     if (RefuseEmptySave())
         return;
     const QString path = FormOutputPath();
-    COutputFile output(path);
-    if (!output.Open())
-        FailWithMessage(QStringLiteral("Code 202 - Error Opening ") + path);
+    const std::unique_ptr<COutputFile> output = OpenOutput(path);
 
     // The rows as they stand now: a sort, load or Browse run while this save waits does not change what
     // it writes.
@@ -149,13 +156,13 @@ void CMainDlg::OnSave() {
             else
                 FormSavedLines(rows, middle, end, choice, second);
         });
-        output.WriteBlock(first);
+        output->WriteBlock(first);
         if (middle < end)
-            output.WriteBlock(second);
+            output->WriteBlock(second);
         m_progress.SetPos(end);
         PumpWaitingMessagesIfDue();
     }
-    if (!output.Commit())
+    if (!output->Commit())
         FailWithMessage(QStringLiteral("Code 203 - Error Writing ") + path);
 
     m_progress.FlushPos();
@@ -167,9 +174,7 @@ void CMainDlg::OnFilelistSave() {
     if (RefuseEmptySave())
         return;
     const QString path = FormOutputPath();
-    COutputFile output(path);
-    if (!output.Open())
-        FailWithMessage(QStringLiteral("Code 202 - Error Opening ") + path);
+    const std::unique_ptr<COutputFile> output = OpenOutput(path);
 
     for (int i = 0; i < m_list.GetItemCount(); ++i) {
         const std::string startLba = m_list.GetItemText(i, CellStartLba);
@@ -177,10 +182,10 @@ void CMainDlg::OnFilelistSave() {
         std::array<std::string_view, CellCount> cells{};
         cells[CellStartLba] = startLba;
         cells[CellFileName] = fileName;
-        AppendFileListLine(output.Buffer(), ValuesOfCells(cells, FieldColumns(ListingLayout::FileList)));
-        output.EndLine();
+        AppendFileListLine(output->Buffer(), ValuesOfCells(cells, FieldColumns(ListingLayout::FileList)));
+        output->EndLine();
     }
-    if (!output.Commit())
+    if (!output->Commit())
         FailWithMessage(QStringLiteral("Code 203 - Error Writing ") + path);
 
     AfxMessageBox(QStringLiteral(" done ! =>  ") + path, MB_OK | MB_ICONINFORMATION);

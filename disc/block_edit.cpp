@@ -61,24 +61,43 @@ std::vector<const IsoRecord*> Named(const IsoVolume& volume, const std::string& 
 }
 
 // The one record of a plain file named `path` that an edit can move, or why there is none; `verb` says what
-// the edit does ("replaced", "placed").
-const IsoRecord* MovableFile(const IsoVolume& volume, const std::string& path, const char* verb,
-                             std::string& why) {
-    const std::vector<const IsoRecord*> named = Named(volume, path);
-    if (named.empty()) {
-        why = path + ": the image has no file of that name";
-        return nullptr;
-    }
-    const IsoRecord& target = *named.front();
+// the edit does ("replaced", "placed"). A path already in `named` (an earlier request) is refused too, and
+// the path joins it.
+CResult<const IsoRecord*> MovableFileNamedOnce(const IsoVolume& volume, const std::string& path,
+                                               const char* verb, std::set<std::string>& named) {
+    if (!named.insert(path).second)
+        return Failure{path + ": named twice"};
+    const std::vector<const IsoRecord*> records = Named(volume, path);
+    if (records.empty())
+        return Failure{path + ": the image has no file of that name"};
+    const IsoRecord& target = *records.front();
     if (target.directory)
-        why = path + ": is a directory";
-    else if (named.size() > 1 || target.multiExtent)
-        why = path + ": is a file of several extents, which cannot be " + verb;
-    else if (target.attributeBlocks > 0)
-        why = path + ": has an extended attribute record, which cannot be " + verb;
-    else
-        return &target;
-    return nullptr;
+        return Failure{path + ": is a directory"};
+    if (records.size() > 1 || target.multiExtent)
+        return Failure{path + ": is a file of several extents, which cannot be " + verb};
+    if (target.attributeBlocks > 0)
+        return Failure{path + ": has an extended attribute record, which cannot be " + verb};
+    return &target;
+}
+
+// Sizes the edited image for a volume of volumeBlocks blocks: the image never shrinks, and when the volume
+// grows, the volume size of every primary and supplementary descriptor grows with it. Refused when a GPT
+// at the image's end would stay behind, inside the grown volume.
+CResult<void> GrowVolume(const IsoVolume& volume, std::uint64_t volumeBlocks, BlockEditPlan& plan) {
+    plan.imageBytes = std::max<std::uint64_t>(volume.imageBytes, volumeBlocks * kIsoBlock);
+    if (volume.gpt && plan.imageBytes > volume.imageBytes)
+        return Failure{kGptWouldStayBehind};
+    if (volumeBlocks <= volume.blockCount)
+        return {};
+    for (const IsoDescriptor& descriptor : volume.descriptors) {
+        if (descriptor.udf || (descriptor.type != 1 && descriptor.type != 2))
+            continue;
+        std::string bytes;
+        PutBoth32(bytes,
+                  static_cast<std::uint32_t>(descriptor.volumeBlocks + (volumeBlocks - volume.blockCount)));
+        plan.patches.push_back({std::uint64_t{descriptor.block} * kIsoBlock + 80, std::move(bytes)});
+    }
+    return {};
 }
 
 } // namespace
@@ -102,13 +121,10 @@ CResult<BlockEditPlan> PlanReplace(const IsoVolume& volume, const std::vector<Re
 
     for (const ReplaceRequest& request : requests) {
         const std::string& path = request.path;
-        if (!pathsDone.insert(path).second)
-            return refuse(path + ": named twice");
-        std::string why;
-        const IsoRecord* const movable = MovableFile(volume, path, "replaced", why);
+        const CResult<const IsoRecord*> movable = MovableFileNamedOnce(volume, path, "replaced", pathsDone);
         if (!movable)
-            return refuse(why);
-        const IsoRecord& target = *movable;
+            return movable.Error();
+        const IsoRecord& target = **movable;
         if (request.size > UINT32_MAX)
             return refuse(path + ": the new file is 4 GiB or larger and would need several extents");
 
@@ -199,19 +215,8 @@ CResult<BlockEditPlan> PlanReplace(const IsoVolume& volume, const std::vector<Re
         volumeBlocks = std::max<std::uint64_t>(volumeBlocks, std::uint64_t{start} + newCount);
     }
 
-    plan.imageBytes = std::max<std::uint64_t>(volume.imageBytes, volumeBlocks * kIsoBlock);
-    if (volume.gpt && plan.imageBytes > volume.imageBytes)
-        return refuse(kGptWouldStayBehind);
-    if (volumeBlocks > volume.blockCount) {
-        for (const IsoDescriptor& descriptor : volume.descriptors) {
-            if (descriptor.udf || (descriptor.type != 1 && descriptor.type != 2))
-                continue;
-            std::string bytes;
-            PutBoth32(bytes, static_cast<std::uint32_t>(descriptor.volumeBlocks +
-                                                        (volumeBlocks - volume.blockCount)));
-            plan.patches.push_back({std::uint64_t{descriptor.block} * kIsoBlock + 80, std::move(bytes)});
-        }
-    }
+    if (CResult<void> grown = GrowVolume(volume, volumeBlocks, plan); !grown)
+        return grown.Error();
     return plan;
 }
 
@@ -230,13 +235,10 @@ CResult<BlockEditPlan> PlanPlace(const IsoVolume& volume, const std::vector<Plac
     std::set<std::string> paths;
     for (const PlaceRequest& request : requests) {
         const std::string& path = request.path;
-        if (!paths.insert(path).second)
-            return refuse(path + ": named twice");
-        std::string why;
-        const IsoRecord* const movable = MovableFile(volume, path, "placed", why);
+        const CResult<const IsoRecord*> movable = MovableFileNamedOnce(volume, path, "placed", paths);
         if (!movable)
-            return refuse(why);
-        const IsoRecord& target = *movable;
+            return movable.Error();
+        const IsoRecord& target = **movable;
         if (request.size != target.size)
             return refuse(path + ": the listing gives " + std::to_string(request.size) +
                           " bytes, the image holds " + std::to_string(target.size));
@@ -306,17 +308,7 @@ CResult<BlockEditPlan> PlanPlace(const IsoVolume& volume, const std::vector<Plac
             if (map.IsFree(b, 1))
                 plan.zeros.push_back({std::uint64_t{b} * kIsoBlock, kIsoBlock});
     }
-    plan.imageBytes = std::max<std::uint64_t>(volume.imageBytes, volumeBlocks * kIsoBlock);
-    if (volume.gpt && plan.imageBytes > volume.imageBytes)
-        return refuse(kGptWouldStayBehind);
-    if (volumeBlocks > volume.blockCount)
-        for (const IsoDescriptor& descriptor : volume.descriptors) {
-            if (descriptor.udf || (descriptor.type != 1 && descriptor.type != 2))
-                continue;
-            std::string bytes;
-            PutBoth32(bytes, static_cast<std::uint32_t>(descriptor.volumeBlocks +
-                                                        (volumeBlocks - volume.blockCount)));
-            plan.patches.push_back({std::uint64_t{descriptor.block} * kIsoBlock + 80, std::move(bytes)});
-        }
+    if (CResult<void> grown = GrowVolume(volume, volumeBlocks, plan); !grown)
+        return grown.Error();
     return plan;
 }
