@@ -3,7 +3,6 @@
 // sort and the saved line.
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <numeric>
 #include <vector>
 
@@ -199,40 +198,34 @@ int RunSortCommand(const QStringList& args) {
     COutput output(outputPath);
     if (const CResult<void> opened = output.Open(); !opened)
         return ReportFailure(opened.Error());
-    // Each line is formed once, in file order, in two halves side by side; then each is copied to its place
-    // in the sorted output. Reading the rows in file order and writing to scattered places keeps the loop
-    // from waiting on memory as reading the rows and names in sorted order does.
-    const std::size_t half = rows.size() / 2;
-    std::string formed[2];
-    UninitVector<std::size_t> ends(rows.size()); // where each row's line ends in its half's text
-    InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
-        std::string& out = formed[part];
-        out.reserve(input->Bytes().size() / 2 + (end - begin) * 16);
-        AdviseHugePages(out.data(), out.capacity());
-        for (std::size_t row = begin; row < end; ++row) {
-            const ListingLineValues values =
-                ValuesOfFields(input->layout, rows[row], static_cast<long long>(row));
-            if (fileListSave)
-                AppendFileListLine(out, values);
-            else
-                AppendListingLine(out, values, *columns);
-            EndLineWithCrLf(out);
-            ends[row] = out.size();
-        }
+    // Each line is formed once, straight into its place in the sorted output: its size first, then where
+    // it goes, then the line itself. Both passes read the rows in file order, in two halves side by side;
+    // only the writes are scattered, which keeps the loop from waiting on memory as reading the rows and
+    // names in sorted order does.
+    const auto valuesOf = [&](std::size_t row) {
+        return ValuesOfFields(input->layout, rows[row], static_cast<long long>(row));
+    };
+    UninitVector<std::size_t> places(rows.size()); // each row's line size, then where it starts
+    InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int) {
+        for (std::size_t row = begin; row < end; ++row)
+            places[row] = fileListSave ? FileListLineSizeCrLf(valuesOf(row))
+                                       : ListingLineSizeCrLf(valuesOf(row), *columns);
     });
-    const auto startOf = [&](std::size_t row) { return row == 0 || row == half ? 0 : ends[row - 1]; };
-    UninitVector<std::size_t> places(rows.size()); // where each row's line starts in the output
     std::size_t total = 0;
     for (const std::uint32_t row : order) {
+        const std::size_t size = places[row];
         places[row] = total;
-        total += ends[row] - startOf(row);
+        total += size;
     }
     UninitVector<char> sorted(total);
-    InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int part) {
-        const char* text = formed[part].data();
+    AdviseHugePages(sorted.data(), total);
+    InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int) {
         for (std::size_t row = begin; row < end; ++row) {
-            const std::size_t start = startOf(row);
-            std::memcpy(sorted.data() + places[row], text + start, ends[row] - start);
+            char* const at = sorted.data() + places[row];
+            if (fileListSave)
+                FormFileListLineCrLf(at, valuesOf(row));
+            else
+                FormListingLineCrLf(at, valuesOf(row), *columns);
         }
     });
     output.Write(std::string_view(sorted.data(), sorted.size()));

@@ -341,11 +341,23 @@ ListingLineValues ValuesOfFields(ListingLayout layout, const ListingLine& fields
     return values;
 }
 
-void AppendListingLine(std::string& out, const ListingLineValues& values, const ColumnChoice& choice) {
-    // The parts before the name are formed in a buffer of their own and appended in one piece: a save
-    // forms a million lines, and each append checks the string's room again.
-    char parts[2 * kDecimalTextSize + 3 * (kHexFieldWidth + 1) + 2];
-    char* at = parts;
+namespace {
+
+// The bytes FormatPaddedDecimal writes for value at width.
+std::size_t PaddedDecimalSize(long long value, int width) {
+    const bool negative = value < 0;
+    unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    std::size_t digitCount = 1;
+    while (magnitude >= 10) {
+        magnitude /= 10;
+        ++digitCount;
+    }
+    return std::max<std::size_t>(static_cast<std::size_t>(width), digitCount + (negative ? 1 : 0));
+}
+
+// Writes the part of a listing line before its name at `at` and returns the end.
+char* FormLineHead(char* at, const ListingLineValues& values, const ColumnChoice& choice) {
     if (choice.number) {
         at = FormatPaddedDecimal(at, values.number, 8);
         *at++ = '|';
@@ -364,10 +376,56 @@ void AppendListingLine(std::string& out, const ListingLineValues& values, const 
         at = FormatPaddedDecimal(at, values.column6, 0);
         *at++ = '|';
     }
-    out.append(parts, at);
+    return at;
+}
+
+// Writes the line's end with CR LF, as a text-mode stream writes "\n", and returns the end.
+char* FormCrLf(char* at) {
+    *at++ = '\r';
+    *at++ = '\n';
+    return at;
+}
+
+} // namespace
+
+void AppendListingLine(std::string& out, const ListingLineValues& values, const ColumnChoice& choice) {
+    // The parts before the name are formed in a buffer of their own and appended in one piece: a save
+    // forms a million lines, and each append checks the string's room again.
+    char head[2 * kDecimalTextSize + 3 * (kHexFieldWidth + 1) + 2];
+    out.append(head, FormLineHead(head, values, choice));
     if (choice.fileName)
         out.append(values.name);
     out.push_back('\n');
+}
+
+std::size_t ListingLineSizeCrLf(const ListingLineValues& values, const ColumnChoice& choice) {
+    std::size_t size = 2;
+    if (choice.number)
+        size += PaddedDecimalSize(values.number, 8) + 1;
+    size += (kHexFieldWidth + 1) * (choice.startLba + choice.fileSize + choice.lbaPos);
+    if (choice.column6)
+        size += PaddedDecimalSize(values.column6, 0) + 1;
+    if (choice.fileName)
+        size += values.name.size();
+    return size;
+}
+
+char* FormListingLineCrLf(char* at, const ListingLineValues& values, const ColumnChoice& choice) {
+    at = FormLineHead(at, values, choice);
+    if (choice.fileName)
+        at = std::copy(values.name.begin(), values.name.end(), at);
+    return FormCrLf(at);
+}
+
+std::size_t FileListLineSizeCrLf(const ListingLineValues& values) {
+    return PaddedDecimalSize(values.startLba, kFileListNumberWidth) + 3 + values.name.size() + 2;
+}
+
+char* FormFileListLineCrLf(char* at, const ListingLineValues& values) {
+    at = FormatPaddedDecimal(at, values.startLba, kFileListNumberWidth);
+    at = std::copy_n(" , ", 3, at);
+    at = std::copy(values.name.begin(), values.name.end(), at);
+    return FormCrLf(at);
 }
 
 void AppendFileListLine(std::string& out, const ListingLineValues& values) {

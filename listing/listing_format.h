@@ -116,6 +116,14 @@ void AppendListingLine(std::string& out, const ListingLineValues& values, const 
 // Appends one file-list line "%07lld , %s\n" of the StartLba value and the name.
 void AppendFileListLine(std::string& out, const ListingLineValues& values);
 
+// The same lines written in place, ending with CR LF as a saved file holds them: the size first, so that a
+// caller can place many lines before forming them, then the line written at `at` (that many bytes), which
+// returns the end.
+std::size_t ListingLineSizeCrLf(const ListingLineValues& values, const ColumnChoice& choice);
+char* FormListingLineCrLf(char* at, const ListingLineValues& values, const ColumnChoice& choice);
+std::size_t FileListLineSizeCrLf(const ListingLineValues& values);
+char* FormFileListLineCrLf(char* at, const ListingLineValues& values);
+
 // Ends the line just appended (its "\n") with CR LF, as a text-mode stream writes it.
 inline void EndLineWithCrLf(std::string& out) {
     out.back() = '\r';

@@ -398,6 +398,28 @@ TEST(FileListRoundTrip, AnEightDigitNumberDoesNotReadBackAsWritten) {
     EXPECT_EQ(cells[CellFileName], " X");
 }
 
+// Lines formed in place, CR LF included, are the appended lines byte for byte, and exactly as long as their
+// sizes say: a sort places its output lines by those sizes before it forms them.
+void ExpectInPlaceLinesSame(const ListingLineValues& values) {
+    for (int boxes = 0; boxes < 64; ++boxes) {
+        ColumnChoice choice;
+        for (int column = 0; column < CellCount; ++column)
+            choice.Set(static_cast<CellColumn>(column), (boxes >> column & 1) != 0);
+        std::string appended;
+        AppendListingLine(appended, values, choice);
+        EndLineWithCrLf(appended);
+        std::string inPlace(ListingLineSizeCrLf(values, choice), '\0');
+        EXPECT_EQ(FormListingLineCrLf(inPlace.data(), values, choice), inPlace.data() + inPlace.size());
+        EXPECT_EQ(inPlace, appended) << values.number << " " << values.column6 << " " << boxes;
+    }
+    std::string appended;
+    AppendFileListLine(appended, values);
+    EndLineWithCrLf(appended);
+    std::string inPlace(FileListLineSizeCrLf(values), '\0');
+    EXPECT_EQ(FormFileListLineCrLf(inPlace.data(), values), inPlace.data() + inPlace.size());
+    EXPECT_EQ(inPlace, appended) << values.startLba;
+}
+
 // The values taken straight from a line's fields must form the bytes the cell texts give, in every layout,
 // for every choice of columns, for edge values and row numbers, and for a file list's negative numbers.
 TEST(ValuesOfFields, FormTheSameBytesAsTheCells) {
@@ -424,6 +446,7 @@ TEST(ValuesOfFields, FormTheSameBytesAsTheCells) {
                     EXPECT_EQ(fast, "before\n" + LineOfCells(cells, choice))
                         << static_cast<int>(layout) << " " << line.startLba << " " << index << " " << boxes;
                 }
+                ExpectInPlaceLinesSame(values);
                 std::string fileList;
                 AppendFileListLine(fileList, values);
                 std::string reference;
@@ -432,6 +455,12 @@ TEST(ValuesOfFields, FormTheSameBytesAsTheCells) {
             }
         }
     }
+    // Values only cells give: negative numbers and wide ones.
+    for (std::int32_t number : {-1, -9999999, INT32_MIN, 100000000})
+        for (std::int32_t column6 : {-7, 123456})
+            for (std::int64_t startLba : {std::int64_t{-1}, std::int64_t{INT32_MIN}, std::int64_t{12345678}})
+                ExpectInPlaceLinesSame(
+                    {.number = number, .startLba = startLba, .column6 = column6, .name = "x"});
 }
 
 // Each column's box is its own: ticking one column by its index sets that box alone, and the boxes a
