@@ -2,6 +2,7 @@
 // blocks, sizes of all kinds, and names of one of two styles.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -96,8 +97,14 @@ inline void WriteListing(const QString& path, long lines, const ListingOptions& 
     text.reserve(static_cast<std::size_t>(lines) * 48);
     std::uint32_t lba = options.firstLba;
     char buffer[32];
+    // Files laid back to back must end below block 2^32, or the later ones would wrap around and overlap
+    // the first: a ten-million-line listing gets smaller files (a million lines keep sizes up to 4 MiB).
+    const unsigned sizeLimit =
+        options.bBackToBack
+            ? static_cast<unsigned>(std::min<long long>(0x400000, 0xC0000000LL * 4096 / std::max(lines, 1L)))
+            : 0x400000;
     for (long i = 0; i < lines; ++i) {
-        const unsigned size = random() % 0x400000;
+        const unsigned size = random() % sizeLimit;
         const bool minusOne = options.nMinusOneSizeEvery > 0 && i % options.nMinusOneSizeEvery == 0;
         std::snprintf(buffer, sizeof buffer, "%08X|%08X|", lba, minusOne ? 0xFFFFFFFFu : size);
         text += buffer;
