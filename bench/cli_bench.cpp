@@ -93,18 +93,13 @@ int main(int argc, char** argv) {
     std::vector<NameStyle> styles = {NameStyle::Realistic, NameStyle::Numbered};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--names=realistic")
-            styles = {NameStyle::Realistic};
-        else if (arg == "--names=numbered")
-            styles = {NameStyle::Numbered};
-        else if (arg == "--names=both")
-            styles = {NameStyle::Realistic, NameStyle::Numbered};
-        else if (std::atol(argv[i]) > 0)
-            lines = std::atol(argv[i]);
-        else {
+        if (ReadNameStyles(arg, styles))
+            continue;
+        if (std::atol(argv[i]) <= 0) {
             std::fprintf(stderr, "usage: bench_cli [--names=realistic|numbered|both] [lines]\n");
             return 1;
         }
+        lines = std::atol(argv[i]);
     }
     QTemporaryDir dir;
     const std::optional<QString> locPath = FindOrMakeEnglishLocale(dir.path());

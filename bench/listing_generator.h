@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <QFile>
 #include <QString>
@@ -19,6 +20,19 @@ enum class NameStyle {
     // Names as tools number them: a folder, FILE, seven digits, four hexadecimal digits, .BIN.
     Numbered,
 };
+
+// Reads a --names=realistic|numbered|both argument into styles; false for any other argument.
+inline bool ReadNameStyles(const std::string& arg, std::vector<NameStyle>& styles) {
+    if (arg == "--names=realistic")
+        styles = {NameStyle::Realistic};
+    else if (arg == "--names=numbered")
+        styles = {NameStyle::Numbered};
+    else if (arg == "--names=both")
+        styles = {NameStyle::Realistic, NameStyle::Numbered};
+    else
+        return false;
+    return true;
+}
 
 struct ListingOptions {
     NameStyle names = NameStyle::Realistic;

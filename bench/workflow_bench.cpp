@@ -449,12 +449,8 @@ int main(int argc, char** argv) {
             firstLba = 0x80000000u;
         else if (arg == "--long-cell")
             bLongCell = true;
-        else if (arg == "--names=realistic")
-            styles = {NameStyle::Realistic};
-        else if (arg == "--names=numbered")
-            styles = {NameStyle::Numbered};
-        else if (arg == "--names=both")
-            styles = {NameStyle::Realistic, NameStyle::Numbered};
+        else if (ReadNameStyles(arg, styles))
+            continue;
         else if (std::atol(argv[i]) > 0)
             sizes.push_back(std::atol(argv[i]));
         else

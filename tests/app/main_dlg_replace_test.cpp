@@ -23,6 +23,7 @@
 #include "platform/message_box.h"
 #include "qstring_printer.h"
 #include "res/resource.h"
+#include "xorriso_image.h"
 
 namespace {
 
@@ -71,12 +72,7 @@ protected:
         source.write("new content");
         source.close();
         m_image = m_dir.filePath(QStringLiteral("game.iso"));
-        ASSERT_EQ(QProcess::execute(QStringLiteral("xorriso"),
-                                    {QStringLiteral("-report_about"), QStringLiteral("SORRY"),
-                                     QStringLiteral("-outdev"), m_image, QStringLiteral("-joliet"),
-                                     QStringLiteral("on"), QStringLiteral("-map"), tree, QStringLiteral("/"),
-                                     QStringLiteral("-commit")}),
-                  0);
+        ASSERT_EQ(MakeJolietImage(m_image, tree), 0);
         m_previousHandler = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
             m_boxes.push_back(request);
             return IDOK;

@@ -156,16 +156,20 @@ struct BadImage {
     const char* reasonPart;
 };
 
+// Makes `image` from the folder "tree" in `dir` with Joliet names; returns xorriso's exit status.
+int MakeGoodImage(const fs::path& dir, const fs::path& image) {
+    return RunShell(dir, "xorriso -outdev " + Quoted(image) + " -joliet on -map " + Quoted(dir / "tree") +
+                             " / -commit")
+        .status;
+}
+
 } // namespace
 
 TEST(DiscImportBadImageTest, FailsWithStatus2AndAReasonWithoutAnyListing) {
     TempDir dir;
     MakeTree(dir.Path() / "tree", 0);
     const fs::path good = dir.Path() / "good.iso";
-    ASSERT_EQ(RunShell(dir.Path(), "xorriso -outdev " + Quoted(good) + " -joliet on -map " +
-                                       Quoted(dir.Path() / "tree") + " / -commit")
-                  .status,
-              0);
+    ASSERT_EQ(MakeGoodImage(dir.Path(), good), 0);
     const std::string image = ReadFile(good);
     const BadImage cases[] = {
         {"empty", [](std::string) { return std::string(); }, "not an ISO 9660 image"},
@@ -271,10 +275,7 @@ TEST(DiscImportBadImageTest, RefusesWhatTheEngineSkipsOrAListingCannotCarryNamin
     MakeTree(dir.Path() / "tree", 0);
     WriteFile(dir.Path() / "tree" / "zz", "two letters");
     const fs::path good = dir.Path() / "good.iso";
-    ASSERT_EQ(RunShell(dir.Path(), "xorriso -outdev " + Quoted(good) + " -joliet on -map " +
-                                       Quoted(dir.Path() / "tree") + " / -commit")
-                  .status,
-              0);
+    ASSERT_EQ(MakeGoodImage(dir.Path(), good), 0);
     const std::string image = ReadFile(good);
     const std::size_t folderA = FindRecord(image, kRootRecord, "A");
     const auto renamed = [&](std::size_t record, const std::string& from, const std::string& to) {
