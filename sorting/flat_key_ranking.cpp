@@ -49,6 +49,37 @@ std::uint64_t PrefixWord(const FlatKey& key, std::uint32_t word) {
     return prefix;
 }
 
+// The keys of all entries: each part's run of entries has its keys laid end to end in a buffer of its
+// own, and ends[i] is where entry i's key ends in its part's buffer. An entry's key is found from those
+// two alone, which keeps the memory of a sort of millions of keys to the keys and four bytes an entry.
+class CKeyStore {
+public:
+    CKeyStore(std::size_t nCount, unsigned nParts) : m_buffers(nParts), m_firsts(nParts + 1), m_ends(nCount) {
+        for (unsigned part = 0; part < nParts; ++part)
+            m_firsts[part] = PartRange(nCount, nParts, part).first;
+        m_firsts[nParts] = nCount;
+    }
+
+    UninitVector<std::uint8_t>& Buffer(unsigned part) { return m_buffers[part]; }
+    // Closes entry i's key at the end of its part's buffer, as it stands now.
+    void EndKey(std::size_t i, unsigned part) {
+        m_ends[i] = static_cast<std::uint32_t>(m_buffers[part].size());
+    }
+
+    FlatKey Key(std::size_t i) const {
+        unsigned part = 0;
+        while (m_firsts[part + 1] <= i)
+            ++part;
+        const std::uint32_t begin = i == m_firsts[part] ? 0 : m_ends[i - 1];
+        return FlatKey{m_buffers[part].data() + begin, m_ends[i] - begin};
+    }
+
+private:
+    std::vector<UninitVector<std::uint8_t>> m_buffers;
+    std::vector<std::size_t> m_firsts; // the first entry of each part, then the count
+    UninitVector<std::uint32_t> m_ends;
+};
+
 constexpr std::uint32_t kPrefixBytes = 16;
 
 struct SortItem {
@@ -58,15 +89,15 @@ struct SortItem {
 
 // Orders sort items by their keys: the prefixes first, the rest of the keys only when those tie.
 struct SortItemBefore {
-    const std::vector<FlatKey>& keys;
+    const CKeyStore& keys;
 
     bool operator()(const SortItem& a, const SortItem& b) const {
         if (a.prefix[0] != b.prefix[0])
             return a.prefix[0] < b.prefix[0];
         if (a.prefix[1] != b.prefix[1])
             return a.prefix[1] < b.prefix[1];
-        const FlatKey& x = keys[a.entry];
-        const FlatKey& y = keys[b.entry];
+        const FlatKey x = keys.Key(a.entry);
+        const FlatKey y = keys.Key(b.entry);
         if (x.size <= kPrefixBytes || y.size <= kPrefixBytes)
             return x.size < y.size;
         return x.Compare(y) < 0;
@@ -74,21 +105,15 @@ struct SortItemBefore {
 
     bool Same(const SortItem& a, const SortItem& b) const {
         return a.prefix[0] == b.prefix[0] && a.prefix[1] == b.prefix[1] &&
-               keys[a.entry].Compare(keys[b.entry]) == 0;
+               keys.Key(a.entry).Compare(keys.Key(b.entry)) == 0;
     }
-};
-
-// Keys of a run of entries laid end to end in one buffer.
-struct KeyBuffer {
-    std::vector<std::uint8_t> bytes;
-    std::vector<std::uint32_t> ends;
 };
 
 // Ranks of texts of digits and hyphens by CompareDigitsAndHyphens, when no text has more than 16 digits:
 // the digits of each text, four bits each (digit + 1, zero after the last), make a number that orders as
 // the texts without hyphens do; a radix sort by it, then the whole texts where those numbers tie. False
 // when some text has more digits.
-bool RanksOfDigitTexts(const std::vector<std::string_view>& texts, std::vector<std::uint32_t>& ranks) {
+bool RanksOfDigitTexts(std::span<const std::string_view> texts, std::vector<std::uint32_t>& ranks) {
     struct Item {
         std::uint64_t key;
         std::uint32_t entry;
@@ -123,7 +148,7 @@ bool RanksOfDigitTexts(const std::vector<std::string_view>& texts, std::vector<s
 
 } // namespace
 
-std::vector<std::uint32_t> FlatKeyRanks(const std::vector<std::string_view>& texts, bool bDigits,
+std::vector<std::uint32_t> FlatKeyRanks(std::span<const std::string_view> texts, bool bDigits,
                                         const CFlatKeyMaker* pMaker) {
     const auto nCount = static_cast<std::uint32_t>(texts.size());
     if (bDigits) {
@@ -137,72 +162,71 @@ std::vector<std::uint32_t> FlatKeyRanks(const std::vector<std::string_view>& tex
     // digits and hyphens the key is the text without hyphens, a byte 01 that sorts before every
     // character, then the whole text: the two steps of Compare in one key. Otherwise the key is the
     // collation key of the text without hyphens and apostrophes; the whole texts matter only where
-    // those tie, and are handled below.
+    // those tie, and are handled below. The large arrays here are mapped on their own, so that each goes
+    // back to the system as soon as it is freed and the sorts that follow do not pile up on top of it.
     const unsigned nParts = PartsFor(nCount);
-    std::vector<KeyBuffer> buffers(nParts);
-    std::vector<std::uint8_t> bStripped(nCount, 0);
-    std::vector<SortItem> items(nCount);
-    std::vector<FlatKey> keys(nCount);
+    CKeyStore keys(nCount, nParts);
+    UninitVector<std::uint8_t> bStripped(nCount);
+    UninitVector<SortItem> items(nCount);
     RunParts(nParts, [&](unsigned part) {
         const auto [first, last] = PartRange(nCount, nParts, part);
-        KeyBuffer& buffer = buffers[part];
-        buffer.ends.reserve(last - first);
-        buffer.bytes.reserve((last - first) * 48);
+        UninitVector<std::uint8_t>& buffer = keys.Buffer(part);
+        buffer.reserve((last - first) * 48);
         UCollator* collator = bDigits ? nullptr : pMaker->Open();
         QString decoded;
         QString stripped;
         for (std::size_t i = first; i < last; ++i) {
             const std::string_view text = texts[i];
+            bStripped[i] = 0;
             if (bDigits) {
                 for (char c : text)
                     if (c != '-')
-                        buffer.bytes.push_back(static_cast<std::uint8_t>(c));
-                buffer.bytes.push_back(1);
-                buffer.bytes.insert(buffer.bytes.end(), text.begin(), text.end());
+                        buffer.push_back(static_cast<std::uint8_t>(c));
+                buffer.push_back(1);
+                buffer.insert(buffer.end(), text.begin(), text.end());
             } else if (collator) {
                 DecodeInto(text, decoded);
                 const bool bRemoved = CTextCollator::StripNearlyIgnored(decoded, stripped);
                 bStripped[i] = bRemoved ? 1 : 0;
-                CFlatKeyMaker::Append(collator, bRemoved ? stripped : decoded, buffer.bytes);
+                CFlatKeyMaker::Append(collator, bRemoved ? stripped : decoded, buffer);
             }
-            buffer.ends.push_back(static_cast<std::uint32_t>(buffer.bytes.size()));
-        }
-        // The buffer is complete: the keys can point into it.
-        std::uint32_t begin = 0;
-        for (std::size_t i = first; i < last; ++i) {
-            const std::uint32_t end = buffer.ends[i - first];
-            keys[i] = FlatKey{buffer.bytes.data() + begin, end - begin};
-            items[i] =
-                SortItem{{PrefixWord(keys[i], 0), PrefixWord(keys[i], 1)}, static_cast<std::uint32_t>(i)};
-            begin = end;
+            keys.EndKey(i, part);
         }
         if (collator)
             ucol_close(collator);
+        // The buffer is complete: its keys can be read.
+        for (std::size_t i = first; i < last; ++i) {
+            const FlatKey key = keys.Key(i);
+            items[i] = SortItem{{PrefixWord(key, 0), PrefixWord(key, 1)}, static_cast<std::uint32_t>(i)};
+        }
         std::sort(items.begin() + static_cast<std::ptrdiff_t>(first),
                   items.begin() + static_cast<std::ptrdiff_t>(last), SortItemBefore{keys});
     });
-    // The parts' sorted runs merged into one.
-    std::vector<std::size_t> bounds(nParts + 1, nCount);
-    for (unsigned part = 0; part < nParts; ++part)
-        bounds[part] = PartRange(nCount, nParts, part).first;
-    for (unsigned width = 1; width < nParts; width *= 2) {
-        for (unsigned part = 0; part + width < nParts; part += 2 * width) {
-            const auto at = [&items](std::size_t k) {
-                return items.begin() + static_cast<std::ptrdiff_t>(k);
-            };
-            std::inplace_merge(at(bounds[part]), at(bounds[part + width]),
-                               at(bounds[std::min(part + 2 * width, nParts)]), SortItemBefore{keys});
+
+    // The parts' sorted runs merged straight into the order of the entries, each marked where a new
+    // group of equal keys begins: the smallest of the runs' heads is taken each time.
+    UninitVector<std::uint32_t> order(nCount);
+    UninitVector<std::uint8_t> bNewGroup(nCount);
+    {
+        const SortItemBefore before{keys};
+        std::vector<std::pair<std::size_t, std::size_t>> heads(nParts);
+        for (unsigned part = 0; part < nParts; ++part)
+            heads[part] = PartRange(nCount, nParts, part);
+        const SortItem* pPrevious = nullptr;
+        for (std::size_t k = 0; k < nCount; ++k) {
+            unsigned best = nParts;
+            for (unsigned part = 0; part < nParts; ++part) {
+                const auto [at, end] = heads[part];
+                if (at < end && (best == nParts || before(items[at], items[heads[best].first])))
+                    best = part;
+            }
+            const SortItem& item = items[heads[best].first++];
+            order[k] = item.entry;
+            bNewGroup[k] = !pPrevious || !before.Same(*pPrevious, item);
+            pPrevious = &item;
         }
     }
-
-    std::vector<std::uint32_t> order(nCount);
-    std::vector<std::uint8_t> bNewGroup(nCount, 0);
-    for (std::size_t k = 0; k < nCount; ++k) {
-        order[k] = items[k].entry;
-        bNewGroup[k] = k == 0 || !SortItemBefore{keys}.Same(items[k - 1], items[k]);
-    }
     items = {};
-
     // Split each group of equal stripped texts that holds a stripped one by the whole texts: those get the
     // keys of their whole texts now, the others' keys stand for their whole texts already.
     if (!bDigits) {
@@ -225,7 +249,7 @@ std::vector<std::uint32_t> FlatKeyRanks(const std::vector<std::string_view>& tex
                         DecodeInto(texts[order[k]], decoded);
                         CFlatKeyMaker::Append(collator, decoded, fullBytes);
                     } else {
-                        const FlatKey& key = keys[order[k]];
+                        const FlatKey key = keys.Key(order[k]);
                         fullBytes.insert(fullBytes.end(), key.bytes, key.bytes + key.size);
                     }
                     spans[k - first] = {begin, fullBytes.size() - begin};

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -43,7 +44,8 @@ public:
     }
 
     // Appends the sort key of text, without its closing zero byte, to out; nothing for an empty text.
-    static void Append(UCollator* collator, const QString& text, std::vector<std::uint8_t>& out) {
+    template <class ByteVector>
+    static void Append(UCollator* collator, const QString& text, ByteVector& out) {
         if (text.isEmpty())
             return;
         const std::size_t at = out.size();
@@ -69,5 +71,5 @@ private:
 // order, equal ranks for equivalent texts. bDigits: every text is digits and hyphens, ordered by their
 // bytes without hyphens, then whole (the keys need no collation, and pMaker may be null). Otherwise pMaker
 // opens the collation. The keys are freed before this returns.
-std::vector<std::uint32_t> FlatKeyRanks(const std::vector<std::string_view>& texts, bool bDigits,
+std::vector<std::uint32_t> FlatKeyRanks(std::span<const std::string_view> texts, bool bDigits,
                                         const CFlatKeyMaker* pMaker);

@@ -9,6 +9,7 @@
 
 #include "base/display_text.h"
 #include "sorting/flat_key_ranking.h"
+#include "sorting/radix_sort.h"
 
 namespace {
 
@@ -194,7 +195,7 @@ std::vector<std::uint32_t>
 CTextCollator::MakeRanks(std::uint32_t nCount,
                          const std::function<std::string_view(std::uint32_t)>& textAt) const {
     // The texts are fetched here, on the calling thread, so the accessor need not be thread-safe.
-    std::vector<std::string_view> texts(nCount);
+    UninitVector<std::string_view> texts(nCount);
     bool bDigits = m_bDigitsByBytes;
     for (std::uint32_t i = 0; i < nCount; ++i) {
         texts[i] = textAt(i);
