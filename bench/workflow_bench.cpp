@@ -396,10 +396,10 @@ void RunSize(CBenchApp& app, const QString& localePath, NameStyle style, long li
             {"StartLba click, negative, descending", Median(descending), cSort, "C sort", 5, false});
     }
     PrintPhases(phases);
-    std::printf(
-        "  memory once loaded: %.0f bytes a row (target <= 150), at the highest while loading: %.0f; after the "
-        "name sorts: %.0f bytes a row, at the highest during them: %.0f (target <= 300)\n",
-        bytesPerRow, loadPeakBytesPerRow, afterSortBytesPerRow, peakBytesPerRow);
+    std::printf("  memory once loaded: %.0f bytes a row (target <= 150), at the highest while loading: %.0f; "
+                "after the "
+                "name sorts: %.0f bytes a row, at the highest during them: %.0f (target <= 300)\n",
+                bytesPerRow, loadPeakBytesPerRow, afterSortBytesPerRow, peakBytesPerRow);
     std::printf("  load CPU: %.3f us a line\n", loadCpuPerLine);
     std::fflush(stdout);
 }
