@@ -1,6 +1,7 @@
 // quarrow-cli sort: the window's load, one header click (two for a descending order) and Save, from the
 // shell. Every rule comes from the pure library the window uses: Scan, the line pass, the cell texts, the
 // sort and the saved line.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <numeric>
@@ -20,6 +21,9 @@
 #include "sorting/text_collator.h"
 
 namespace {
+
+// Rows ahead of the one being formed whose places in the output are asked for.
+constexpr std::size_t kWriteAhead = 16;
 
 std::optional<CellColumn> ColumnNamed(const QString& name) {
     for (int c = 0; c < CellCount; ++c) {
@@ -221,6 +225,13 @@ int RunSortCommand(const QStringList& args) {
     AdviseHugePages(sorted.data(), total);
     InTwoHalves(rows.size(), [&](std::size_t begin, std::size_t end, int) {
         for (std::size_t row = begin; row < end; ++row) {
+            // The lines land scattered over the output; asking for their places ahead hides the wait
+            // for each place's memory.
+            if (row + kWriteAhead < end) {
+                const std::size_t ahead = places[row + kWriteAhead];
+                __builtin_prefetch(sorted.data() + ahead, 1);
+                __builtin_prefetch(sorted.data() + std::min(ahead + 63, total - 1), 1);
+            }
             char* const at = sorted.data() + places[row];
             if (fileListSave)
                 FormFileListLineCrLf(at, valuesOf(row));
