@@ -21,6 +21,7 @@
 #include "listing/listing_rows.h"
 #include "listing/regular_file.h"
 #include "listing/scan_rules.h"
+#include "listing/threaded_line_pass.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 
@@ -169,11 +170,10 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
     CLineReader reader(text.get());
     if (length > 0) // a file of the system's own (under /proc) shows a length of 0 whatever it holds
         reader.LimitTo(length);
-    const auto addRow = [&](const ListingLine& fields, long long i) {
-        // The name goes into the row straight from the line: a name of many megabytes is not copied twice.
-        RowCellViews cells;
-        FormRowCellViews(params.layout, fields, i, cells);
-        m_list.AddRow(cells.cells);
+    // The lines are read, split and formed into cell texts on another thread while this one adds the
+    // rows, moves the bar and lets the window's events through, row by row as before.
+    const auto addRow = [&](std::span<const std::string_view> cells, long long i) {
+        m_list.AddRow(cells);
         if (params.pumpsAndShowsProgress) {
             if (params.pumpBeforePosition) {
                 PumpWaitingMessages();
@@ -189,7 +189,19 @@ void CMainDlg::LoadListing(const LoaderParams& params) {
         }
         return true;
     };
-    const ListingPass pass = ReadListingRows(reader, params.layout, addRow);
+    ListingPass pass;
+    {
+        CThreadedLinePass linePass(reader, params.layout);
+        CRowBatch batch;
+        bool bStopped = false;
+        while (!bStopped && linePass.NextBatch(batch)) {
+            for (std::size_t k = 0; k < batch.GetCount() && !bStopped; ++k)
+                bStopped = !addRow(batch.Cells(k), batch.FirstIndex() + static_cast<long long>(k));
+        }
+        if (bStopped)
+            return stop();
+        pass = linePass.Result();
+    }
     if (interrupted())
         return stop();
     if (reader.ReadFailed())

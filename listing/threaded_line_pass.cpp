@@ -1,0 +1,108 @@
+#include "listing/threaded_line_pass.h"
+
+#include <system_error>
+#include <utility>
+
+std::array<std::string_view, CellCount> CRowBatch::Cells(std::size_t k) const {
+    std::array<std::string_view, CellCount> cells;
+    std::uint32_t begin = k == 0 ? 0 : m_ends[k * CellCount - 1];
+    for (int c = 0; c < CellCount; ++c) {
+        const std::uint32_t end = m_ends[k * CellCount + static_cast<std::size_t>(c)];
+        cells[static_cast<std::size_t>(c)] = std::string_view(m_bytes).substr(begin, end - begin);
+        begin = end;
+    }
+    return cells;
+}
+
+void CRowBatch::Clear(long long firstIndex) {
+    m_nFirstIndex = firstIndex;
+    m_bytes.clear();
+    m_ends.clear();
+}
+
+void CRowBatch::Add(const RowCellViews& cells) {
+    for (std::string_view cell : cells.cells) {
+        m_bytes.append(cell);
+        m_ends.push_back(static_cast<std::uint32_t>(m_bytes.size()));
+    }
+}
+
+CThreadedLinePass::CThreadedLinePass(CLineReader& reader, ListingLayout layout) {
+    try {
+        m_thread = std::thread([this, &reader, layout] { Run(reader, layout); });
+    } catch (const std::system_error&) {
+        m_bBounded = false;
+        Run(reader, layout);
+    }
+}
+
+CThreadedLinePass::~CThreadedLinePass() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bStop = true;
+    }
+    m_changed.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool CThreadedLinePass::NextBatch(CRowBatch& batch) {
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_waiting.empty() || m_bDone; });
+        if (!m_waiting.empty()) {
+            batch = std::move(m_waiting.front());
+            m_waiting.pop_front();
+            lock.unlock();
+            m_changed.notify_all();
+            return true;
+        }
+    }
+    if (m_thread.joinable())
+        m_thread.join();
+    return false;
+}
+
+bool CThreadedLinePass::Hand(CRowBatch& batch) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_bStop || !m_bBounded || m_waiting.size() < kMostWaiting; });
+    if (m_bStop)
+        return false;
+    m_waiting.push_back(std::move(batch));
+    lock.unlock();
+    m_changed.notify_all();
+    return true;
+}
+
+void CThreadedLinePass::Run(CLineReader& reader, ListingLayout layout) {
+    // A name of any length is copied into its batch once; a usual row takes about 60 bytes.
+    const auto fresh = [](CRowBatch& batch, long long firstIndex) {
+        batch = CRowBatch();
+        batch.Clear(firstIndex);
+        batch.m_bytes.reserve(kBatchRows * 64);
+        batch.m_ends.reserve(kBatchRows * CellCount);
+    };
+    CRowBatch batch;
+    fresh(batch, 0);
+    RowCellViews cells;
+    const ListingPass pass = ReadListingRows(reader, layout, [&](const ListingLine& fields, long long index) {
+        // A batch's ends are 32-bit: a batch is handed on before its bytes could pass that.
+        if (batch.GetCount() == kBatchRows ||
+            (batch.GetCount() > 0 && batch.m_bytes.size() + fields.name.size() > (std::size_t{1} << 31))) {
+            if (!Hand(batch))
+                return false;
+            fresh(batch, index);
+        }
+        FormRowCellViews(layout, fields, index, cells);
+        batch.Add(cells);
+        return true;
+    });
+    if (!pass.stopped && batch.GetCount() > 0)
+        Hand(batch);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pass = pass;
+        m_bDone = true;
+    }
+    m_changed.notify_all();
+}
