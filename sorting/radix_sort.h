@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/huge_pages.h"
+
 // An allocator for sort buffers of millions of items. New elements of trivial types are left
 // uninitialised: the buffers are written before they are read, and zeroing them first costs a pass over
 // memory. Large buffers are mapped on their own, in huge pages where the system offers them (a radix
@@ -19,10 +21,6 @@ void* AllocateLarge(std::size_t bytes);
 void FreeLarge(void* p, std::size_t bytes);
 constexpr std::size_t kLargeBytes = std::size_t{4} << 20;
 } // namespace radix_sort_detail
-
-// Asks for huge pages under the whole 2 MB pages of a buffer of millions of items about to be filled, such
-// as a vector just reserved: small pages cost a page fault every 4 KB. Advice only; small pages work too.
-void AdviseHugePages(const void* begin, std::size_t bytes);
 
 template <class T> struct CUninitAllocator {
     using value_type = T;
