@@ -296,14 +296,6 @@ void ColumnChoice::Set(CellColumn column, bool ticked) {
     this->*kColumnBoxes[column] = ticked;
 }
 
-ColumnChoice FieldColumns(ListingLayout layout) {
-    ColumnChoice columns{.startLba = true, .fileName = true};
-    columns.fileSize = layout != ListingLayout::FileList;
-    columns.lbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
-    columns.column6 = layout == ListingLayout::FiveColumns;
-    return columns;
-}
-
 ListingLineValues ValuesOfCells(const std::array<std::string_view, CellCount>& cells,
                                 const ColumnChoice& read) {
     // The address and size cells hold unsigned decimals up to 4294967295, read whole; their low 32 bits

@@ -85,7 +85,13 @@ struct ColumnChoice {
 // The columns whose cells a line of the layout fills from its fields: StartLba and FileName always,
 // FileSize in a listing, LbaPos in four and five columns, Column6 in five. These are also the columns that
 // write a line of the layout back.
-ColumnChoice FieldColumns(ListingLayout layout);
+inline ColumnChoice FieldColumns(ListingLayout layout) {
+    ColumnChoice columns{.startLba = true, .fileName = true};
+    columns.fileSize = layout != ListingLayout::FileList;
+    columns.lbaPos = layout == ListingLayout::FourColumns || layout == ListingLayout::FiveColumns;
+    columns.column6 = layout == ListingLayout::FiveColumns;
+    return columns;
+}
 
 // The values a written line is formed from: read from a row's cell texts by Save, or taken straight from a
 // line's fields by quarrow-cli.
