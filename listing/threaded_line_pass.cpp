@@ -11,6 +11,8 @@ std::array<std::string_view, CellCount> CRowBatch::Cells(std::size_t k) const {
         cells[static_cast<std::size_t>(c)] = std::string_view(m_bytes).substr(begin, end - begin);
         begin = end;
     }
+    if (m_bBorrowsName)
+        cells[CellFileName] = m_borrowedName;
     return cells;
 }
 
@@ -18,11 +20,19 @@ void CRowBatch::Clear(long long firstIndex) {
     m_nFirstIndex = firstIndex;
     m_bytes.clear();
     m_ends.clear();
+    m_borrowedName = {};
+    m_bBorrowsName = false;
 }
 
-void CRowBatch::Add(const RowCellViews& cells) {
-    for (std::string_view cell : cells.cells) {
-        m_bytes.append(cell);
+void CRowBatch::Add(const RowCellViews& cells, bool bBorrowName) {
+    for (int c = 0; c < CellCount; ++c) {
+        const std::string_view cell = cells.cells[static_cast<std::size_t>(c)];
+        if (bBorrowName && c == CellFileName) {
+            m_borrowedName = cell;
+            m_bBorrowsName = true;
+        } else {
+            m_bytes.append(cell);
+        }
         m_ends.push_back(static_cast<std::uint32_t>(m_bytes.size()));
     }
 }
@@ -49,6 +59,9 @@ CThreadedLinePass::~CThreadedLinePass() {
 bool CThreadedLinePass::NextBatch(CRowBatch& batch) {
     {
         std::unique_lock lock(m_mutex);
+        // The caller is done with the batch it took before: a pass waiting for that may go on.
+        ++m_nAsked;
+        m_changed.notify_all();
         m_changed.wait(lock, [this] { return !m_waiting.empty() || m_bDone; });
         if (!m_waiting.empty()) {
             batch = std::move(m_waiting.front());
@@ -63,15 +76,18 @@ bool CThreadedLinePass::NextBatch(CRowBatch& batch) {
     return false;
 }
 
-bool CThreadedLinePass::Hand(CRowBatch& batch) {
+bool CThreadedLinePass::Hand(CRowBatch& batch, bool bUntilDone) {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return m_bStop || !m_bBounded || m_waiting.size() < kMostWaiting; });
     if (m_bStop)
         return false;
     m_waiting.push_back(std::move(batch));
-    lock.unlock();
+    const std::uint64_t handed = ++m_nHanded;
     m_changed.notify_all();
-    return true;
+    // The caller takes batch k with its k-th call of NextBatch and is done with it at the next call.
+    if (bUntilDone)
+        m_changed.wait(lock, [this, handed] { return m_bStop || m_nAsked > handed; });
+    return !m_bStop;
 }
 
 void CThreadedLinePass::Run(CLineReader& reader, ListingLayout layout) {
@@ -86,15 +102,23 @@ void CThreadedLinePass::Run(CLineReader& reader, ListingLayout layout) {
     fresh(batch, 0);
     RowCellViews cells;
     const ListingPass pass = ReadListingRows(reader, layout, [&](const ListingLine& fields, long long index) {
-        // A batch's ends are 32-bit: a batch is handed on before its bytes could pass that.
-        if (batch.GetCount() == kBatchRows ||
-            (batch.GetCount() > 0 && batch.m_bytes.size() + fields.name.size() > (std::size_t{1} << 31))) {
+        // A pass on the caller's own thread cannot wait for the caller: it copies every name.
+        const bool bLongName = m_bBounded && fields.name.size() > kLongestCopiedName;
+        if (batch.GetCount() == kBatchRows || (bLongName && batch.GetCount() > 0)) {
             if (!Hand(batch))
                 return false;
             fresh(batch, index);
         }
         FormRowCellViews(layout, fields, index, cells);
-        batch.Add(cells);
+        if (!bLongName) {
+            batch.Add(cells);
+            return true;
+        }
+        // The line stays as it is while the pass waits here, so the caller can read the name from it.
+        batch.Add(cells, true);
+        if (!Hand(batch, true))
+            return false;
+        fresh(batch, index + 1);
         return true;
     });
     if (!pass.stopped && batch.GetCount() > 0)

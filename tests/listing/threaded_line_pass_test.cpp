@@ -14,7 +14,7 @@ namespace {
 using Cells = std::array<std::string, CellCount>;
 
 // A five-column listing of n rows with a blank line now and then and names of every length up to 300
-// bytes (long cells take another header in the table), then `tail`.
+// bytes (long cells take another header in the table) and a few of 100,000, then `tail`.
 std::string FiveColumnListing(int n, const std::string& tail) {
     std::string text;
     char head[64];
@@ -22,7 +22,11 @@ std::string FiveColumnListing(int n, const std::string& tail) {
         std::snprintf(head, sizeof head, "%08X|%08X|%08X|%d|", 0x100u + 7u * static_cast<unsigned>(i),
                       static_cast<unsigned>(i) * 2048u, static_cast<unsigned>(i) % 977u, i % 10);
         text += head;
-        text += "name-" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 300), 'x') + "\r\n";
+        text += "name-" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 300), 'x');
+        // Now and then a name too long to copy, which the caller reads from the line itself.
+        if (i % 4000 == 1 || i == 4002)
+            text += std::string(100000, static_cast<char>('a' + i % 26));
+        text += "\r\n";
         if (i % 1000 == 999)
             text += "\r\n";
     }
