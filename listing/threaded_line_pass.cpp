@@ -91,7 +91,7 @@ bool CThreadedLinePass::Hand(CRowBatch& batch, bool bUntilDone) {
 }
 
 void CThreadedLinePass::Run(CLineReader& reader, ListingLayout layout) {
-    // A name of any length is copied into its batch once; a usual row takes about 60 bytes.
+    // A usual row takes about 60 bytes of its batch.
     const auto fresh = [](CRowBatch& batch, long long firstIndex) {
         batch = CRowBatch();
         batch.Clear(firstIndex);
@@ -104,7 +104,10 @@ void CThreadedLinePass::Run(CLineReader& reader, ListingLayout layout) {
     const ListingPass pass = ReadListingRows(reader, layout, [&](const ListingLine& fields, long long index) {
         // A pass on the caller's own thread cannot wait for the caller: it copies every name.
         const bool bLongName = m_bBounded && fields.name.size() > kLongestCopiedName;
-        if (batch.GetCount() == kBatchRows || (bLongName && batch.GetCount() > 0)) {
+        // A batch's ends are 32-bit: it is handed on before its bytes could pass 2^31.
+        if (batch.GetCount() == kBatchRows ||
+            (batch.GetCount() > 0 &&
+             (bLongName || batch.m_bytes.size() + fields.name.size() > (std::size_t{1} << 31)))) {
             if (!Hand(batch))
                 return false;
             fresh(batch, index);
